@@ -1,0 +1,41 @@
+#include "vrml1_export.h"
+
+const ExportFormat& vrml1Export()
+{
+    static const ExportFormat format{
+        "Fichier virtual reality ml (*.wrl)|*.wrl|",
+        0.21,
+        {
+            "#VRML V1.0 ascii",
+            "Separator {",
+            "MaterialBinding {",
+            "value OVERALL",
+            "}",
+            "Material {",
+            "ambientColor [",
+            " 0.752941 0.752941 0.752941",
+            "]",
+            "diffuseColor [",
+            " 0.594824 0.594824 0.594824",
+            "]",
+            "emissiveColor [",
+            " 0.158118 0.158118 0.158118",
+            "]",
+            "specularColor [",
+            " 0.662588 0.662588 0.662588",
+            "]",
+            "shininess [",
+            " 0.210000",
+            "]",
+            "transparency [",
+            " 0.000000",
+            "]",
+            "}",
+        },
+        {"Coordinate3 {", "point ["},
+        {'.', "", " ", " ", ", ", "", false},
+        {"]", "}", "IndexedFaceSet {", "coordIndex [", "0 2 1 -1", "2 3 1 -1", "]", "}"},
+        {"}"},
+    };
+    return format;
+}

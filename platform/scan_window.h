@@ -1,0 +1,26 @@
+#pragma once
+
+// Outer position of a window in 1/1440 inch of the screen.
+struct WindowFrame {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+};
+
+// The main window as the exports see it: where it stands on the screen.
+class MainWindowFrame {
+public:
+    virtual ~MainWindowFrame() = default;
+    virtual WindowFrame frame() const = 0;
+};
+
+// The "Scan" window that shows an export's progress. Positions are in
+// 1/1440 inch; dots are plotted at (x, y) in its own square 1/1440 inch unit.
+class ScanWindow {
+public:
+    virtual ~ScanWindow() = default;
+    virtual void moveTo(double left, double top) = 0;
+    virtual void show() = 0;  // also clears the dots of an earlier export
+    virtual void hide() = 0;
+    virtual void dot(double x, double y) = 0;
+};

@@ -1,0 +1,66 @@
+#include "export_parameters.h"
+
+#include "number_reading.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::string overflowMessage(const char* label)
+{
+    return std::string("Le nombre du champ « ") + label +
+           " » est trop grand.\nL'export est annulé : aucun fichier n'a été écrit.";
+}
+
+}  // namespace
+
+ParameterReading readParameters(const FieldTexts& fields, std::optional<double> depthFloor)
+{
+    ParameterReading reading;
+    const FieldNumber scale = readFieldNumber(fields.scale);
+    const FieldNumber depth = readFieldNumber(fields.depth);
+    const FieldNumber step = readFieldNumber(fields.step);
+    if (scale.overflow)
+        reading.problem = overflowMessage("Largeur en m/pixel");
+    else if (depth.overflow)
+        reading.problem = overflowMessage("Profondeur maxi en m");
+    else if (step.overflow)
+        reading.problem = overflowMessage("Pas en pixel");
+
+    reading.parameters.scale = scale.value;
+    reading.parameters.maxDepth = depth.value;
+    if (depthFloor && reading.parameters.maxDepth < *depthFloor)
+        reading.parameters.maxDepth = *depthFloor;
+    reading.parameters.step = step.value;
+    return reading;
+}
+
+Selection selectionFromLines(const EdgeLines& lines)
+{
+    Selection s;
+    s.left = lines.line4X1 < lines.line1X1 ? lines.line4X1 : lines.line1X1;
+    s.top = lines.line3Y1 < lines.line2Y1 ? lines.line3Y1 : lines.line2Y1;
+    s.width = static_cast<float>(std::fabs(double(lines.line1X1) - double(lines.line4X1)));
+    s.height = static_cast<float>(std::fabs(double(lines.line2Y1) - double(lines.line3Y1)));
+    return s;
+}
+
+std::optional<std::string> checkWalk(const ExportParameters& parameters, const Selection& s)
+{
+    const double step = parameters.step;
+    const double largest = std::max({std::fabs(double(s.left)), std::fabs(double(s.top)),
+                                     std::fabs(double(s.left) + double(s.width)),
+                                     std::fabs(double(s.top) + double(s.height))});
+    if (step == 0 || (step > 0 && largest + step == largest))
+        return std::string(
+            "Le pas (« Pas en pixel ») est nul ou trop petit pour parcourir la sélection.\n"
+            "L'export est annulé : aucun fichier n'a été écrit.");
+    // Written coordinates stay within the selection; the factor 2 leaves room
+    // for the rounding of the walk.
+    if (step > 0 && !std::isfinite(parameters.scale * largest * 2))
+        return std::string(
+            "La largeur en m/pixel donne des coordonnées trop grandes pour être écrites.\n"
+            "L'export est annulé : aucun fichier n'a été écrit.");
+    return std::nullopt;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The three numbers of an export, read once when it starts.
+struct ExportParameters {
+    double scale = 0;     // metres per window unit
+    double maxDepth = 0;  // metres
+    double step = 0;      // window units
+};
+
+// The texts of the three fields: maximum depth, scale and step.
+struct FieldTexts {
+    std::string depth;  // Text1
+    std::string scale;  // Text2
+    std::string step;   // Text3
+};
+
+// Parameters read with the lenient field reading, the depth floor applied
+// right after the depth is read. `problem` holds a French message when a
+// field's number overflows; the export must then stop.
+struct ParameterReading {
+    ExportParameters parameters;
+    std::optional<std::string> problem;
+};
+
+ParameterReading readParameters(const FieldTexts& fields, std::optional<double> depthFloor);
+
+// The selection as the exports read it from the four edge lines, in single
+// precision: the vertical edges' X1 and the horizontal edges' Y1.
+struct EdgeLines {
+    float line1X1 = 0;  // right edge
+    float line4X1 = 0;  // left edge
+    float line2Y1 = 0;  // bottom edge
+    float line3Y1 = 0;  // top edge
+};
+
+struct Selection {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+};
+
+Selection selectionFromLines(const EdgeLines& lines);
+
+// A step of 0, or one too small to move the walk's largest coordinate, would
+// never end the walk; a scale that makes a coordinate overflow cannot be
+// written. Returns the French message that stops the export, if any.
+std::optional<std::string> checkWalk(const ExportParameters& parameters, const Selection& selection);

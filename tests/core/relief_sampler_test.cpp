@@ -1,0 +1,193 @@
+#include "relief/relief_sampler.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+// Writes each corner as "x y depth" with the last corner marked, so that the
+// walk can be read back.
+const ExportFormat& traceFormat()
+{
+    static const ExportFormat format{"", std::nullopt, {"head"}, {"open"}, {'.', "", " ", " ", "", " last", true},
+                                     {"close"}, {"tail"}};
+    return format;
+}
+
+struct Walk {
+    std::vector<std::string> lines;
+    std::vector<std::pair<double, double>> dots;
+    WalkResult result;
+};
+
+Walk walk(const Selection& selection, double step, const Picture& picture = {}, double maxDepth = 0.5,
+          EventLoop* events = nullptr)
+{
+    StringSink sink;
+    TextOutput out(sink);
+    RecordingScan scan;
+    ScriptedEvents noEvents;
+    const ExportParameters parameters{1, maxDepth, step};
+    Walk w;
+    w.result = sampleRelief(traceFormat(), parameters, selection, picture, out, events ? *events : noEvents, scan);
+    out.Close();
+    std::istringstream in(sink.committed);
+    for (std::string line; std::getline(in, line);)
+        w.lines.push_back(line.substr(0, line.size() - 1));  // drop the CR
+    w.dots = scan.dots;
+    return w;
+}
+
+// Corner lines only, without the fixed pieces.
+std::vector<std::string> corners(const Walk& w)
+{
+    std::vector<std::string> result;
+    for (const std::string& line : w.lines)
+        if (line != "head" && line != "open" && line != "close" && line != "tail")
+            result.push_back(line);
+    return result;
+}
+
+// A picture whose pixel colour is given per column of the first row; other rows are black.
+Picture rowPicture(const std::vector<std::uint32_t>& firstRow)
+{
+    std::vector<std::uint32_t> colours(firstRow.size() * 4, 0);
+    std::copy(firstRow.begin(), firstRow.end(), colours.begin());
+    return Picture(static_cast<int>(firstRow.size()), 4, colours);
+}
+
+TEST(GridWalk, CornersAndDotsComeRowByRowLeftToRight)
+{
+    const Walk w = walk({0, 0, 100, 100}, 50);
+    const std::vector<std::string> expected = {
+        "head", "open", "0 0 0", "50 0 0", "0 50 0", "50 50 0 last", "close",
+        "open", "50 0 0", "100 0 0", "50 50 0", "100 50 0 last", "close",
+        "open", "0 50 0", "50 50 0", "0 100 0", "50 100 0 last", "close",
+        "open", "50 50 0", "100 50 0", "50 100 0", "100 100 0 last", "close", "tail"};
+    EXPECT_EQ(w.lines, expected);
+    const std::vector<std::pair<double, double>> dots = {{0, 0}, {50, 0}, {0, 50}, {50, 50}};
+    EXPECT_EQ(w.dots, dots);
+    EXPECT_EQ(w.result, WalkResult::Completed);
+}
+
+TEST(GridWalk, PartialStripsAreNotSampled)
+{
+    const Walk w = walk({10, 20, 120, 60}, 50);
+    const std::vector<std::pair<double, double>> dots = {{10, 20}, {60, 20}};
+    EXPECT_EQ(w.dots, dots);
+    EXPECT_EQ(corners(w).back(), "110 70 0 last");
+
+    EXPECT_EQ(walk({0, 0, 49, 500}, 50).lines, (std::vector<std::string>{"head", "tail"}));
+    EXPECT_EQ(walk({0, 0, 500, 500}, -50).lines, (std::vector<std::string>{"head", "tail"}));
+}
+
+TEST(GridWalk, ReversedEdgeLinesWalkTheSameRectangle)
+{
+    const Selection normal = selectionFromLines({120.f, 0.f, 100.f, 0.f});
+    const Selection reversed = selectionFromLines({0.f, 120.f, 0.f, 100.f});
+    EXPECT_EQ(walk(normal, 50).lines, walk(reversed, 50).lines);
+    EXPECT_EQ(reversed.left, 0.f);
+    EXPECT_EQ(reversed.width, 120.f);
+}
+
+TEST(GridWalk, SelectionIsSinglePrecision)
+{
+    const Selection s = selectionFromLines({0.1f, 5000.3f, 5020.7f, 0.2f});
+    EXPECT_EQ(s.left, 0.1f);
+    EXPECT_EQ(s.top, 0.2f);
+    EXPECT_EQ(s.width, static_cast<float>(5000.3f - 0.1f));
+    EXPECT_EQ(s.height, static_cast<float>(double(5020.7f) - double(0.2f)));
+}
+
+TEST(GridWalk, ACoordinateThatStopsMovingEndsTheWalk)
+{
+    // 1e17 + 1 == 1e17: without the guard this would never end.
+    const Walk w = walk({1e17f, 1e17f, 0, 0}, 1);
+    EXPECT_EQ(w.dots.size(), 1u);
+}
+
+TEST(GridWalk, AbandonedAtAYieldBeforeTheCellIsWritten)
+{
+    ScriptedEvents events;
+    events.onYield = [](int n) { return n < 3; };
+    const Walk w = walk({0, 0, 100, 100}, 50, {}, 0.5, &events);
+    EXPECT_EQ(w.result, WalkResult::Abandoned);
+    EXPECT_EQ(w.dots.size(), 2u);
+    EXPECT_EQ(events.yields, 3);
+}
+
+TEST(GrayLevel, RedWithItsLowestBitCleared)
+{
+    EXPECT_EQ(grayLevel(255), 254);
+    EXPECT_EQ(grayLevel(1), 0);
+    EXPECT_EQ(grayLevel(128), 128);
+    EXPECT_EQ(grayLevel(0x00FF00), 0);
+    EXPECT_EQ(grayLevel(0xFF0000), 0);
+    EXPECT_EQ(grayLevel(0xFFFFFF), 254);
+    EXPECT_EQ(grayLevel(-1), -2);
+}
+
+TEST(ColourRead, PositionsFallInPicturePixels)
+{
+    std::vector<std::uint32_t> colours(4 * 3);
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        colours[i] = static_cast<std::uint32_t>(i + 1);
+    const Picture p(4, 3, colours);
+    EXPECT_EQ(p.colourAt(0, 0), 1);
+    EXPECT_EQ(p.colourAt(16.02, 14.99), 1);   // 16.02 * 0.936 / 15 < 1
+    EXPECT_EQ(p.colourAt(16.03, 15), 6);      // column 1, row 1
+    EXPECT_EQ(p.colourAt(64.11, 0), 0);       // past the width
+    EXPECT_EQ(p.colourAt(0, 45), 0);          // past the height
+    EXPECT_EQ(p.colourAt(-0.01, 0), 0);
+    EXPECT_EQ(Picture().colourAt(0, 0), 0);
+}
+
+// Pixel columns met at x = 0, 50, 100, 150, 200, 250 are 0, 3, 6, 9, 12, 15.
+Picture spikePicture(int left, int centre, int right)
+{
+    std::vector<std::uint32_t> row(16, 0);
+    row[0] = static_cast<std::uint32_t>(left);
+    row[3] = static_cast<std::uint32_t>(centre);
+    row[6] = static_cast<std::uint32_t>(right);
+    return rowPicture(row);
+}
+
+std::string secondCorner(const Picture& picture, float width = 150)
+{
+    return corners(walk({0, 0, width, 50}, 50, picture, 1.0))[1];
+}
+
+TEST(SpikeFilter, SmoothsALoneRightHandCornerAtTheThreshold)
+{
+    EXPECT_EQ(secondCorner(spikePicture(100, 178, 100)), "50 0 0.392156862745098");  // 200 / 510
+    EXPECT_EQ(secondCorner(spikePicture(100, 176, 100)), "50 0 0.690196078431373");  // 176 / 255
+    EXPECT_EQ(secondCorner(spikePicture(0, 254, 254)), "50 0 0.996078431372549");
+    EXPECT_EQ(secondCorner(spikePicture(200, 100, 200)), "50 0 0.784313725490196");  // dark spikes too
+}
+
+TEST(SpikeFilter, OnlyRightHandCornersInsideTheBoundAreFiltered)
+{
+    // The left-hand corner of the second cell is the same point, never filtered.
+    EXPECT_EQ(corners(walk({0, 0, 150, 50}, 50, spikePicture(100, 178, 100), 1.0))[4], "50 0 0.698039215686274");
+    // Width a whole number of steps: the last two columns are never filtered.
+    EXPECT_EQ(secondCorner(spikePicture(100, 178, 100), 100), "50 0 0.698039215686274");
+
+    // With 4 cells a row (width 200) only the first two cells' right-hand
+    // corners can be smoothed; with width 220, the first three.
+    auto smoothed = [](float width, int cell) {
+        std::vector<std::uint32_t> row(17, 0);
+        row[static_cast<std::size_t>(3 * (cell + 1))] = 200;  // under x = 50 (cell + 1)
+        const std::string line = corners(walk({0, 0, width, 50}, 50, rowPicture(row), 1.0))[4 * cell + 1];
+        return line.substr(line.rfind(' ') + 1) == "0";
+    };
+    EXPECT_TRUE(smoothed(200, 0));
+    EXPECT_TRUE(smoothed(200, 1));
+    EXPECT_FALSE(smoothed(200, 2));
+    EXPECT_FALSE(smoothed(200, 3));
+    EXPECT_TRUE(smoothed(220, 2));
+    EXPECT_FALSE(smoothed(220, 3));
+}
+
+}  // namespace

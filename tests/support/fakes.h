@@ -1,0 +1,104 @@
+#pragma once
+
+// Test doubles for the platform facilities of an export.
+
+#include "platform/byte_sink.h"
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+#include "platform/message_box.h"
+#include "platform/picture.h"
+#include "platform/scan_window.h"
+#include "platform/string_sink.h"
+
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+// A picture of w x h pixels, every pixel of the colour `fill`.
+inline Picture uniformPicture(int w, int h, std::uint32_t fill)
+{
+    return Picture(w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, fill));
+}
+
+struct FakeSaveDialog : SaveDialog {
+    std::optional<std::string> answer = std::string("out.asc");
+    std::vector<std::string> filters;
+    std::optional<std::string> askSavePath(const std::string& filter) override
+    {
+        filters.push_back(filter);
+        return answer;
+    }
+};
+
+// Files kept in memory by path; a sink's bytes reach `files` only on commit.
+struct MemoryFiles : OutputOpener {
+    struct Sink : ByteSink {
+        MemoryFiles& owner;
+        std::string path, bytes;
+        Sink(MemoryFiles& o, std::string p) : owner(o), path(std::move(p)) {}
+        bool write(std::string_view b) override
+        {
+            if (owner.failWrites)
+                return false;
+            bytes.append(b);
+            return true;
+        }
+        bool commit() override
+        {
+            if (owner.failWrites)
+                return false;
+            owner.files[path] = bytes;
+            return true;
+        }
+        std::string errorText() const override { return "No space left on device"; }
+    };
+    std::map<std::string, std::string> files;
+    std::string openError;  // when set, open fails with it
+    bool failWrites = false;
+    std::unique_ptr<ByteSink> open(const std::string& path, std::string& error) override
+    {
+        if (!openError.empty()) {
+            error = openError;
+            return nullptr;
+        }
+        return std::make_unique<Sink>(*this, path);
+    }
+};
+
+struct FixedFrame : MainWindowFrame {
+    WindowFrame value{1500, 900, 10800};
+    WindowFrame frame() const override { return value; }
+};
+
+struct RecordingScan : ScanWindow {
+    std::vector<std::string> events;  // "move", "show", "hide"
+    std::vector<std::pair<double, double>> dots;
+    double left = 0, top = 0;
+    void moveTo(double l, double t) override
+    {
+        left = l;
+        top = t;
+        events.push_back("move");
+    }
+    void show() override { events.push_back("show"); }
+    void hide() override { events.push_back("hide"); }
+    void dot(double x, double y) override { dots.emplace_back(x, y); }
+};
+
+struct RecordingMessages : MessageBox {
+    std::vector<std::string> information_, warnings;
+    void information(const std::string& t) override { information_.push_back(t); }
+    void warning(const std::string& t) override { warnings.push_back(t); }
+};
+
+// Counts yields; `onYield` may say to abandon (return false).
+struct ScriptedEvents : EventLoop {
+    int yields = 0;
+    std::function<bool(int)> onYield;
+    bool yield() override
+    {
+        ++yields;
+        return onYield ? onYield(yields) : true;
+    }
+};
