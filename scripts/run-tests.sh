@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Orvanel with its tests (installing what they need) and runs them all.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"$(nproc)"
