@@ -1,0 +1,130 @@
+#include "bench_workloads.h"
+
+#include "export/ascii_export.h"
+#include "export/vrml1_export.h"
+#include "export/vrml2_export.h"
+#include "platform/event_loop.h"
+#include "platform/scan_window.h"
+#include "platform/text_output.h"
+#include "relief/relief_sampler.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// xorshift64*: small, fast and the same on every machine.
+struct Noise {
+    std::uint64_t state;
+    std::uint32_t next()
+    {
+        state ^= state >> 12;
+        state ^= state << 25;
+        state ^= state >> 27;
+        return static_cast<std::uint32_t>((state * 0x2545F4914F6CDD1DULL) >> 32);
+    }
+};
+
+struct NoStop : EventLoop {
+    bool yield() override { return true; }
+};
+
+struct NoDots : ScanWindow {
+    void moveTo(double, double) override {}
+    void show() override {}
+    void hide() override {}
+    void dot(double, double) override {}
+};
+
+}  // namespace
+
+const Format formats[3] = {
+    {"ascii", &asciiExport},
+    {"vrml1", &vrml1Export},
+    {"vrml2", &vrml2Export},
+};
+
+const Picture& noisyPicture()
+{
+    static const Picture picture = [] {
+        constexpr int size = 1000;
+        Noise noise{0x9E3779B97F4A7C15ULL};
+        std::vector<std::uint32_t> colours(static_cast<std::size_t>(size) * size);
+        for (int row = 0; row < size; ++row) {
+            for (int column = 0; column < size; ++column) {
+                const double shade = 127.5 + 90.0 * std::sin(column * 0.013) * std::cos(row * 0.021);
+                int red = static_cast<int>(shade) + static_cast<int>(noise.next() % 61) - 30;
+                const std::uint32_t speck = noise.next() % 100;
+                if (speck < 3)
+                    red = 255;  // bright speck
+                else if (speck < 6)
+                    red = 0;  // dark speck
+                red = red < 0 ? 0 : red > 255 ? 255 : red;
+                const std::uint32_t greenBlue = noise.next() & 0xFFFF00u;
+                colours[static_cast<std::size_t>(row) * size + column] = static_cast<std::uint32_t>(red) | greenBlue;
+            }
+        }
+        return Picture(size, size, std::move(colours));
+    }();
+    return picture;
+}
+
+FieldTexts benchFields(const char* step) { return FieldTexts{"0.5", "0.001 ", step}; }
+
+EdgeLines benchLines(const Workload& w)
+{
+    EdgeLines lines;
+    lines.line4X1 = 0;
+    lines.line1X1 = w.width;
+    lines.line3Y1 = 0;
+    lines.line2Y1 = w.height;
+    return lines;
+}
+
+Job makeJob(const Format& format, const FieldTexts& fields, const EdgeLines& lines)
+{
+    const ExportFormat& f = format.format();
+    return Job{&f, readParameters(fields, f.depthFloor).parameters, selectionFromLines(lines)};
+}
+
+Job makeJob(const Format& format, const Workload& workload)
+{
+    return makeJob(format, benchFields(), benchLines(workload));
+}
+
+std::int64_t cellCount(const Job& job)
+{
+    // Counted the way the walk advances, by repeated addition.
+    const double step = job.parameters.step;
+    if (!(step > 0))
+        return 0;
+    const double xBound = (double(job.selection.left) + double(job.selection.width)) - step;
+    const double yBound = (double(job.selection.top) + double(job.selection.height)) - step;
+    std::int64_t columns = 0, rows = 0;
+    for (double x = job.selection.left; x <= xBound; x += step)
+        ++columns;
+    for (double y = job.selection.top; y <= yBound; y += step)
+        ++rows;
+    return columns * rows;
+}
+
+bool runStage(const Job& job, ByteSink& sink)
+{
+    NoStop events;
+    NoDots scan;
+    TextOutput out(sink);
+    const WalkResult walk =
+        sampleRelief(*job.format, job.parameters, job.selection, noisyPicture(), out, events, scan);
+    const bool closed = out.Close();
+    return walk == WalkResult::Completed && closed;
+}
+
+std::string benchFilePath(const std::string& name)
+{
+    return (QDir::tempPath() + QStringLiteral("/orvanel-bench-%1-").arg(QCoreApplication::applicationPid()) +
+            QString::fromStdString(name) + QStringLiteral(".out"))
+        .toStdString();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The benchmark's workloads: a deterministic noisy picture, the selections
+// walked over it, and the headless stage writing into a sink.
+
+#include "platform/byte_sink.h"
+#include "platform/picture.h"
+#include "relief/export_format.h"
+#include "relief/export_parameters.h"
+
+#include <cstdint>
+#include <string>
+
+// 1000 x 1000 pixels: smooth shading, grain and scattered bright and dark
+// specks, from a fixed seed, so that the spike filter fires now and then.
+const Picture& noisyPicture();
+
+struct Workload {
+    const char* name;  // "70k" or "1M"
+    float width;       // selection size in window units, from the top-left corner
+    float height;
+};
+
+inline constexpr Workload workloads[] = {
+    {"70k", 4000.0f, 4000.0f},     // 266 x 266 cells at step 15
+    {"1M", 16000.0f, 14000.0f},    // 1066 x 933 cells at step 15
+};
+
+struct Format {
+    const char* name;  // "ascii", "vrml1", "vrml2"
+    const ExportFormat& (*format)();
+};
+
+extern const Format formats[3];
+
+// The fields as the window shows them by default, the step set to 15.
+FieldTexts benchFields(const char* step = "15");
+EdgeLines benchLines(const Workload& workload);
+
+// Parameters and selection of a workload, read as an export reads them.
+struct Job {
+    const ExportFormat* format;
+    ExportParameters parameters;
+    Selection selection;
+};
+Job makeJob(const Format& format, const Workload& workload);
+Job makeJob(const Format& format, const FieldTexts& fields, const EdgeLines& lines);
+
+std::int64_t cellCount(const Job& job);
+
+// The headless stage: the walk and the exporter into `sink` through the
+// text stream, with an event loop that never stops it and a "Scan" window
+// that draws nothing. Returns false when the walk or the stream failed.
+bool runStage(const Job& job, ByteSink& sink);
+
+// A sink that drops every byte but counts them.
+class DiscardSink : public ByteSink {
+public:
+    bool write(std::string_view bytes) override
+    {
+        bytes_ += bytes.size();
+        return true;
+    }
+    bool commit() override { return true; }
+    std::string errorText() const override { return {}; }
+    std::uint64_t bytes() const { return bytes_; }
+
+private:
+    std::uint64_t bytes_ = 0;
+};
+
+// A file in the system's temporary folder for the benchmark's output.
+std::string benchFilePath(const std::string& name);

@@ -1,0 +1,312 @@
+// Export benchmark: the headless stage with each exporter writing to a
+// discarding sink, to a real file through the QSaveFile sink, and the I/O
+// floor (the same bytes written from memory to that file in one write,
+// through the same sink, so with the same sync to disk on commit), and a
+// plain floor (one fwrite to a plain file, no sync).
+//
+//   orvanel_bench [benchmark flags]       bytes check, then the benchmarks
+//   orvanel_bench --check-only            bytes check alone
+//   orvanel_bench --peak-rss=FORMAT/LOAD  one export to a file, then its peak RSS
+//
+// Before anything is timed, every output of the stage is compared byte for
+// byte with the plain per-corner formatting (reference_export.h); the run
+// stops at the first difference.
+
+#include "bench_workloads.h"
+#include "reference_export.h"
+
+#include "platform/qt/save_file_sink.h"
+#include "platform/string_sink.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Bytes check
+
+struct CheckCase {
+    std::string name;
+    Job job;
+};
+
+std::vector<CheckCase> checkCases()
+{
+    std::vector<CheckCase> cases;
+    for (const Format& f : formats) {
+        for (const Workload& w : workloads)
+            cases.push_back({std::string(f.name) + "/" + w.name, makeJob(f, w)});
+        // Awkward numbers: long texts, cut Y texts, negative depths and
+        // positions, reversed lines, steps that are not whole numbers,
+        // large and tiny scales.
+        const struct {
+            const char* name;
+            FieldTexts fields;
+            EdgeLines lines;
+        } odd[] = {
+            {"worked", {"-0.5", "0.0001234", "10"}, {3011.5f, 1001.25f, 2011.0f, 1001.0f}},
+            {"reversed", {"0.37", "0.003", "7.3"}, {-200.0f, 1500.0f, 900.0f, -120.5f}},
+            {"large", {"123456.789", "1e6", "33.3"}, {16000.0f, 0.0f, 0.0f, 2000.0f}},
+            {"tiny", {"1e-7", "1e-9", "15"}, {2000.0f, 10.0f, 2000.0f, 10.0f}},
+            {"whole", {"2", "1", "50"}, {16000.0f, 0.0f, 15000.0f, 0.0f}},
+        };
+        for (const auto& o : odd)
+            cases.push_back({std::string(f.name) + "/" + o.name, makeJob(f, o.fields, o.lines)});
+    }
+    return cases;
+}
+
+bool checkBytes()
+{
+    for (const CheckCase& c : checkCases()) {
+        StringSink sink;
+        if (!runStage(c.job, sink)) {
+            std::fprintf(stderr, "bytes check %s: the stage failed\n", c.name.c_str());
+            return false;
+        }
+        const std::string expected =
+            referenceExport(*c.job.format, c.job.parameters, c.job.selection, noisyPicture());
+        const std::string& got = sink.committed;
+        if (got != expected) {
+            std::size_t at = 0;
+            while (at < got.size() && at < expected.size() && got[at] == expected[at])
+                ++at;
+            const std::size_t from = at < 60 ? 0 : at - 60;
+            std::fprintf(stderr,
+                         "bytes check %s: FAILED at byte %zu (sizes %zu, expected %zu)\n"
+                         "  got:      ...%s\n  expected: ...%s\n",
+                         c.name.c_str(), at, got.size(), expected.size(), got.substr(from, 120).c_str(),
+                         expected.substr(from, 120).c_str());
+            return false;
+        }
+        std::printf("bytes check %-16s %10lld cells %12zu bytes  identical\n", c.name.c_str(),
+                    static_cast<long long>(cellCount(c.job)), got.size());
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Benchmarks
+
+void setCounters(benchmark::State& state, std::int64_t cells, std::uint64_t bytes)
+{
+    using benchmark::Counter;
+    state.counters["cells"] = Counter(static_cast<double>(cells));
+    state.counters["cells/s"] = Counter(static_cast<double>(cells), Counter::kIsIterationInvariantRate);
+    state.counters["MB/s"] = Counter(static_cast<double>(bytes) / 1e6, Counter::kIsIterationInvariantRate);
+}
+
+void benchDiscard(benchmark::State& state, const Format* f, const Workload* w)
+{
+    const Job job = makeJob(*f, *w);
+    std::uint64_t bytes = 0;
+    for (auto _ : state) {
+        DiscardSink sink;
+        if (!runStage(job, sink))
+            state.SkipWithError("the stage failed");
+        bytes = sink.bytes();
+    }
+    setCounters(state, cellCount(job), bytes);
+}
+
+void benchFile(benchmark::State& state, const Format* f, const Workload* w)
+{
+    const Job job = makeJob(*f, *w);
+    const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
+    for (auto _ : state) {
+        SaveFileSink sink(QString::fromStdString(path));
+        if (!sink.open() || !runStage(job, sink))
+            state.SkipWithError("the export to a file failed");
+    }
+    const std::uint64_t bytes = static_cast<std::uint64_t>(QFile(QString::fromStdString(path)).size());
+    QFile::remove(QString::fromStdString(path));
+    setCounters(state, cellCount(job), bytes);
+}
+
+void benchFloor(benchmark::State& state, const Format* f, const Workload* w)
+{
+    const Job job = makeJob(*f, *w);
+    std::string bytes;
+    {
+        StringSink memory;
+        runStage(job, memory);
+        bytes = std::move(memory.committed);
+    }
+    const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
+    for (auto _ : state) {
+        SaveFileSink sink(QString::fromStdString(path));
+        if (!sink.open() || !sink.write(bytes) || !sink.commit())
+            state.SkipWithError("writing the file failed");
+    }
+    QFile::remove(QString::fromStdString(path));
+    setCounters(state, cellCount(job), bytes.size());
+}
+
+// The floor without the QSaveFile sink: a plain file written with one
+// buffered write and closed, no sync to disk. Shows what the page cache
+// alone costs.
+void benchPlainFloor(benchmark::State& state, const Format* f, const Workload* w)
+{
+    const Job job = makeJob(*f, *w);
+    std::string bytes;
+    {
+        StringSink memory;
+        runStage(job, memory);
+        bytes = std::move(memory.committed);
+    }
+    const std::string path = benchFilePath(std::string(f->name) + "-" + w->name + "-plain");
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0)
+            state.SkipWithError("writing the file failed");
+    }
+    std::remove(path.c_str());
+    setCounters(state, cellCount(job), bytes.size());
+}
+
+// Collects each benchmark's real time (the median when repeated) for the
+// ratio table printed after the run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            const std::string& name = run.run_name.function_name;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians_[name] = run.GetAdjustedRealTime();
+            } else if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                auto& [sum, count] = singles_[name];
+                sum += run.GetAdjustedRealTime();
+                ++count;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    double milliseconds(const std::string& name) const
+    {
+        if (auto m = medians_.find(name); m != medians_.end())
+            return m->second;
+        if (auto s = singles_.find(name); s != singles_.end())
+            return s->second.first / s->second.second;
+        return 0;
+    }
+
+private:
+    std::map<std::string, double> medians_;
+    std::map<std::string, std::pair<double, int>> singles_;
+};
+
+std::string benchName(const char* kind, const Format& f, const Workload& w)
+{
+    return std::string(kind) + "/" + f.name + "/" + w.name;
+}
+
+void registerBenchmarks()
+{
+    // Side by side: for each workload and format, discard, file and floor.
+    for (const Workload& w : workloads) {
+        const bool large = std::strcmp(w.name, "1M") == 0;
+        for (const Format& f : formats) {
+            for (auto [kind, fn] : {std::pair{"discard", &benchDiscard}, std::pair{"file", &benchFile},
+                                    std::pair{"floor", &benchFloor},
+                                    std::pair{"plainfloor", &benchPlainFloor}}) {
+                auto* b = benchmark::RegisterBenchmark(benchName(kind, f, w).c_str(), fn, &f, &w);
+                b->UseRealTime()->Unit(benchmark::kMillisecond);
+                if (large)
+                    b->Iterations(2);
+                else
+                    b->MinTime(0.5);
+            }
+        }
+    }
+}
+
+void printRatios(const RatioReporter& r)
+{
+    std::printf("\n%-6s %-5s %11s %11s %11s %11s %13s %13s\n", "format", "load", "discard ms", "file ms",
+                "floor ms", "plain ms", "file / floor", "file / plain");
+    for (const Workload& w : workloads) {
+        for (const Format& f : formats) {
+            const double discard = r.milliseconds(benchName("discard", f, w));
+            const double file = r.milliseconds(benchName("file", f, w));
+            const double floor = r.milliseconds(benchName("floor", f, w));
+            const double plain = r.milliseconds(benchName("plainfloor", f, w));
+            std::printf("%-6s %-5s %11.2f %11.2f %11.2f %11.2f %13.2f %13.2f\n", f.name, w.name, discard, file,
+                        floor, plain, floor > 0 ? file / floor : 0.0, plain > 0 ? file / plain : 0.0);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Peak memory of one export, run alone in its process.
+
+int peakRss(const std::string& which)
+{
+    const Format* format = nullptr;
+    const Workload* workload = nullptr;
+    for (const Format& f : formats)
+        for (const Workload& w : workloads)
+            if (which == std::string(f.name) + "/" + w.name) {
+                format = &f;
+                workload = &w;
+            }
+    if (!format) {
+        std::fprintf(stderr, "unknown workload %s (FORMAT/LOAD, e.g. ascii/1M)\n", which.c_str());
+        return 2;
+    }
+    const Job job = makeJob(*format, *workload);
+    const std::string path = benchFilePath(std::string(format->name) + "-" + workload->name + "-rss");
+    bool ok;
+    {
+        SaveFileSink sink(QString::fromStdString(path));
+        ok = sink.open() && runStage(job, sink);
+    }
+    const auto bytes = QFile(QString::fromStdString(path)).size();
+    QFile::remove(QString::fromStdString(path));
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%s %lld cells %lld bytes peak RSS %ld kB\n", which.c_str(), static_cast<long long>(cellCount(job)),
+                static_cast<long long>(bytes), usage.ru_maxrss);
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--peak-rss=", 0) == 0)
+            return peakRss(arg.substr(std::strlen("--peak-rss=")));
+        if (arg == "--check-only")
+            return checkBytes() ? 0 : 1;
+    }
+
+    if (!checkBytes()) {
+        std::fprintf(stderr, "The outputs differ from the plain formatting: nothing is timed.\n");
+        return 1;
+    }
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    registerBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    printRatios(reporter);
+    return 0;
+}
