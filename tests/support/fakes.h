@@ -88,7 +88,13 @@ struct RecordingScan : ScanWindow {
 
 struct RecordingMessages : MessageBox {
     std::vector<std::string> information_, warnings;
-    void information(const std::string& t) override { information_.push_back(t); }
+    std::function<void()> onInformation;  // runs while the box would be up
+    void information(const std::string& t) override
+    {
+        information_.push_back(t);
+        if (onInformation)
+            onInformation();
+    }
     void warning(const std::string& t) override { warnings.push_back(t); }
 };
 

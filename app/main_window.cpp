@@ -1,0 +1,201 @@
+#include "main_window.h"
+
+#include "app_icon.h"
+#include "export/ascii_export.h"
+#include "export/vrml1_export.h"
+#include "export/vrml2_export.h"
+#include "platform/qt/picture_loader.h"
+#include "platform/qt/qt_event_loop.h"
+#include "platform/qt/save_file_sink.h"
+#include "platform/window_unit.h"
+#include "relief/export_command.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+
+namespace {
+
+constexpr QSize clientSize(700, 548);
+
+QLabel* addLabel(QWidget* parent, const char* caption, QRect where)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setGeometry(where);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QLineEdit* addField(QWidget* parent, const char* text, QRect where)
+{
+    auto* field = new QLineEdit(QString::fromUtf8(text), parent);
+    field->setGeometry(where);
+    return field;
+}
+
+}  // namespace
+
+Form1::Form1(DesktopFacilities facilities)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      CommonDialog1(facilities.openDialog),
+      CommonDialog2(facilities.saveDialog),
+      messages_(facilities.messages),
+      canvas_(new FormCanvas(rectangle_, this))
+{
+    setWindowTitle(QStringLiteral("Orvanel"));
+    setWindowIcon(appIcon());
+    setCentralWidget(canvas_);
+    buildFields();
+    buildMenu();
+    connect(canvas_, &FormCanvas::mouseDown, this, &Form1::Form_MouseDown);
+    connect(canvas_, &FormCanvas::mouseMove, this, &Form1::Form_MouseMove);
+    connect(canvas_, &FormCanvas::mouseUp, this, &Form1::Form_MouseUp);
+
+    resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed = frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildFields()
+{
+    // Positions in pixels, relative to each control's container.
+    Frame1 = new QGroupBox(QStringLiteral("Echelles"), canvas_);
+    Frame1->setGeometry(576, 8, 121, 113);
+    Label1 = addLabel(Frame1, "Profondeur maxi en m", {8, 24, 105, 17});
+    Text1 = addField(Frame1, "0.5", {16, 40, 89, 19});
+    Label2 = addLabel(Frame1, "Largeur en m/pixel", {8, 64, 105, 25});
+    Text2 = addField(Frame1, "0.001 ", {16, 80, 89, 19});
+
+    Frame2 = new QGroupBox(QStringLiteral("Taille fichier"), canvas_);
+    Frame2->setGeometry(576, 128, 121, 73);
+    Label3 = addLabel(Frame2, "Pas en pixel", {8, 24, 65, 17});
+    Text3 = addField(Frame2, "50", {16, 40, 89, 19});
+
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Text3);
+}
+
+void Form1::buildMenu()
+{
+    import = menuBar()->addAction(QStringLiteral("Importer une image"));
+    plop = menuBar()->addMenu(QStringLiteral("Export"));
+    export_ = plop->addAction(QStringLiteral("VRML pour SW"));
+    exportcat = plop->addAction(QStringLiteral("VRML pour CATIA"));
+    ascii = plop->addAction(QStringLiteral("ASCII pour CATIA"));
+    connect(import, &QAction::triggered, this, &Form1::import_Click);
+    connect(export_, &QAction::triggered, this, &Form1::export_Click);
+    connect(exportcat, &QAction::triggered, this, &Form1::exportcat_Click);
+    connect(ascii, &QAction::triggered, this, &Form1::ascii_Click);
+}
+
+WindowFrame Form1::frame() const
+{
+    const QRect outer = frameGeometry();
+    return {outer.x() * window_unit::twipsPerPixel, outer.y() * window_unit::twipsPerPixel,
+            outer.width() * window_unit::twipsPerPixel};
+}
+
+Form2& Form1::scanForm()
+{
+    if (!scan_) {
+        scan_ = std::make_unique<Form2>();
+        connect(scan_.get(), &Form2::closedByUser, this, [this] { abandonExport_ = exportRunning_; });
+    }
+    return *scan_;
+}
+
+// The picture is read once; each window gets its own copy. A cancelled
+// dialog or a file that is not a readable picture changes nothing.
+void Form1::import_Click()
+{
+    if (exportRunning_)
+        return;
+    const std::optional<std::string> path = CommonDialog1.askOpenPath();
+    if (!path)
+        return;
+    const QImage loaded = readPictureFile(QString::fromStdString(*path));
+    if (loaded.isNull())
+        return;
+    auto colours = std::make_shared<const Picture>(pictureFromImage(loaded));
+    if (colours->isNull())
+        return;
+    picture_ = std::move(colours);
+    canvas_->setPicture(loaded.copy());
+    scanForm().setPicture(loaded.copy());
+}
+
+void Form1::export_Click()
+{
+    runExportCommand(vrml1Export());
+}
+
+void Form1::exportcat_Click()
+{
+    runExportCommand(vrml2Export());
+}
+
+void Form1::ascii_Click()
+{
+    runExportCommand(asciiExport());
+}
+
+// An export runs inside the command, letting window events through as it
+// goes; meanwhile the menu commands do nothing.
+void Form1::runExportCommand(const ExportFormat& format)
+{
+    if (exportRunning_)
+        return;
+    exportRunning_ = true;
+    abandonExport_ = false;
+    const ExportRequest request{{Text1->text().toStdString(), Text2->text().toStdString(), Text3->text().toStdString()},
+                                rectangle_.edges(),
+                                picture_};
+    SaveFileOpener files;
+    QtEventLoop events(abandonExport_);
+    ExportFacilities facilities{CommonDialog2, files, *this, scanForm(), messages_, events};
+    runExport(format, request, facilities);
+    exportRunning_ = false;
+}
+
+void Form1::Form_MouseDown(int, int, float x, float y)
+{
+    rectangle_.mouseDown(x, y);
+}
+
+void Form1::Form_MouseMove(int, int, float x, float y)
+{
+    if (rectangle_.mouseMove(x, y))
+        canvas_->update();
+}
+
+void Form1::Form_MouseUp(int, int, float, float)
+{
+    rectangle_.mouseUp();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    Form_QueryUnload();
+}
+
+// Closing the main window ends the program at once, also during an export:
+// the running export is abandoned and its partial output discarded.
+void Form1::Form_QueryUnload()
+{
+    abandonExport_ = exportRunning_;
+    if (scan_)
+        scan_->QWidget::hide();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,12 @@
+#include "qt_event_loop.h"
+
+#include <QCoreApplication>
+
+bool QtEventLoop::yield()
+{
+    if (sinceLastPass_.elapsed() >= 10) {
+        QCoreApplication::processEvents();
+        sinceLastPass_.restart();
+    }
+    return !abandon_;
+}

@@ -1,0 +1,82 @@
+// The windows as they start.
+
+#include "window_fixture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+using MainWindow = WindowTest;
+
+TEST_F(MainWindow, StartsWithItsCaptionLayoutAndDefaults)
+{
+    EXPECT_EQ(form.windowTitle(), "Orvanel");
+    EXPECT_EQ(form.canvas().size(), QSize(700, 548));
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(form.windowIcon().isNull());
+
+    const std::pair<QWidget*, QRect> layout[] = {
+        {form.Frame1, {576, 8, 121, 113}}, {form.Label1, {8, 24, 105, 17}}, {form.Text1, {16, 40, 89, 19}},
+        {form.Label2, {8, 64, 105, 25}},   {form.Text2, {16, 80, 89, 19}},  {form.Frame2, {576, 128, 121, 73}},
+        {form.Label3, {8, 24, 65, 17}},    {form.Text3, {16, 40, 89, 19}},
+    };
+    for (const auto& [control, where] : layout)
+        EXPECT_EQ(control->geometry(), where) << control->metaObject()->className();
+    EXPECT_EQ(form.Label1->parent(), form.Frame1);
+    EXPECT_EQ(form.Text3->parent(), form.Frame2);
+
+    EXPECT_EQ(form.Frame1->title(), "Echelles");
+    EXPECT_EQ(form.Frame2->title(), "Taille fichier");
+    EXPECT_EQ(form.Label1->text(), "Profondeur maxi en m");
+    EXPECT_EQ(form.Label2->text(), "Largeur en m/pixel");
+    EXPECT_EQ(form.Label3->text(), "Pas en pixel");
+    EXPECT_EQ(form.Text1->text(), "0.5");
+    EXPECT_EQ(form.Text2->text(), "0.001 ");
+    EXPECT_EQ(form.Text3->text(), "50");
+}
+
+TEST_F(MainWindow, MenuHasTheImportCommandAndTheExportMenu)
+{
+    const QList<QAction*> top = form.menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[0], form.import);
+    EXPECT_EQ(form.import->text(), "Importer une image");
+    EXPECT_EQ(form.import->menu(), nullptr);
+    EXPECT_EQ(top[1], form.plop->menuAction());
+    EXPECT_EQ(form.plop->title(), "Export");
+    const QList<QAction*> items = form.plop->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), "VRML pour SW");
+    EXPECT_EQ(items[1]->text(), "VRML pour CATIA");
+    EXPECT_EQ(items[2]->text(), "ASCII pour CATIA");
+    for (QAction* item : items)
+        EXPECT_TRUE(item->shortcut().isEmpty());
+}
+
+TEST_F(MainWindow, SelectionStartsAsTheSquareAtTheOrigin)
+{
+    const SelectionRectangle& r = form.selection();
+    const auto ends = [](const EdgeLine& l) { return std::vector<float>{l.X1, l.Y1, l.X2, l.Y2}; };
+    EXPECT_EQ(ends(r.Line4), (std::vector<float>{0, 5020, 0, 0}));
+    EXPECT_EQ(ends(r.Line3), (std::vector<float>{5000, 0, 0, 0}));
+    EXPECT_EQ(ends(r.Line2), (std::vector<float>{0, 5000, 5000, 5000}));
+    EXPECT_EQ(ends(r.Line1), (std::vector<float>{5000, 0, 5000, 5020}));
+}
+
+TEST_F(MainWindow, ScanWindowIsAFixedToolWindowCreatedHidden)
+{
+    EXPECT_FALSE(form.hasScanForm());
+    Form2& scan = form.scanForm();
+    EXPECT_FALSE(scan.isVisible());
+    EXPECT_EQ(scan.windowTitle(), "Scan");
+    EXPECT_EQ(scan.size(), QSize(615, 510));
+    EXPECT_EQ(scan.minimumSize(), scan.maximumSize());
+    EXPECT_EQ(scan.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+}
+
+}  // namespace
