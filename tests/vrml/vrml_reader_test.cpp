@@ -44,6 +44,7 @@ public:
         SoDebugError::setHandlerCallback(keepMessage, nullptr);
         SoReadError::setHandlerCallback(keepMessage, nullptr);
     }
+    void TearDown() override { SoDB::finish(); }
 };
 const auto* const coin = ::testing::AddGlobalTestEnvironment(new CoinEnvironment);
 
