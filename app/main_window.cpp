@@ -26,7 +26,7 @@ QLabel* addLabel(QWidget* parent, const char* caption, QRect where)
 {
     auto* label = new QLabel(QString::fromUtf8(caption), parent);
     label->setGeometry(where);
-    label->setWordWrap(true);
+    label->setWordWrap(where.height() > 20);  // only the two-line label wraps
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -81,6 +81,13 @@ void Form1::buildFields()
     Frame2->setGeometry(576, 128, 121, 73);
     Label3 = addLabel(Frame2, "Pas en pixel", {8, 24, 65, 17});
     Text3 = addField(Frame2, "50", {16, 40, 89, 19});
+
+    // The fields were laid out for a small 8-point dialog font: keep their
+    // captions within the given sizes.
+    QFont small = font();
+    small.setPixelSize(10);
+    Frame1->setFont(small);
+    Frame2->setFont(small);
 
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Text3);
