@@ -1,15 +1,50 @@
 #include "text_output.h"
 
-TextOutput::TextOutput(ByteSink& sink, std::size_t bufferSize) : sink_(sink), flushAt_(bufferSize)
+namespace {
+// Room kept past the flush mark, so that the pieces of a line rarely
+// need a flush of their own.
+constexpr std::size_t spare = 64 * 1024;
+}  // namespace
+
+TextOutput::TextOutput(ByteSink& sink, std::size_t bufferSize)
+    : sink_(sink),
+      data_(new char[bufferSize + spare]),
+      capacity_(bufferSize + spare),
+      flushAt_(bufferSize)
 {
-    buffer_.reserve(bufferSize + 4096);
 }
 
 void TextOutput::flush()
 {
-    if (!failed_ && !buffer_.empty() && !sink_.write(buffer_))
+    if (!failed_ && size_ > 0 && !sink_.write(std::string_view(data_.get(), size_)))
         failed_ = true;
-    buffer_.clear();
+    size_ = 0;
+}
+
+void TextOutput::makeRoom(std::size_t bytes)
+{
+    flush();
+    if (bytes > capacity_) {
+        data_.reset(new char[bytes]);
+        capacity_ = bytes;
+    }
+}
+
+void TextOutput::writeLong(std::string_view text, bool endLine)
+{
+    flush();
+    if (text.size() + 2 <= capacity_) {
+        if (endLine)
+            WriteLine(text);
+        else
+            Write(text);
+        return;
+    }
+    // Longer than the whole buffer: straight to the sink.
+    if (!failed_ && !sink_.write(text))
+        failed_ = true;
+    if (endLine)
+        Write("\r\n");
 }
 
 bool TextOutput::Close()

@@ -2,30 +2,60 @@
 
 #include "byte_sink.h"
 
-#include <string>
+#include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string_view>
 
 // The export's text stream: Write adds text, WriteLine adds text and a CRLF
 // line end, Close hands everything to the sink and commits it. Text is taken
 // as single-byte Windows-1252 characters and written as it stands. Writes are
 // gathered in a large buffer so that the sink sees few, large writes.
+//
+// Writers that produce many small pieces can also fill the buffer in place:
+// room(n) gives a position with at least n bytes free, and wrote(end) takes
+// everything up to `end` as written.
 class TextOutput {
 public:
     explicit TextOutput(ByteSink& sink, std::size_t bufferSize = 1 << 20);
 
     void Write(std::string_view text)
     {
-        buffer_.append(text);
-        if (buffer_.size() >= flushAt_)
+        if (text.size() > capacity_ - size_)
+            return writeLong(text, false);
+        std::memcpy(data_.get() + size_, text.data(), text.size());
+        size_ += text.size();
+        if (size_ >= flushAt_)
             flush();
     }
     void WriteLine(std::string_view text)
     {
-        buffer_.append(text);
-        buffer_.append("\r\n", 2);
-        if (buffer_.size() >= flushAt_)
+        if (text.size() + 2 > capacity_ - size_)
+            return writeLong(text, true);
+        char* p = data_.get() + size_;
+        std::memcpy(p, text.data(), text.size());
+        p[text.size()] = '\r';
+        p[text.size() + 1] = '\n';
+        size_ += text.size() + 2;
+        if (size_ >= flushAt_)
             flush();
     }
+
+    // At least `bytes` bytes of room at the returned position, to be followed
+    // by wrote() with the end of what was put there.
+    char* room(std::size_t bytes)
+    {
+        if (bytes > capacity_ - size_)
+            makeRoom(bytes);
+        return data_.get() + size_;
+    }
+    void wrote(char* end)
+    {
+        size_ = static_cast<std::size_t>(end - data_.get());
+        if (size_ >= flushAt_)
+            flush();
+    }
+
     // Writes what is left and commits; false when any write or the commit failed.
     bool Close();
 
@@ -34,9 +64,13 @@ public:
 
 private:
     void flush();
+    void makeRoom(std::size_t bytes);
+    void writeLong(std::string_view text, bool endLine);
 
     ByteSink& sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> data_;
+    std::size_t capacity_;
+    std::size_t size_ = 0;
     std::size_t flushAt_;
     bool failed_ = false;
 };

@@ -12,6 +12,18 @@ void writeLines(TextOutput& out, const std::vector<std::string_view>& lines)
         out.WriteLine(line);
 }
 
+// A block of whole lines as the one text it makes, written in one go for
+// every cell.
+std::string joinLines(const std::vector<std::string_view>& lines)
+{
+    std::string block;
+    for (std::string_view line : lines) {
+        block += line;
+        block += "\r\n";
+    }
+    return block;
+}
+
 // The spike filter smooths a lone bright or dark right-hand corner: when it
 // differs by more than 0.3 from both its left and right neighbours on the
 // row, it takes their mean instead of its own level.
@@ -28,6 +40,8 @@ WalkResult sampleRelief(const ExportFormat& format, const ExportParameters& para
 {
     writeLines(out, format.head);
     CornerWriter corners(format.corner);
+    const std::string cellOpening = joinLines(format.cellOpening);
+    const std::string cellClosing = joinLines(format.cellClosing);
     const double step = parameters.step;
     const double maxDepth = parameters.maxDepth;
     const double left = selection.left;
@@ -36,13 +50,16 @@ WalkResult sampleRelief(const ExportFormat& format, const ExportParameters& para
     const double yBound = (top + double(selection.height)) - step;
 
     // A negative step walks no rows; a coordinate that stops moving ends its loop.
-    for (double y = top; step > 0 && y <= yBound;) {
+    // Rows are walked only when a row has a cell: rows without one write nothing
+    // and never yield, so a tall selection narrower than a step would otherwise
+    // loop over its rows without end.
+    for (double y = top; step > 0 && left <= xBound && y <= yBound;) {
         for (double x = left; x <= xBound;) {
             if (!events.yield())
                 return WalkResult::Abandoned;
             if (out.failed())
                 return WalkResult::WriteFailed;
-            writeLines(out, format.cellOpening);
+            out.Write(cellOpening);
             const double right = x + step;
             const double bottom = y + step;
             for (const double cornerY : {y, bottom}) {
@@ -60,7 +77,7 @@ WalkResult sampleRelief(const ExportFormat& format, const ExportParameters& para
                 }
             }
             scan.dot(x, y);
-            writeLines(out, format.cellClosing);
+            out.Write(cellClosing);
             if (right == x)
                 break;
             x = right;
