@@ -1,0 +1,236 @@
+// The orvanel-batch program as users run it: its files against the desktop
+// program's, its exit statuses, and what it leaves at the output path when it
+// fails or is stopped.
+
+#include "batch_process.h"
+#include "scratch_directory.h"
+
+#include "export/ascii_export.h"
+#include "export/vrml1_export.h"
+#include "export/vrml2_export.h"
+#include "platform/qt/picture_loader.h"
+#include "relief/export_command.h"
+#include "support/fakes.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int pictureWidth = 26;  // 416.7 units across: 8 steps of 50, where 26 * 15 would give 7
+constexpr int pictureHeight = 12;
+
+// Varied reds, with lone bright and dark pixels for the spike filter and
+// half-transparent columns for the compositing over black.
+void writeTestPicture(const std::string& path)
+{
+    QImage image(pictureWidth, pictureHeight, QImage::Format_ARGB32);
+    for (int y = 0; y < pictureHeight; ++y)
+        for (int x = 0; x < pictureWidth; ++x) {
+            int red = (x * 37 + y * 91) % 256;
+            if ((x + y) % 7 == 0)
+                red = 255 - red;
+            image.setPixel(x, y, qRgba(red, x * 11 % 256, y * 17 % 256, x % 5 == 0 ? 128 : 255));
+        }
+    ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
+
+// The desktop program's export command over the same picture file.
+std::string desktopExport(const ExportFormat& format, const FieldTexts& fields, const EdgeLines& lines,
+                          const std::string& picturePath)
+{
+    auto picture =
+        std::make_shared<const Picture>(pictureFromImage(readPictureFile(QString::fromStdString(picturePath))));
+    FakeSaveDialog dialog;
+    dialog.answer = "chosen";
+    MemoryFiles files;
+    FixedFrame frame;
+    RecordingScan scan;
+    RecordingMessages messages;
+    ScriptedEvents events;
+    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+    EXPECT_EQ(runExport(format, ExportRequest{fields, lines, picture}, facilities), ExportOutcome::Written);
+    return files.files["chosen"];
+}
+
+// True when the process holds a file open inside `directory`: the export's
+// temporary file, which exists only while the walk runs.
+bool writesInto(pid_t pid, const fs::path& directory)
+{
+    const std::string prefix = fs::canonical(directory).string() + "/";
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        std::error_code unreadable;
+        const fs::path target = fs::read_symlink(fd.path(), unreadable);
+        if (!unreadable && target.string().compare(0, prefix.size(), prefix) == 0)
+            return true;
+    }
+    return false;
+}
+
+struct BatchProgram : ::testing::Test {
+    ScratchDirectory scratch;
+    std::string picture = scratch.file("picture.png");
+    fs::path outDirectory = scratch.path() / "out";
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(scratch.path().empty());
+        fs::create_directory(outDirectory);
+        writeTestPicture(picture);
+    }
+    std::string output(const std::string& name) const { return (outDirectory / name).string(); }
+    std::vector<std::string> outputs() const { return namesIn(outDirectory); }
+};
+
+TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
+{
+    struct Format {
+        const char* name;
+        const ExportFormat& format;
+    };
+    const Format formats[] = {{"ascii", asciiExport()}, {"vrml1", vrml1Export()}, {"vrml2", vrml2Export()}};
+    for (const Format& f : formats) {
+        SCOPED_TRACE(f.name);
+        // The defaults: the fields as the desktop program starts, the rectangle around the whole picture.
+        const std::string defaults = output(std::string(f.name) + "-defaults");
+        std::string errors;
+        ASSERT_EQ(runBatch(scratch.path(), {f.name, picture, defaults}, &errors), 0) << errors;
+        EXPECT_EQ(errors, "");  // no progress bar when stderr is not a terminal
+        const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,
+                                     static_cast<float>(pictureHeight * 15), 0};
+        const std::string desktopDefaults = desktopExport(f.format, {"0.5", "0.001 ", "50"}, wholePicture, picture);
+        EXPECT_GT(std::count(desktopDefaults.begin(), desktopDefaults.end(), '\n'), 80);
+        EXPECT_TRUE(fileBytes(defaults) == desktopDefaults);
+
+        // Every number given, the depth below the mesh formats' floor, the
+        // step not dividing the rectangle, which reaches past the picture.
+        const std::string given = output(std::string(f.name) + "-given");
+        ASSERT_EQ(runBatch(scratch.path(),
+                           {f.name, picture, given, "--depth", "0.05", "--scale", "0.002", "--step", "9.5", "--rect",
+                            "12.5,7.25,450,140.5"},
+                           &errors),
+                  0)
+            << errors;
+        const std::string desktopGiven =
+            desktopExport(f.format, {"0.05", "0.002", "9.5"}, {462.5f, 12.5f, 147.75f, 7.25f}, picture);
+        EXPECT_GT(std::count(desktopGiven.begin(), desktopGiven.end(), '\n'), 1000);
+        EXPECT_TRUE(fileBytes(given) == desktopGiven);
+    }
+}
+
+TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
+{
+    BatchProcess help(scratch.path(), {"--help"});
+    EXPECT_EQ(help.wait(), 0);
+    EXPECT_EQ(help.standardOutput().rfind("Usage : orvanel-batch FORMAT IMAGE SORTIE", 0), 0u);
+    EXPECT_EQ(help.errorOutput(), "");
+
+    BatchProcess version(scratch.path(), {"--version"});
+    EXPECT_EQ(version.wait(), 0);
+    EXPECT_EQ(version.standardOutput(), "orvanel-batch " ORVANEL_VERSION "\n");
+}
+
+TEST_F(BatchProgram, ArgumentErrorsExitWithTwoAndWriteNothing)
+{
+    const std::string target = output("out.wrl");
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* named;
+    };
+    const Case cases[] = {
+        {{"obj", picture, target}, "FORMAT"},
+        {{"vrml1", picture, target, "--depth", "0,3"}, "--depth"},
+        {{"vrml1", picture, target, "--rect", "0,0,100"}, "--rect"},
+        {{"vrml1", picture, target, "--smooth"}, "--smooth"},
+        {{"vrml1", picture}, "SORTIE"},
+        // Arguments are checked before the picture is read.
+        {{"vrml1", scratch.file("missing.png"), target, "--step", "x"}, "--step"},
+    };
+    for (const Case& c : cases) {
+        std::string errors;
+        EXPECT_EQ(runBatch(scratch.path(), c.arguments, &errors), 2) << c.named;
+        EXPECT_NE(errors.find(c.named), std::string::npos) << errors;
+    }
+    EXPECT_TRUE(outputs().empty());
+}
+
+TEST_F(BatchProgram, ParametersTheExportRefusesExitWithTwoAndKeepTheEarlierFile)
+{
+    const std::string target = output("out.asc");
+    writeFile(target, "earlier");
+    std::string errors;
+    EXPECT_EQ(runBatch(scratch.path(), {"ascii", picture, target, "--step", "0"}, &errors), 2);
+    EXPECT_NE(errors.find("Pas en pixel"), std::string::npos) << errors;
+    EXPECT_EQ(fileBytes(target), "earlier");
+    EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
+}
+
+TEST_F(BatchProgram, UnreadablePictureExitsWithThree)
+{
+    const std::string notAPicture = scratch.file("notes.png");
+    writeFile(notAPicture, "not a picture at all");
+    for (const std::string& path : {notAPicture, scratch.file("missing.png")}) {
+        std::string errors;
+        EXPECT_EQ(runBatch(scratch.path(), {"ascii", path, output("out.asc")}, &errors), 3);
+        EXPECT_NE(errors.find("« " + path + " »"), std::string::npos) << errors;
+    }
+    EXPECT_TRUE(outputs().empty());
+}
+
+TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
+{
+    // Permissions do not stop root: a missing folder and a folder in the way do.
+    const std::string inMissingFolder = output("missing/out.asc");
+    const std::string folder = output("folder");
+    fs::create_directory(folder);
+    for (const std::string& target : {inMissingFolder, folder}) {
+        std::string errors;
+        EXPECT_EQ(runBatch(scratch.path(), {"ascii", picture, target}, &errors), 1);
+        const std::string named = "« " + target + " » n'a pas pu être écrit : ";
+        const std::size_t at = errors.find(named);
+        ASSERT_NE(at, std::string::npos) << errors;
+        EXPECT_NE(errors[at + named.size()], '\n') << "no reason given: " << errors;
+    }
+    EXPECT_EQ(outputs(), std::vector<std::string>{"folder"});
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
+TEST_F(BatchProgram, WriteFailingMidwayKeepsTheEarlierFile)
+{
+    const std::string target = output("out.asc");
+    writeFile(target, "earlier");
+    // The child may write no file beyond 4 KiB; the export is far larger.
+    BatchProcess batch(scratch.path(), {"ascii", picture, target, "--step", "5"}, 4096);
+    EXPECT_EQ(batch.wait(), 1);
+    EXPECT_NE(batch.errorOutput().find("« " + target + " »"), std::string::npos) << batch.errorOutput();
+    EXPECT_EQ(fileBytes(target), "earlier");
+    EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
+}
+
+TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
+{
+    struct Stop {
+        int signal;
+        int status;
+    };
+    for (const Stop stop : {Stop{SIGINT, 130}, Stop{SIGTERM, 143}}) {
+        const std::string target = output("out.wrl");
+        writeFile(target, "earlier");
+        // Ten thousand million cells: it runs until stopped.
+        BatchProcess batch(scratch.path(),
+                           {"vrml2", picture, target, "--step", "1", "--rect", "0,0,100000,100000"});
+        for (int tries = 0; tries < 4000 && !writesInto(batch.pid(), outDirectory); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(writesInto(batch.pid(), outDirectory)) << "the walk never started";
+        kill(batch.pid(), stop.signal);
+        EXPECT_EQ(batch.wait(), stop.status);
+        EXPECT_EQ(fileBytes(target), "earlier");
+        EXPECT_EQ(outputs(), std::vector<std::string>{"out.wrl"});
+    }
+}
+
+}  // namespace
