@@ -1,8 +1,16 @@
 #include "save_file_sink.h"
 
+// A short write (disk full, file size limit) sets no error of its own: write
+// the rest until the system refuses, so that its reason is reported.
 bool SaveFileSink::write(std::string_view bytes)
 {
-    return file_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    while (!bytes.empty()) {
+        const qint64 written = file_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
 }
 
 bool SaveFileSink::commit()
