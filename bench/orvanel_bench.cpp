@@ -2,7 +2,8 @@
 // discarding sink, to a real file through the QSaveFile sink, and the I/O
 // floor (the same bytes written from memory to that file in one write,
 // through the same sink, so with the same sync to disk on commit), and a
-// plain floor (one fwrite to a plain file, no sync).
+// plain floor (one fwrite to a plain file, no sync); and the same exports
+// run through the main window's menu on the offscreen platform.
 //
 //   orvanel_bench [benchmark flags]       bytes check, then the benchmarks
 //   orvanel_bench --check-only            bytes check alone
@@ -22,6 +23,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#ifdef ORVANEL_BENCH_WINDOW
+#include "window_bench.h"
+
+#include <QApplication>
+#endif
 
 #include <sys/resource.h>
 
@@ -93,6 +99,36 @@ bool checkBytes()
         std::printf("bytes check %-16s %10lld cells %12zu bytes  identical\n", c.name.c_str(),
                     static_cast<long long>(cellCount(c.job)), got.size());
     }
+#ifdef ORVANEL_BENCH_WINDOW
+    for (const Format& f : formats) {
+        for (const Workload& w : workloads) {
+            const std::string name = std::string("window/") + f.name + "/" + w.name;
+            prepareWindow(w);
+            const EdgeLines lines = windowSelection();
+            const EdgeLines wanted = benchLines(w);
+            if (lines.line1X1 != wanted.line1X1 || lines.line4X1 != wanted.line4X1 ||
+                lines.line2Y1 != wanted.line2Y1 || lines.line3Y1 != wanted.line3Y1) {
+                std::fprintf(stderr, "bytes check %s: the window's selection is not the workload's\n", name.c_str());
+                return false;
+            }
+            const std::string path = benchFilePath(std::string(f.name) + "-" + w.name + "-window");
+            const bool written = exportFromWindow(f, path);
+            QFile file(QString::fromStdString(path));
+            const std::string got = written && file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
+            file.close();
+            QFile::remove(QString::fromStdString(path));
+            const Job job = makeJob(f, w);
+            if (!written ||
+                got != referenceExport(*job.format, job.parameters, job.selection, noisyPicture())) {
+                std::fprintf(stderr, "bytes check %s: FAILED (%s)\n", name.c_str(),
+                             written ? "the bytes differ" : "no completion message");
+                return false;
+            }
+            std::printf("bytes check %-16s %10lld cells %12zu bytes  identical\n", name.c_str(),
+                        static_cast<long long>(cellCount(job)), got.size());
+        }
+    }
+#endif
     return true;
 }
 
@@ -152,6 +188,23 @@ void benchFloor(benchmark::State& state, const Format* f, const Workload* w)
     QFile::remove(QString::fromStdString(path));
     setCounters(state, cellCount(job), bytes.size());
 }
+
+#ifdef ORVANEL_BENCH_WINDOW
+// The whole export from the main window's menu, to the same file.
+void benchWindow(benchmark::State& state, const Format* f, const Workload* w)
+{
+    prepareWindow(*w);
+    const Job job = makeJob(*f, *w);
+    const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
+    for (auto _ : state) {
+        if (!exportFromWindow(*f, path))
+            state.SkipWithError("the export from the window failed");
+    }
+    const std::uint64_t bytes = static_cast<std::uint64_t>(QFile(QString::fromStdString(path)).size());
+    QFile::remove(QString::fromStdString(path));
+    setCounters(state, cellCount(job), bytes);
+}
+#endif
 
 // The floor without the QSaveFile sink: a plain file written with one
 // buffered write and closed, no sync to disk. Shows what the page cache
@@ -219,9 +272,13 @@ void registerBenchmarks()
     for (const Workload& w : workloads) {
         const bool large = std::strcmp(w.name, "1M") == 0;
         for (const Format& f : formats) {
-            for (auto [kind, fn] : {std::pair{"discard", &benchDiscard}, std::pair{"file", &benchFile},
-                                    std::pair{"floor", &benchFloor},
-                                    std::pair{"plainfloor", &benchPlainFloor}}) {
+            std::vector<std::pair<const char*, void (*)(benchmark::State&, const Format*, const Workload*)>> kinds{
+                {"discard", &benchDiscard}, {"file", &benchFile}, {"floor", &benchFloor},
+                {"plainfloor", &benchPlainFloor}};
+#ifdef ORVANEL_BENCH_WINDOW
+            kinds.insert(kinds.begin() + 2, {"window", &benchWindow});
+#endif
+            for (auto [kind, fn] : kinds) {
                 auto* b = benchmark::RegisterBenchmark(benchName(kind, f, w).c_str(), fn, &f, &w);
                 b->UseRealTime()->Unit(benchmark::kMillisecond);
                 if (large)
@@ -235,16 +292,18 @@ void registerBenchmarks()
 
 void printRatios(const RatioReporter& r)
 {
-    std::printf("\n%-6s %-5s %11s %11s %11s %11s %13s %13s\n", "format", "load", "discard ms", "file ms",
-                "floor ms", "plain ms", "file / floor", "file / plain");
+    std::printf("\n%-6s %-5s %11s %11s %11s %11s %11s %13s %13s %14s\n", "format", "load", "discard ms",
+                "file ms", "floor ms", "plain ms", "window ms", "file / floor", "file / plain", "window / file");
     for (const Workload& w : workloads) {
         for (const Format& f : formats) {
             const double discard = r.milliseconds(benchName("discard", f, w));
             const double file = r.milliseconds(benchName("file", f, w));
             const double floor = r.milliseconds(benchName("floor", f, w));
             const double plain = r.milliseconds(benchName("plainfloor", f, w));
-            std::printf("%-6s %-5s %11.2f %11.2f %11.2f %11.2f %13.2f %13.2f\n", f.name, w.name, discard, file,
-                        floor, plain, floor > 0 ? file / floor : 0.0, plain > 0 ? file / plain : 0.0);
+            const double window = r.milliseconds(benchName("window", f, w));
+            std::printf("%-6s %-5s %11.2f %11.2f %11.2f %11.2f %11.2f %13.2f %13.2f %14.2f\n", f.name, w.name,
+                        discard, file, floor, plain, window, floor > 0 ? file / floor : 0.0,
+                        plain > 0 ? file / plain : 0.0, file > 0 && window > 0 ? window / file : 0.0);
         }
     }
 }
@@ -286,7 +345,14 @@ int peakRss(const std::string& which)
 
 int main(int argc, char** argv)
 {
+#ifdef ORVANEL_BENCH_WINDOW
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+#else
     QCoreApplication app(argc, argv);
+#endif
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--peak-rss=", 0) == 0)

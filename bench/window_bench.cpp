@@ -1,0 +1,90 @@
+#include "window_bench.h"
+
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+
+#include <memory>
+
+namespace {
+
+struct AnsweredOpen : OpenDialog {
+    std::string path;
+    std::optional<std::string> askOpenPath() override { return path; }
+};
+
+struct AnsweredSave : SaveDialog {
+    std::string path;
+    std::optional<std::string> askSavePath(const std::string&) override { return path; }
+};
+
+struct CountedMessages : MessageBox {
+    int completions = 0;
+    int warnings = 0;
+    void information(const std::string&) override { ++completions; }
+    void warning(const std::string&) override { ++warnings; }
+};
+
+struct Window {
+    AnsweredOpen open;
+    AnsweredSave save;
+    CountedMessages messages;
+    Form1 form{{open, save, messages}};
+};
+
+// Made on first use and kept to the end of the process.
+Window& window()
+{
+    static Window* w = [] {
+        auto* made = new Window;
+        made->form.show();
+        // The picture goes through the program's own import, from a file.
+        const Picture& picture = noisyPicture();
+        QImage image(picture.width(), picture.height(), QImage::Format_RGB32);
+        for (int row = 0; row < picture.height(); ++row)
+            for (int column = 0; column < picture.width(); ++column) {
+                const std::uint32_t c = picture.pixel(column, row);
+                image.setPixel(column, row, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+            }
+        made->open.path = benchFilePath("picture") + ".png";
+        image.save(QString::fromStdString(made->open.path), "PNG");
+        made->form.import->trigger();
+        QFile::remove(QString::fromStdString(made->open.path));
+        return made;
+    }();
+    return *w;
+}
+
+}  // namespace
+
+void prepareWindow(const Workload& workload)
+{
+    Form1& form = window().form;
+    const FieldTexts fields = benchFields();
+    form.Text1->setText(QString::fromStdString(fields.depth));
+    form.Text2->setText(QString::fromStdString(fields.scale));
+    form.Text3->setText(QString::fromStdString(fields.step));
+    const EdgeLines now = form.selection().edges();
+    // A press on the bottom-right corner grabs the right and bottom edges.
+    form.Form_MouseDown(1, 0, now.line1X1, now.line2Y1);
+    form.Form_MouseMove(1, 0, workload.width, workload.height);
+    form.Form_MouseUp(1, 0, workload.width, workload.height);
+}
+
+EdgeLines windowSelection() { return window().form.selection().edges(); }
+
+bool exportFromWindow(const Format& format, const std::string& path)
+{
+    Window& w = window();
+    w.save.path = path;
+    const int before = w.messages.completions;
+    QAction* action = format.format == formats[0].format   ? w.form.ascii
+                      : format.format == formats[1].format ? w.form.export_
+                                                           : w.form.exportcat;
+    action->trigger();
+    return w.messages.completions == before + 1 && w.messages.warnings == 0;
+}
