@@ -44,16 +44,7 @@ std::string desktopExport(const ExportFormat& format, const FieldTexts& fields, 
 {
     auto picture =
         std::make_shared<const Picture>(pictureFromImage(readPictureFile(QString::fromStdString(picturePath))));
-    FakeSaveDialog dialog;
-    dialog.answer = "chosen";
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
-    EXPECT_EQ(runExport(format, ExportRequest{fields, lines, picture}, facilities), ExportOutcome::Written);
-    return files.files["chosen"];
+    return exportToMemory(format, {fields, lines, picture});
 }
 
 // True when the process holds a file open inside `directory`: the export's

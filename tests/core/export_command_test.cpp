@@ -11,17 +11,10 @@
 
 namespace {
 
-struct Command : ::testing::Test {
-    FakeSaveDialog dialog;
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+struct Command : ::testing::Test, FakeDesktop {
     ExportRequest request{{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, nullptr};
 
-    ExportOutcome run(const ExportFormat& format = asciiExport()) { return runExport(format, request, facilities); }
+    ExportOutcome run(const ExportFormat& format = asciiExport()) { return FakeDesktop::run(format, request); }
     long lines() { return std::count(files.files["out.asc"].begin(), files.files["out.asc"].end(), '\n'); }
     bool nothingShown() const { return scan.events.empty() && messages.information_.empty(); }
 };

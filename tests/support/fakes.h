@@ -9,6 +9,9 @@
 #include "platform/picture.h"
 #include "platform/scan_window.h"
 #include "platform/string_sink.h"
+#include "relief/export_command.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
@@ -108,3 +111,30 @@ struct ScriptedEvents : EventLoop {
         return onYield ? onYield(yields) : true;
     }
 };
+
+// Every facility of an export command, answered in memory. The Save dialog
+// answers "out.asc" until told otherwise.
+struct FakeDesktop {
+    FakeSaveDialog dialog;
+    MemoryFiles files;
+    FixedFrame frame;
+    RecordingScan scan;
+    RecordingMessages messages;
+    ScriptedEvents events;
+    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+
+    ExportOutcome run(const ExportFormat& format, const ExportRequest& request)
+    {
+        return runExport(format, request, facilities);
+    }
+    // The file a completed export wrote at the dialog's answer.
+    std::string written() { return files.files[dialog.answer.value_or("")]; }
+};
+
+// Runs an export that must complete and returns the file it wrote.
+inline std::string exportToMemory(const ExportFormat& format, const ExportRequest& request)
+{
+    FakeDesktop desktop;
+    EXPECT_EQ(desktop.run(format, request), ExportOutcome::Written);
+    return desktop.written();
+}

@@ -20,18 +20,11 @@ void PrintTo(const Format& f, std::ostream* os)
     *os << f.name;
 }
 
-struct VrmlCommand : ::testing::TestWithParam<Format> {
-    FakeSaveDialog dialog;
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+struct VrmlCommand : ::testing::TestWithParam<Format>, FakeDesktop {
     ExportRequest request{{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, nullptr};
 
     VrmlCommand() { dialog.answer = "relief.wrl"; }
-    ExportOutcome run() { return runExport(GetParam().get(), request, facilities); }
+    ExportOutcome run() { return FakeDesktop::run(GetParam().get(), request); }
 };
 
 TEST_P(VrmlCommand, WritesTheFileWithScanWindowDotsAndMessage)

@@ -106,17 +106,10 @@ struct Export {
 // (Line1.X1, Line4.X1, Line2.Y1, Line3.Y1), with the fields (depth, scale, step).
 Export run(const Format& f, const Picture& picture, EdgeLines lines, FieldTexts fields)
 {
-    FakeSaveDialog dialog;
-    dialog.answer = "relief.wrl";
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+    FakeDesktop desktop;
     const ExportRequest request{fields, lines, std::make_shared<const Picture>(picture)};
-    EXPECT_EQ(runExport(f.format(), request, facilities), ExportOutcome::Written) << f.name;
-    return {files.files["relief.wrl"], dialog.filters};
+    EXPECT_EQ(desktop.run(f.format(), request), ExportOutcome::Written) << f.name;
+    return {desktop.written(), desktop.dialog.filters};
 }
 
 // The corner lines of the worked example: cell (100, 200), step 50, scale

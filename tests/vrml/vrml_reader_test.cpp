@@ -149,17 +149,7 @@ Scene readBack(const std::string& file)
 // (Line1.X1, Line4.X1, Line2.Y1, Line3.Y1), depth 0.5, scale 0.001, step 50.
 std::string exportFile(const ExportFormat& format, const Picture& picture, EdgeLines lines)
 {
-    FakeSaveDialog dialog;
-    dialog.answer = "relief.wrl";
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
-    const ExportRequest request{{"0.5", "0.001 ", "50"}, lines, std::make_shared<const Picture>(picture)};
-    EXPECT_EQ(runExport(format, request, facilities), ExportOutcome::Written);
-    return files.files["relief.wrl"];
+    return exportToMemory(format, {{"0.5", "0.001 ", "50"}, lines, std::make_shared<const Picture>(picture)});
 }
 
 const double red200Depth = 200.0 / 255.0 * 0.5;
