@@ -1,0 +1,104 @@
+// Gives arbitrary bytes to the picture loader as a file, the way the image
+// import reads whatever the user picks, and when a picture comes out, runs a
+// small export over it into memory. Never a crash; a picture beyond Qt's
+// allocation limit is refused by the loader (run with -rss_limit_mb and
+// -malloc_limit_mb so that unbounded memory shows as a failure).
+
+#include "export/ascii_export.h"
+#include "export/vrml2_export.h"
+#include "platform/qt/picture_loader.h"
+#include "platform/string_sink.h"
+#include "platform/text_output.h"
+#include "relief/relief_sampler.h"
+#include "platform/window_unit.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+QCoreApplication* application = nullptr;
+QTemporaryFile* pictureFile = nullptr;
+
+struct Steady : EventLoop {
+    bool yield() override { return true; }
+};
+struct NoScan : ScanWindow {
+    int dots = 0;
+    void moveTo(double, double) override {}
+    void show() override {}
+    void hide() override {}
+    void dot(double, double) override { ++dots; }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // The image readers complain about every broken file; nobody reads that here.
+    qInstallMessageHandler(quiet);
+    // The image format plugins are found through the application's library paths.
+    application = new QCoreApplication(*argc, *argv);
+    pictureFile = new QTemporaryFile(QDir::tempPath() + "/orvanel-fuzz-XXXXXX");
+    if (!pictureFile->open()) {
+        std::fprintf(stderr, "cannot create a temporary file\n");
+        std::abort();
+    }
+    pictureFile->close();
+    if (QImageReader::supportedImageFormats().isEmpty()) {
+        std::fprintf(stderr, "no image format plugin found\n");
+        std::abort();
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    {
+        QFile file(pictureFile->fileName());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        if (file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) != qint64(size))
+            std::abort();
+    }
+    const QImage image = readPictureFile(pictureFile->fileName());
+    if (image.isNull())
+        return 0;
+    const Picture picture = pictureFromImage(image);
+    if (picture.isNull())
+        return 0;  // the colour copy may be refused as well
+    if (picture.width() != image.width() || picture.height() != image.height())
+        std::abort();
+
+    // A walk of at most 8 x 8 cells over the whole picture.
+    Selection selection;
+    selection.width = static_cast<float>(picture.width() * window_unit::perPixelAcross);
+    selection.height = static_cast<float>(picture.height() * window_unit::perPixelDown);
+    ExportParameters parameters;
+    parameters.scale = 0.001;
+    parameters.maxDepth = 0.5;
+    parameters.step = std::max(selection.width, selection.height) / 8.0;
+
+    StringSink sink;
+    TextOutput out(sink);
+    Steady events;
+    NoScan scan;
+    const ExportFormat& format = size % 2 ? asciiExport() : vrml2Export();
+    if (sampleRelief(format, parameters, selection, picture, out, events, scan) != WalkResult::Completed ||
+        !out.Close())
+        std::abort();
+    if (scan.dots > 64 || sink.committed.empty())
+        std::abort();
+    return 0;
+}

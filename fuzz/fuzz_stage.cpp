@@ -1,0 +1,167 @@
+// Runs a whole export command over in-memory fakes with random field texts,
+// random edge-line coordinates and a small random picture, for each of the
+// three formats. The command must end (the walk is abandoned after a cap on
+// the number of cells and such inputs are skipped), and every file it writes
+// must have the format's own number of CRLF-ended lines for its n cells:
+// ASCII 5 + 4n, VRML 1.0 10n + 26, VRML 2.0 18n + 10, starting with the head
+// and ending with the tail.
+//
+// Input: one byte picks the format, two give the picture's size (0 means no
+// picture), 3 bytes per pixel, then per edge line one mode byte and four value
+// bytes, and the rest is the three field texts separated by '|'.
+
+#include "export/ascii_export.h"
+#include "export/vrml1_export.h"
+#include "export/vrml2_export.h"
+#include "relief/export_command.h"
+#include "support/fakes.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr int cellCap = 400;
+
+class Bytes {
+public:
+    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    std::uint32_t word()
+    {
+        std::uint32_t w = 0;
+        for (int i = 0; i < 4; ++i)
+            w = w << 8 | byte();
+        return w;
+    }
+    std::string_view rest() const
+    {
+        return pos_ < size_ ? std::string_view(reinterpret_cast<const char*>(data_) + pos_, size_ - pos_)
+                            : std::string_view();
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+// A coordinate as the mouse gives them (a whole or quarter window unit in the
+// picture's range) or any finite float.
+bool coordinate(Bytes& in, float& value)
+{
+    const std::uint8_t mode = in.byte();
+    const std::uint32_t w = in.word();
+    if (mode & 1) {
+        std::memcpy(&value, &w, sizeof value);
+        return std::isfinite(value);
+    }
+    value = static_cast<float>(static_cast<std::int16_t>(w & 0xFFFF)) / (mode & 2 ? 4.0f : 1.0f);
+    return true;
+}
+
+[[noreturn]] void fail(const char* what, const std::string& file)
+{
+    std::fprintf(stderr, "%s\n--- file (%zu bytes) ---\n%.2000s\n", what, file.size(), file.c_str());
+    std::abort();
+}
+
+bool startsWithLines(std::string_view file, const std::vector<std::string_view>& lines)
+{
+    std::string expected;
+    for (std::string_view l : lines)
+        (expected += l) += "\r\n";
+    return file.substr(0, expected.size()) == expected;
+}
+
+bool endsWithLines(std::string_view file, const std::vector<std::string_view>& lines)
+{
+    std::string expected;
+    for (std::string_view l : lines)
+        (expected += l) += "\r\n";
+    return file.size() >= expected.size() && file.substr(file.size() - expected.size()) == expected;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    Bytes in(data, size);
+    const std::uint8_t which = in.byte() % 3;
+    const ExportFormat& format = which == 0 ? asciiExport() : which == 1 ? vrml1Export() : vrml2Export();
+
+    const int width = in.byte() % 17;
+    const int height = in.byte() % 17;
+    ExportRequest request;
+    if (width > 0 && height > 0) {
+        std::vector<std::uint32_t> colours;
+        for (int i = 0; i < width * height; ++i) {
+            const std::uint32_t r = in.byte(), g = in.byte(), b = in.byte();
+            colours.push_back(r | g << 8 | b << 16);
+        }
+        request.picture = std::make_shared<Picture>(width, height, std::move(colours));
+    }
+    if (!coordinate(in, request.lines.line1X1) || !coordinate(in, request.lines.line4X1) ||
+        !coordinate(in, request.lines.line2Y1) || !coordinate(in, request.lines.line3Y1))
+        return 0;
+
+    std::string_view texts = in.rest();
+    std::string* fields[] = {&request.fields.depth, &request.fields.scale, &request.fields.step};
+    for (std::string* field : fields) {
+        const std::size_t bar = texts.find('|');
+        *field = std::string(texts.substr(0, bar));
+        texts = bar == std::string_view::npos ? std::string_view() : texts.substr(bar + 1);
+    }
+
+    FakeSaveDialog dialog;
+    MemoryFiles files;
+    FixedFrame frame;
+    RecordingScan scan;
+    RecordingMessages messages;
+    ScriptedEvents events;
+    events.onYield = [](int yields) { return yields <= cellCap; };
+    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+
+    const ExportOutcome outcome = runExport(format, request, facilities);
+    if (outcome == ExportOutcome::Abandoned || outcome == ExportOutcome::Refused) {
+        if (!files.files.empty())
+            fail("a file was written by an export that did not complete", files.files.begin()->second);
+        return 0;
+    }
+    if (outcome != ExportOutcome::Written || files.files.size() != 1)
+        fail("the export neither wrote one file nor was refused", "");
+    const std::string& file = files.files.begin()->second;
+    if (messages.information_.size() != 1 || !messages.warnings.empty())
+        fail("a written file without exactly the completion message", file);
+
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (file[i] == '\r') {
+            if (i + 1 >= file.size() || file[i + 1] != '\n')
+                fail("a CR not followed by LF", file);
+            ++lines;
+            ++i;
+        } else if (file[i] == '\n') {
+            fail("a LF without CR", file);
+        }
+    }
+    if (file.size() < 2 || file.compare(file.size() - 2, 2, "\r\n") != 0)
+        fail("the file does not end in CRLF", file);
+
+    const std::size_t n = scan.dots.size();
+    const std::size_t expected = which == 0 ? 5 + 4 * n : which == 1 ? 10 * n + 26 : 18 * n + 10;
+    if (lines != expected) {
+        std::fprintf(stderr, "%zu lines for %zu cells, %zu expected\n", lines, n, expected);
+        fail("wrong line count", file);
+    }
+    if (static_cast<std::size_t>(events.yields) != n)
+        fail("not one yield per cell", file);
+    if (!startsWithLines(file, format.head) || !endsWithLines(file, format.tail))
+        fail("head or tail missing", file);
+    return 0;
+}

@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Writes the tiny seed pictures of fuzz_picture_import (PNG, BMP, GIF, each a
+few pixels) into fuzz/corpus/fuzz_picture_import/. Standard library only."""
+import os
+import struct
+import zlib
+
+out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "fuzz_picture_import")
+os.makedirs(out, exist_ok=True)
+
+# 3 x 2 pixels: red ramp on the first row, gray and white on the second.
+pixels = [[(0, 0, 0), (128, 0, 0), (255, 0, 0)],
+          [(100, 100, 100), (200, 200, 200), (255, 255, 255)]]
+width, height = len(pixels[0]), len(pixels)
+
+
+def png():
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def bmp():
+    stride = (width * 3 + 3) & ~3
+    rows = b""
+    for row in reversed(pixels):  # bottom-up
+        line = b"".join(bytes((b, g, r)) for r, g, b in row)
+        rows += line + b"\0" * (stride - len(line))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(rows), 0, 0, 14 + len(header)) + header + rows
+
+
+def gif():
+    # 2 x 2 pixels, 4-colour palette, one code per pixel with a clear code
+    # before every pixel so that the code size stays at 3 bits.
+    palette = [(0, 0, 0), (255, 0, 0), (128, 128, 128), (255, 255, 255)]
+    codes = []
+    for index in (0, 1, 2, 3):
+        codes += [4, index]  # clear, pixel
+    codes.append(5)  # end of information
+    bits, count, data = 0, 0, bytearray()
+    for code in codes:
+        bits |= code << count
+        count += 3
+        while count >= 8:
+            data.append(bits & 0xFF)
+            bits >>= 8
+            count -= 8
+    if count:
+        data.append(bits & 0xFF)
+    return (b"GIF89a" + struct.pack("<HHBBB", 2, 2, 0x81, 0, 0) + b"".join(bytes(c) for c in palette)
+            + b"\x2c" + struct.pack("<HHHHB", 0, 0, 2, 2, 0) + b"\x02" + bytes((len(data),)) + bytes(data)
+            + b"\x00\x3b")
+
+
+for name, data in (("tiny.png", png()), ("tiny.bmp", bmp()), ("tiny.gif", gif())):
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(data)
