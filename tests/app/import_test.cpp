@@ -59,6 +59,33 @@ TEST_F(Import, FailuresChangeNothingAndSayNothing)
     EXPECT_TRUE(messages.information_.empty());
 }
 
+// A header announcing 60000 x 60000 pixels of 32 bits: over the readers'
+// allocation limit, it is refused as unreadable instead of exhausting memory.
+TEST_F(Import, PictureOverTheAllocationLimitIsRefused)
+{
+    QByteArray bmp("BM");
+    auto put32 = [&bmp](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bmp.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    auto put16 = [&bmp](quint16 v) {
+        bmp.append(static_cast<char>(v & 0xFF));
+        bmp.append(static_cast<char>(v >> 8));
+    };
+    put32(54 + 16), put32(0), put32(54);                  // file header
+    put32(40), put32(60000), put32(60000), put16(1), put16(32);  // info header
+    put32(0), put32(0), put32(2835), put32(2835), put32(0), put32(0);
+    bmp.append(16, '\x7f');
+    QFile file(dir.filePath("huge.bmp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bmp);
+    file.close();
+    openDialog.answer = path("huge.bmp");
+    form.import->trigger();
+    EXPECT_TRUE(form.canvas().picture().isNull());
+    EXPECT_FALSE(form.hasScanForm());
+}
+
 TEST_F(Import, PictureLargerThanTheWindowIsCutOffButStillSampled)
 {
     const QSize windowBefore = form.size();
