@@ -17,7 +17,7 @@
 // everything up to `end` as written.
 class TextOutput {
 public:
-    explicit TextOutput(ByteSink& sink, std::size_t bufferSize = 1 << 20);
+    explicit TextOutput(ByteSink& sink, std::size_t bufferSize = 1 << 18);
 
     void Write(std::string_view text)
     {
