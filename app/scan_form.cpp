@@ -37,6 +37,7 @@ void Form2::show()
 {
     dots_.fill(Qt::transparent);
     QWidget::show();
+    repaintPending_ = true;
     update();
 }
 
@@ -52,11 +53,16 @@ void Form2::dot(double x, double y)
     if (!(column >= 0 && column < dots_.width() && row >= 0 && row < dots_.height()))
         return;
     dots_.setPixel(static_cast<int>(column), static_cast<int>(row), dotColour);
-    update();  // one pending repaint covers every dot until the next event pass
+    // One pending repaint covers every dot until the next event pass.
+    if (!repaintPending_) {
+        repaintPending_ = true;
+        update();
+    }
 }
 
 void Form2::paintEvent(QPaintEvent*)
 {
+    repaintPending_ = false;
     QPainter painter(this);
     if (!picture_.isNull())
         painter.drawImage(QPointF(0, 0), picture_);

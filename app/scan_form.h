@@ -31,4 +31,5 @@ protected:
 private:
     QImage picture_;
     QImage dots_;  // the client area's dots over the picture
+    bool repaintPending_ = false;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -26,8 +25,10 @@ public:
     // units across and 15 down; outside the picture the colour is 0 (black).
     std::int32_t colourAt(double x, double y) const
     {
-        const double column = std::floor(x * 0.936 / 15.0);
-        const double row = std::floor(y / 15.0);
+        // Inside the picture the column and row are not negative, where
+        // truncation is the floor.
+        const double column = x * 0.936 / 15.0;
+        const double row = y / 15.0;
         if (!(column >= 0 && column < width_ && row >= 0 && row < height_))
             return 0;
         return static_cast<std::int32_t>(pixel(static_cast<int>(column), static_cast<int>(row)));

@@ -6,7 +6,7 @@
 
 // Runs pending window events during an export, at most every 10 ms or so:
 // the windows stay responsive and the dots appear without paying an
-// event-loop pass for every cell. `abandon` is raised by the windows when the
+// event-loop pass, or a clock read, for every cell. `abandon` is raised by the windows when the
 // export must stop.
 class QtEventLoop : public EventLoop {
 public:
@@ -16,4 +16,5 @@ public:
 private:
     const bool& abandon_;
     QElapsedTimer sinceLastPass_;
+    unsigned calls_ = 0;
 };
