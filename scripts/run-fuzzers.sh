@@ -40,6 +40,7 @@ for target in "${targets[@]}"; do
   if [ -d "fuzz/corpus/$target" ]; then cp -R "fuzz/corpus/$target/." "$corpus/"; fi
   options=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=1536
            -max_len=65536 -print_final_stats=1 -artifact_prefix="$artifacts")
+  if [ -f "fuzz/$target.dict" ]; then options+=(-dict="$root/fuzz/$target.dict"); fi
   echo "== $target: ${seconds}s"
   status=0
   if [ "$fuzz_jobs" -gt 1 ]; then
