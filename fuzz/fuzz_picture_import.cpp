@@ -3,6 +3,10 @@
 // small export over it into memory. Never a crash; a picture beyond Qt's
 // allocation limit is refused by the loader (run with -rss_limit_mb and
 // -malloc_limit_mb so that unbounded memory shows as a failure).
+//
+// The first byte picks the file name's extension, since the readers try the
+// format the extension names first (and some formats, TGA among them, are
+// known by their extension only); the rest is the file.
 
 #include "export/ascii_export.h"
 #include "export/vrml2_export.h"
@@ -29,7 +33,12 @@ namespace {
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 QCoreApplication* application = nullptr;
-QTemporaryFile* pictureFile = nullptr;
+
+constexpr const char* extensions[] = {"",     ".png", ".bmp", ".gif",  ".jpg", ".tga", ".ico", ".cur",
+                                      ".wbmp", ".tif", ".webp", ".icns", ".mng", ".ppm", ".pgm", ".pbm",
+                                      ".xpm", ".xbm", ".txt"};
+constexpr std::size_t extensionCount = sizeof extensions / sizeof extensions[0];
+QTemporaryFile* pictureFiles[extensionCount] = {};
 
 struct Steady : EventLoop {
     bool yield() override { return true; }
@@ -50,12 +59,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qInstallMessageHandler(quiet);
     // The image format plugins are found through the application's library paths.
     application = new QCoreApplication(*argc, *argv);
-    pictureFile = new QTemporaryFile(QDir::tempPath() + "/orvanel-fuzz-XXXXXX");
-    if (!pictureFile->open()) {
-        std::fprintf(stderr, "cannot create a temporary file\n");
-        std::abort();
+    for (std::size_t i = 0; i < extensionCount; ++i) {
+        pictureFiles[i] = new QTemporaryFile(QDir::tempPath() + "/orvanel-fuzz-XXXXXX" + extensions[i]);
+        if (!pictureFiles[i]->open()) {
+            std::fprintf(stderr, "cannot create a temporary file\n");
+            std::abort();
+        }
+        pictureFiles[i]->close();
     }
-    pictureFile->close();
     if (QImageReader::supportedImageFormats().isEmpty()) {
         std::fprintf(stderr, "no image format plugin found\n");
         std::abort();
@@ -65,14 +76,19 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    if (size == 0)
+        return 0;
+    const QString path = pictureFiles[data[0] % extensionCount]->fileName();
+    ++data;
+    --size;
     {
-        QFile file(pictureFile->fileName());
+        QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             std::abort();
         if (file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) != qint64(size))
             std::abort();
     }
-    const QImage image = readPictureFile(pictureFile->fileName());
+    const QImage image = readPictureFile(path);
     if (image.isNull())
         return 0;
     const Picture picture = pictureFromImage(image);

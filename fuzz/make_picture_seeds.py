@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the tiny seed pictures of fuzz_picture_import (PNG, BMP, GIF, each a
-few pixels) into fuzz/corpus/fuzz_picture_import/. Standard library only."""
+few pixels) into fuzz/corpus/fuzz_picture_import/. Standard library only.
+Each file starts with the byte that picks the extension the fuzz target gives
+the picture file: 0 none, 1 .png, 2 .bmp, 3 .gif, 5 .tga."""
 import os
 import struct
 import zlib
@@ -55,6 +57,14 @@ def gif():
             + b"\x00\x3b")
 
 
-for name, data in (("tiny.png", png()), ("tiny.bmp", bmp()), ("tiny.gif", gif())):
+def tga():
+    # uncompressed true colour, bottom-up rows of blue, green, red
+    rows = b"".join(bytes((b, g, r)) for row in reversed(pixels) for r, g, b in row)
+    footer = struct.pack("<II", 0, 0) + b"TRUEVISION-XFILE.\0"  # version 2.0 footer
+    return struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 24, 0) + rows + footer
+
+
+for name, extension, data in (("tiny.png", 1, png()), ("tiny.bmp", 2, bmp()), ("tiny.gif", 3, gif()),
+                              ("tiny.tga", 5, tga()), ("tiny-png-no-extension", 0, png())):
     with open(os.path.join(out, name), "wb") as f:
-        f.write(data)
+        f.write(bytes((extension,)) + data)
