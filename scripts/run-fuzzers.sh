@@ -24,7 +24,7 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORVANEL_FUZZ=ON -DORVANEL_TESTS=OFF -DORVANEL_BENCH=OFF -DORVANEL_SANITIZE=OFF >/dev/null
 cmake --build build-fuzz -j"${ORVANEL_JOBS:-2}" --target "${targets[@]}"
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/orvanel-fuzz.XXXXXX")"
+work="$(mktemp -d -t orvanel-fuzz.XXXXXX)"
 if [ "${FUZZ_KEEP:-0}" != 1 ]; then trap 'rm -rf "$work"' EXIT; fi
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:allocator_may_return_null=1"
