@@ -8,7 +8,9 @@
 #
 # FUZZ_SECONDS sets the time per target, FUZZ_JOBS runs that many fuzzing
 # processes per target in parallel, FUZZ_KEEP=1 keeps the grown corpora and
-# any crash files in the work directory printed at the end.
+# any crash files in the work directory printed at the end (they are always
+# kept when a target failed). A crash input found goes into fuzz/corpus/<target>/
+# with its fix, where the <target>_replay test of every build runs it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -25,7 +27,8 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build-fuzz -j"${ORVANEL_JOBS:-2}" --target "${targets[@]}"
 
 work="$(mktemp -d -t orvanel-fuzz.XXXXXX)"
-if [ "${FUZZ_KEEP:-0}" != 1 ]; then trap 'rm -rf "$work"' EXIT; fi
+keep="${FUZZ_KEEP:-0}"
+trap 'if [ "$keep" != 1 ]; then rm -rf "$work"; fi' EXIT
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
@@ -57,7 +60,8 @@ for target in "${targets[@]}"; do
   fi
 done
 
-if [ "${FUZZ_KEEP:-0}" = 1 ]; then echo "Corpora and crash inputs kept in $work"; fi
+if [ ${#failed[@]} -gt 0 ]; then keep=1; fi
+if [ "$keep" = 1 ]; then echo "Corpora and crash inputs kept in $work"; fi
 if [ ${#failed[@]} -gt 0 ]; then
   echo "Fuzz targets that failed: ${failed[*]}"
   exit 1
