@@ -1,6 +1,8 @@
-// One export command from the menu to the completion message, and its failures.
+// One export command from the menu to the completion message, and its
+// failures, for each of the three exports.
 
 #include "export/ascii_export.h"
+#include "export/vrml1_export.h"
 #include "export/vrml2_export.h"
 #include "relief/export_command.h"
 #include "support/fakes.h"
@@ -11,29 +13,55 @@
 
 namespace {
 
-struct Command : ::testing::Test, FakeDesktop {
+struct Format {
+    const char* name;
+    const ExportFormat& (*get)();
+    long (*lineCount)(long cells);
+};
+
+const Format formats[] = {
+    {"Ascii", asciiExport, [](long n) { return 5 + 4 * n; }},
+    {"Vrml1", vrml1Export, [](long n) { return 10 * n + 26; }},
+    {"Vrml2", vrml2Export, [](long n) { return 18 * n + 10; }},
+};
+
+void PrintTo(const Format& format, std::ostream* out)
+{
+    *out << format.name;
+}
+
+struct Command : ::testing::TestWithParam<Format>, FakeDesktop {
     ExportRequest request{{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, nullptr};
 
-    ExportOutcome run(const ExportFormat& format = asciiExport()) { return FakeDesktop::run(format, request); }
-    long lines() { return std::count(files.files["out.asc"].begin(), files.files["out.asc"].end(), '\n'); }
+    ExportOutcome run() { return FakeDesktop::run(GetParam().get(), request); }
+    long lines()
+    {
+        const std::string file = written();
+        return std::count(file.begin(), file.end(), '\n');
+    }
     bool nothingShown() const { return scan.events.empty() && messages.information_.empty(); }
 };
 
-TEST_F(Command, WritesTheFileBesideTheMainWindowAndTellsTheUser)
+TEST_P(Command, WritesTheFileBesideTheMainWindowAndTellsTheUser)
 {
+    files.files["out.asc"] = "earlier";
     EXPECT_EQ(run(), ExportOutcome::Written);
-    EXPECT_EQ(dialog.filters, std::vector<std::string>{"Fichier nuage de points Ascii (*.asc)|*.asc|"});
+    EXPECT_EQ(dialog.filters, std::vector<std::string>{std::string(GetParam().get().fileFilter)});
     EXPECT_EQ(scan.left, 1500 + 10800);
     EXPECT_EQ(scan.top, 900);
     EXPECT_EQ(scan.events, (std::vector<std::string>{"move", "show", "hide"}));
+    EXPECT_EQ(scan.dots, (std::vector<std::pair<double, double>>{{0, 0}, {50, 0}, {0, 50}, {50, 50}}));
+    EXPECT_EQ(events.yields, 4);
     EXPECT_EQ(messages.information_, std::vector<std::string>{"Création du fichier terminée."});
     EXPECT_TRUE(messages.warnings.empty());
-    EXPECT_EQ(lines(), 5 + 4 * 4);
-    EXPECT_EQ(events.yields, 4);
-    EXPECT_EQ(scan.dots.size(), 4u);
+    EXPECT_EQ(lines(), GetParam().lineCount(4));
+
+    request.lines = {50, 0, 50, 0};  // a second export replaces the first file
+    EXPECT_EQ(run(), ExportOutcome::Written);
+    EXPECT_EQ(lines(), GetParam().lineCount(1));
 }
 
-TEST_F(Command, CancelledDialogEndsQuietly)
+TEST_P(Command, CancelledDialogEndsQuietly)
 {
     dialog.answer.reset();
     EXPECT_EQ(run(), ExportOutcome::Cancelled);
@@ -42,7 +70,7 @@ TEST_F(Command, CancelledDialogEndsQuietly)
     EXPECT_TRUE(messages.warnings.empty());
 }
 
-TEST_F(Command, UnopenablePathIsReportedAndTheProgramGoesOn)
+TEST_P(Command, UnopenablePathIsReportedAndTheProgramGoesOn)
 {
     files.files["out.asc"] = "earlier";
     files.openError = "Permission denied";
@@ -55,7 +83,7 @@ TEST_F(Command, UnopenablePathIsReportedAndTheProgramGoesOn)
     EXPECT_EQ(scan.events.back(), "hide");
 }
 
-TEST_F(Command, FailedWriteKeepsTheEarlierFile)
+TEST_P(Command, FailedWriteKeepsTheEarlierFile)
 {
     files.files["out.asc"] = "earlier";
     files.failWrites = true;
@@ -66,7 +94,7 @@ TEST_F(Command, FailedWriteKeepsTheEarlierFile)
     EXPECT_EQ(files.files["out.asc"], "earlier");
 }
 
-TEST_F(Command, AbandonedExportWritesNothingAndSaysNothing)
+TEST_P(Command, AbandonedExportWritesNothingAndSaysNothing)
 {
     files.files["out.asc"] = "earlier";
     events.onYield = [](int n) { return n < 2; };
@@ -76,7 +104,7 @@ TEST_F(Command, AbandonedExportWritesNothingAndSaysNothing)
     EXPECT_TRUE(messages.warnings.empty());
 }
 
-TEST_F(Command, StepThatCannotAdvanceStopsBeforeTheDialog)
+TEST_P(Command, StepThatCannotAdvanceStopsBeforeTheDialog)
 {
     for (const char* step : {"0", "abc", "1e-20"}) {
         request.fields.step = step;
@@ -89,23 +117,33 @@ TEST_F(Command, StepThatCannotAdvanceStopsBeforeTheDialog)
     EXPECT_NE(messages.warnings[0].find("Pas en pixel"), std::string::npos);
 }
 
-TEST_F(Command, OverflowingFieldStopsBeforeTheDialogEvenWithTheFloor)
-{
-    request.fields.depth = "-1e400";
-    EXPECT_EQ(run(vrml2Export()), ExportOutcome::Refused);
-    request.fields = {"0.5", "1e300", "50"};  // coordinates beyond the largest double
-    request.lines = {1e30f, 0, 1e30f, 0};
-    EXPECT_EQ(run(), ExportOutcome::Refused);
-    EXPECT_TRUE(dialog.filters.empty());
-    EXPECT_EQ(messages.warnings.size(), 2u);
-}
-
-TEST_F(Command, NegativeStepWritesTheHeadAlone)
+TEST_P(Command, NegativeStepOrACollapsedRectangleWritesTheHeadAndTailAlone)
 {
     request.fields.step = "-50";
     EXPECT_EQ(run(), ExportOutcome::Written);
-    EXPECT_EQ(lines(), 5);
+    EXPECT_EQ(lines(), GetParam().lineCount(0));
+    // A rectangle collapsed to a tall line with a tiny step: no cell, and no
+    // walk over its rows either.
+    request.fields.step = "0.0000000001";
+    request.lines = {3000, 3000, 8000, 0};
+    EXPECT_EQ(run(), ExportOutcome::Written);
+    EXPECT_EQ(lines(), GetParam().lineCount(0));
     EXPECT_TRUE(scan.dots.empty());
+    EXPECT_EQ(events.yields, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Exports, Command, ::testing::ValuesIn(formats),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandParameters, OverflowingFieldStopsBeforeTheDialogEvenWithTheFloor)
+{
+    FakeDesktop desktop;
+    ExportRequest request{{"-1e400", "0.001 ", "50"}, {100, 0, 100, 0}, nullptr};
+    EXPECT_EQ(desktop.run(vrml2Export(), request), ExportOutcome::Refused);
+    request = {{"0.5", "1e300", "50"}, {1e30f, 0, 1e30f, 0}, nullptr};  // coordinates beyond the largest double
+    EXPECT_EQ(desktop.run(asciiExport(), request), ExportOutcome::Refused);
+    EXPECT_TRUE(desktop.dialog.filters.empty());
+    EXPECT_EQ(desktop.messages.warnings.size(), 2u);
 }
 
 }  // namespace
