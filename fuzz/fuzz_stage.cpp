@@ -118,16 +118,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         texts = bar == std::string_view::npos ? std::string_view() : texts.substr(bar + 1);
     }
 
-    FakeSaveDialog dialog;
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    events.onYield = [](int yields) { return yields <= cellCap; };
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
+    FakeDesktop desktop;
+    desktop.events.onYield = [](int yields) { return yields <= cellCap; };
+    const MemoryFiles& files = desktop.files;
+    const RecordingScan& scan = desktop.scan;
+    const RecordingMessages& messages = desktop.messages;
+    const ScriptedEvents& events = desktop.events;
 
-    const ExportOutcome outcome = runExport(format, request, facilities);
+    const ExportOutcome outcome = desktop.run(format, request);
     if (outcome == ExportOutcome::Abandoned || outcome == ExportOutcome::Refused) {
         if (!files.files.empty())
             fail("a file was written by an export that did not complete", files.files.begin()->second);

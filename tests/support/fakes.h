@@ -11,8 +11,6 @@
 #include "platform/string_sink.h"
 #include "relief/export_command.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <map>
 #include <utility>
@@ -131,10 +129,10 @@ struct FakeDesktop {
     std::string written() { return files.files[dialog.answer.value_or("")]; }
 };
 
-// Runs an export that must complete and returns the file it wrote.
+// Runs an export and returns the file it wrote: empty when it wrote none.
 inline std::string exportToMemory(const ExportFormat& format, const ExportRequest& request)
 {
     FakeDesktop desktop;
-    EXPECT_EQ(desktop.run(format, request), ExportOutcome::Written);
+    desktop.run(format, request);
     return desktop.written();
 }
