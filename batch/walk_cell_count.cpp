@@ -29,11 +29,12 @@ std::uint64_t walkCellCount(const ExportParameters& p, const Selection& s)
         return 0;
     const double left = s.left;
     const double top = s.top;
-    const std::uint64_t rows = positionsWithin(top, (top + double(s.height)) - p.step, p.step);
-    if (rows == 0)
-        return 0;
+    // Without a column the walk takes no row at all.
     const std::uint64_t columns = positionsWithin(left, (left + double(s.width)) - p.step, p.step);
-    if (columns > UINT64_MAX / rows)
+    if (columns == 0)
+        return 0;
+    const std::uint64_t rows = positionsWithin(top, (top + double(s.height)) - p.step, p.step);
+    if (rows != 0 && columns > UINT64_MAX / rows)
         return UINT64_MAX;
     return rows * columns;
 }
