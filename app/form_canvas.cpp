@@ -12,6 +12,18 @@ QPointF toPixels(float x, float y)
     return {x / window_unit::perPixelAcross, y / window_unit::perPixelDown};
 }
 
+// Pointer positions are single-precision window units.
+struct UnitPoint {
+    float x;
+    float y;
+};
+
+UnitPoint toWindowUnits(QPointF pixels)
+{
+    return {static_cast<float>(pixels.x() * window_unit::perPixelAcross),
+            static_cast<float>(pixels.y() * window_unit::perPixelDown)};
+}
+
 }  // namespace
 
 FormCanvas::FormCanvas(const SelectionRectangle& rectangle, QWidget* parent)
@@ -36,22 +48,20 @@ void FormCanvas::paintEvent(QPaintEvent*)
 }
 
 // Qt positions are logical pixels of the client area; the handlers work in window units.
-#define FORWARD_MOUSE(signalName)                                                                  \
-    emit signalName(static_cast<int>(event->button()), static_cast<int>(event->modifiers()),       \
-                    static_cast<float>(event->position().x() * window_unit::perPixelAcross),       \
-                    static_cast<float>(event->position().y() * window_unit::perPixelDown))
-
 void FormCanvas::mousePressEvent(QMouseEvent* event)
 {
-    FORWARD_MOUSE(mouseDown);
+    const UnitPoint at = toWindowUnits(event->position());
+    emit mouseDown(static_cast<int>(event->button()), static_cast<int>(event->modifiers()), at.x, at.y);
 }
 
 void FormCanvas::mouseMoveEvent(QMouseEvent* event)
 {
-    FORWARD_MOUSE(mouseMove);
+    const UnitPoint at = toWindowUnits(event->position());
+    emit mouseMove(static_cast<int>(event->buttons()), static_cast<int>(event->modifiers()), at.x, at.y);
 }
 
 void FormCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
-    FORWARD_MOUSE(mouseUp);
+    const UnitPoint at = toWindowUnits(event->position());
+    emit mouseUp(static_cast<int>(event->button()), static_cast<int>(event->modifiers()), at.x, at.y);
 }
