@@ -2,6 +2,8 @@
 
 #include "window_fixture.h"
 
+#include "platform/dialog_filter.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +79,18 @@ TEST_F(MainWindow, ScanWindowIsAFixedToolWindowCreatedHidden)
     EXPECT_EQ(scan.size(), QSize(615, 510));
     EXPECT_EQ(scan.minimumSize(), scan.maximumSize());
     EXPECT_EQ(scan.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DialogFilter, BarSeparatedPairsBecomeTheDialogsFilterForm)
+{
+    EXPECT_EQ(toDialogFilter("Fichier nuage de points Ascii (*.asc)|*.asc|"), "Fichier nuage de points Ascii (*.asc)");
+    EXPECT_EQ(toDialogFilter("Fichier virtual reality ml (*.wrl)|*.wrl|"), "Fichier virtual reality ml (*.wrl)");
+    EXPECT_EQ(toDialogFilter("Images|*.png|Tous les fichiers (*.*)|*.*"), "Images (*.png);;Tous les fichiers (*.*)");
+    EXPECT_EQ(toDialogFilter(""), "");
 }
 
 }  // namespace
