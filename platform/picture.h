@@ -21,18 +21,26 @@ public:
                         static_cast<std::size_t>(column)];
     }
 
-    // The colour at a position in window units. A picture pixel spans 15 / 0.936
-    // units across and 15 down; outside the picture the colour is 0 (black).
-    std::int32_t colourAt(double x, double y) const
+    // The pixel column and row of a position in window units: a pixel spans
+    // 15 / 0.936 units across and 15 down. -1 outside the picture (inside,
+    // where the position is not negative, truncation is the floor).
+    int columnOf(double x) const
     {
-        // Inside the picture the column and row are not negative, where
-        // truncation is the floor.
         const double column = x * 0.936 / 15.0;
-        const double row = y / 15.0;
-        if (!(column >= 0 && column < width_ && row >= 0 && row < height_))
-            return 0;
-        return static_cast<std::int32_t>(pixel(static_cast<int>(column), static_cast<int>(row)));
+        return column >= 0 && column < width_ ? static_cast<int>(column) : -1;
     }
+    int rowOf(double y) const
+    {
+        const double row = y / 15.0;
+        return row >= 0 && row < height_ ? static_cast<int>(row) : -1;
+    }
+
+    // The colour of a pixel found by columnOf and rowOf: 0 (black) outside.
+    std::int32_t colourAtPixel(int column, int row) const
+    {
+        return column < 0 || row < 0 ? 0 : static_cast<std::int32_t>(pixel(column, row));
+    }
+    std::int32_t colourAt(double x, double y) const { return colourAtPixel(columnOf(x), rowOf(y)); }
 
 private:
     int width_ = 0;

@@ -1,8 +1,7 @@
 #include "relief_sampler.h"
 
+#include "corner_depth.h"
 #include "corner_writer.h"
-
-#include <cmath>
 
 namespace {
 
@@ -24,14 +23,6 @@ std::string joinLines(const std::vector<std::string_view>& lines)
     return block;
 }
 
-// The spike filter smooths a lone bright or dark right-hand corner: when it
-// differs by more than 0.3 from both its left and right neighbours on the
-// row, it takes their mean instead of its own level.
-bool isSpike(int left, int centre, int right)
-{
-    return std::fabs(left / 255.0 - centre / 255.0) > 0.3 && std::fabs(centre / 255.0 - right / 255.0) > 0.3;
-}
-
 }  // namespace
 
 WalkResult sampleRelief(const ExportFormat& format, const ExportParameters& parameters,
@@ -43,7 +34,7 @@ WalkResult sampleRelief(const ExportFormat& format, const ExportParameters& para
     const std::string cellOpening = joinLines(format.cellOpening);
     const std::string cellClosing = joinLines(format.cellClosing);
     const double step = parameters.step;
-    const double maxDepth = parameters.maxDepth;
+    const CornerDepth depths(parameters.maxDepth);
     const double left = selection.left;
     const double top = selection.top;
     const double xBound = (left + double(selection.width)) - step;
@@ -62,16 +53,22 @@ WalkResult sampleRelief(const ExportFormat& format, const ExportParameters& para
             out.Write(cellOpening);
             const double right = x + step;
             const double bottom = y + step;
-            for (const double cornerY : {y, bottom}) {
-                for (const double cornerX : {x, right}) {
-                    const int centre = grayLevel(picture.colourAt(cornerX, cornerY));
-                    double depth = centre / 255.0 * maxDepth;
-                    if (cornerX == right && cornerX < xBound) {
-                        const int leftLevel = grayLevel(picture.colourAt(x, cornerY));
-                        const int rightLevel = grayLevel(picture.colourAt(cornerX + step, cornerY));
-                        if (isSpike(leftLevel, centre, rightLevel))
-                            depth = (leftLevel + rightLevel) / 510.0 * maxDepth;
-                    }
+            // The pixels met by this cell: columns of x, x + step and the
+            // right-hand neighbour one step further, rows of y and y + step.
+            const int columns[] = {picture.columnOf(x), picture.columnOf(right), picture.columnOf(right + step)};
+            const int rows[] = {picture.rowOf(y), picture.rowOf(bottom)};
+            for (int r = 0; r < 2; ++r) {
+                const double cornerY = r == 0 ? y : bottom;
+                for (int c = 0; c < 2; ++c) {
+                    const double cornerX = c == 0 ? x : right;
+                    const int centre = grayLevel(picture.colourAtPixel(columns[c], rows[r]));
+                    // Only a right-hand corner whose right neighbour still lies
+                    // inside the selection may be smoothed.
+                    const double depth =
+                        cornerX == right && cornerX < xBound
+                            ? depths.filtered(grayLevel(picture.colourAtPixel(columns[0], rows[r])), centre,
+                                              grayLevel(picture.colourAtPixel(columns[2], rows[r])))
+                            : depths.plain(centre);
                     const bool last = cornerX == right && cornerY == bottom;
                     corners.write(out, cornerX, cornerY, parameters.scale, depth, last);
                 }
