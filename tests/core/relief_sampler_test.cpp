@@ -1,3 +1,4 @@
+#include "relief/corner_depth.h"
 #include "relief/relief_sampler.h"
 #include "support/fakes.h"
 
@@ -188,6 +189,29 @@ TEST(SpikeFilter, OnlyRightHandCornersInsideTheBoundAreFiltered)
     EXPECT_FALSE(smoothed(200, 3));
     EXPECT_TRUE(smoothed(220, 2));
     EXPECT_FALSE(smoothed(220, 3));
+}
+
+}  // namespace
+
+namespace {
+
+// The tables behind the depths must give the very doubles of the formulas,
+// for picture levels and for the odd levels of out-of-range colours.
+TEST(CornerDepthRule, SameDoublesAsTheFormulas)
+{
+    for (const double maxDepth : {0.5, 0.21, -0.5, 1e-300, 3.7}) {
+        const CornerDepth depth(maxDepth);
+        for (int centre = -300; centre <= 300; ++centre) {
+            ASSERT_EQ(depth.plain(centre), centre / 255.0 * maxDepth) << centre;
+            for (int left = -300; left <= 300; left += 23)
+                for (const int right : {-260, -2, 0, 100, 178, 254, 300}) {
+                    const bool spike = std::fabs(left / 255.0 - centre / 255.0) > 0.3 &&
+                                       std::fabs(centre / 255.0 - right / 255.0) > 0.3;
+                    const double expected = spike ? (left + right) / 510.0 * maxDepth : centre / 255.0 * maxDepth;
+                    ASSERT_EQ(depth.filtered(left, centre, right), expected) << left << ' ' << centre << ' ' << right;
+                }
+        }
+    }
 }
 
 }  // namespace
