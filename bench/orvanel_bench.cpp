@@ -1,5 +1,5 @@
 // Export benchmark: the headless stage with each exporter writing to a
-// discarding sink, to a real file through the QSaveFile sink, and the I/O
+// discarding sink, to a real file through the program's own file sink, and the I/O
 // floor (the same bytes written from memory to that file in one write,
 // through the same sink, so with the same sync to disk on commit), and a
 // plain floor (one fwrite to a plain file, no sync); and the same exports
@@ -160,9 +160,11 @@ void benchFile(benchmark::State& state, const Format* f, const Workload* w)
 {
     const Job job = makeJob(*f, *w);
     const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
+    SaveFileOpener files;  // the program's own: QSaveFile written from a thread of its own
     for (auto _ : state) {
-        SaveFileSink sink(QString::fromStdString(path));
-        if (!sink.open() || !runStage(job, sink))
+        std::string error;
+        const std::unique_ptr<ByteSink> sink = files.open(path, error);
+        if (!sink || !runStage(job, *sink))
             state.SkipWithError("the export to a file failed");
     }
     const std::uint64_t bytes = static_cast<std::uint64_t>(QFile(QString::fromStdString(path)).size());
@@ -329,8 +331,10 @@ int peakRss(const std::string& which)
     const std::string path = benchFilePath(std::string(format->name) + "-" + workload->name + "-rss");
     bool ok;
     {
-        SaveFileSink sink(QString::fromStdString(path));
-        ok = sink.open() && runStage(job, sink);
+        SaveFileOpener files;
+        std::string error;
+        const std::unique_ptr<ByteSink> sink = files.open(path, error);
+        ok = sink && runStage(job, *sink);
     }
     const auto bytes = QFile(QString::fromStdString(path)).size();
     QFile::remove(QString::fromStdString(path));

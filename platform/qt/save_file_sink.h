@@ -20,6 +20,7 @@ private:
     QSaveFile file_;
 };
 
+// Opens a SaveFileSink at the path, written from a thread of its own.
 class SaveFileOpener : public OutputOpener {
 public:
     std::unique_ptr<ByteSink> open(const std::string& path, std::string& error) override;
