@@ -3,12 +3,20 @@
 #include "platform/qt/qt_message_box.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // The program ends when the main window closes, whatever else is open.
     app.setQuitOnLastWindowClosed(false);
+    // The interface is in French, the desktop's own dialogs and buttons too.
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtFrench);
     QtOpenDialog openDialog;
     QtSaveDialog saveDialog;
     QtMessageBox messages;

@@ -85,7 +85,7 @@ void Form1::buildFields()
     // The fields were laid out for a small 8-point dialog font: keep their
     // captions within the given sizes.
     QFont small = font();
-    small.setPixelSize(10);
+    small.setPixelSize(9);
     Frame1->setFont(small);
     Frame2->setFont(small);
 

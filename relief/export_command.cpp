@@ -4,8 +4,12 @@
 
 namespace {
 
-std::string writeFailureMessage(const std::string& path, const std::string& reason)
+std::string writeFailureMessage(const std::string& path, std::string reason)
 {
+    if (reason.empty())
+        reason = "raison inconnue";
+    if (reason.back() != '.')
+        reason += '.';
     return "Le fichier « " + path + " » n'a pas pu être écrit : " + reason +
            "\nAucun fichier existant n'a été modifié.";
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ make cmake pkg-config
-  qt6-base-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libcoin-dev
   clang libclang-rt-14-dev
