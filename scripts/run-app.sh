@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target orvanel
+cmake --build build -j"$(nproc)" --target orvanel orvanel-batch
 exec build/app/orvanel
