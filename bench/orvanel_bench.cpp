@@ -172,15 +172,18 @@ void benchFile(benchmark::State& state, const Format* f, const Workload* w)
     setCounters(state, cellCount(job), bytes);
 }
 
+// The bytes an export writes, held in memory.
+std::string stageBytes(const Job& job)
+{
+    StringSink memory;
+    runStage(job, memory);
+    return std::move(memory.committed);
+}
+
 void benchFloor(benchmark::State& state, const Format* f, const Workload* w)
 {
     const Job job = makeJob(*f, *w);
-    std::string bytes;
-    {
-        StringSink memory;
-        runStage(job, memory);
-        bytes = std::move(memory.committed);
-    }
+    const std::string bytes = stageBytes(job);
     const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
     for (auto _ : state) {
         SaveFileSink sink(QString::fromStdString(path));
@@ -214,12 +217,7 @@ void benchWindow(benchmark::State& state, const Format* f, const Workload* w)
 void benchPlainFloor(benchmark::State& state, const Format* f, const Workload* w)
 {
     const Job job = makeJob(*f, *w);
-    std::string bytes;
-    {
-        StringSink memory;
-        runStage(job, memory);
-        bytes = std::move(memory.committed);
-    }
+    const std::string bytes = stageBytes(job);
     const std::string path = benchFilePath(std::string(f->name) + "-" + w->name + "-plain");
     for (auto _ : state) {
         std::FILE* file = std::fopen(path.c_str(), "wb");
