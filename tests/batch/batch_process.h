@@ -1,94 +1,60 @@
 #pragma once
 
 // Runs the built orvanel-batch program as a child process, its standard
-// output and error captured in files.
+// output and error captured.
 
-#include "scratch_directory.h"
+#include <QProcess>
+#include <QStringList>
 
-#include <chrono>
-#include <csignal>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 class BatchProcess {
 public:
-    // `captureIn` receives the two capture files; `fileSizeLimit` sets the
-    // child's RLIMIT_FSIZE, so that its writes fail beyond that many bytes.
-    BatchProcess(const std::filesystem::path& captureIn, const std::vector<std::string>& arguments,
-                 std::optional<rlim_t> fileSizeLimit = std::nullopt)
-        : outPath_((captureIn / "stdout.txt").string()), errPath_((captureIn / "stderr.txt").string())
+    // `fileSizeLimit` sets the child's RLIMIT_FSIZE, so that its writes fail
+    // beyond that many bytes.
+    explicit BatchProcess(const std::vector<std::string>& arguments, std::optional<rlim_t> fileSizeLimit = {})
     {
-        std::vector<std::string> argv{ORVANEL_BATCH_PROGRAM};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        std::vector<char*> pointers;
-        for (std::string& a : argv)
-            pointers.push_back(a.data());
-        pointers.push_back(nullptr);
-
-        const int out = open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const int err = open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out, 1);
-            dup2(err, 2);
-            if (fileSizeLimit) {
-                const rlimit limit{*fileSizeLimit, *fileSizeLimit};
-                setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            execv(pointers[0], pointers.data());
-            _exit(127);
-        }
-        close(out);
-        close(err);
+        QStringList list;
+        for (const std::string& argument : arguments)
+            list << QString::fromStdString(argument);
+        if (fileSizeLimit)
+            process_.setChildProcessModifier([limit = *fileSizeLimit] {
+                const rlimit size{limit, limit};
+                setrlimit(RLIMIT_FSIZE, &size);
+            });
+        process_.start(QStringLiteral(ORVANEL_BATCH_PROGRAM), list);
+        process_.waitForStarted();
     }
 
-    ~BatchProcess()
-    {
-        if (pid_ > 0 && !finished_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    pid_t pid() const { return pid_; }
+    qint64 pid() const { return process_.processId(); }
 
     // The exit status, or -1 when the program was killed by a signal or had
-    // not ended within `patience` (it is then killed).
-    int wait(std::chrono::seconds patience = std::chrono::seconds(20))
+    // not ended within 20 s (it is then killed).
+    int wait()
     {
-        const auto giveUp = std::chrono::steady_clock::now() + patience;
-        int status = 0;
-        while (waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > giveUp)
-                return -1;  // the destructor kills it
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!process_.waitForFinished(20000)) {
+            process_.kill();
+            process_.waitForFinished();
+            return -1;
         }
-        finished_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
     }
 
-    std::string standardOutput() const { return fileBytes(outPath_); }
-    std::string errorOutput() const { return fileBytes(errPath_); }
+    std::string standardOutput() { return process_.readAllStandardOutput().toStdString(); }
+    std::string errorOutput() { return process_.readAllStandardError().toStdString(); }
 
 private:
-    std::string outPath_;
-    std::string errPath_;
-    pid_t pid_ = -1;
-    bool finished_ = false;
+    QProcess process_;
 };
 
 // Runs the program to its end and returns its exit status.
-inline int runBatch(const std::filesystem::path& captureIn, const std::vector<std::string>& arguments,
-                    std::string* errors = nullptr)
+inline int runBatch(const std::vector<std::string>& arguments, std::string* errors = nullptr)
 {
-    BatchProcess process(captureIn, arguments);
+    BatchProcess process(arguments);
     const int status = process.wait();
     if (errors)
         *errors = process.errorOutput();

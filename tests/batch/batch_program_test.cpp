@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -89,7 +93,7 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
         // The defaults: the fields as the desktop program starts, the rectangle around the whole picture.
         const std::string defaults = output(std::string(f.name) + "-defaults");
         std::string errors;
-        ASSERT_EQ(runBatch(scratch.path(), {f.name, picture, defaults}, &errors), 0) << errors;
+        ASSERT_EQ(runBatch({f.name, picture, defaults}, &errors), 0) << errors;
         EXPECT_EQ(errors, "");  // no progress bar when stderr is not a terminal
         const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,
                                      static_cast<float>(pictureHeight * 15), 0};
@@ -100,8 +104,7 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
         // Every number given, the depth below the mesh formats' floor, the
         // step not dividing the rectangle, which reaches past the picture.
         const std::string given = output(std::string(f.name) + "-given");
-        ASSERT_EQ(runBatch(scratch.path(),
-                           {f.name, picture, given, "--depth", "0.05", "--scale", "0.002", "--step", "9.5", "--rect",
+        ASSERT_EQ(runBatch({f.name, picture, given, "--depth", "0.05", "--scale", "0.002", "--step", "9.5", "--rect",
                             "12.5,7.25,450,140.5"},
                            &errors),
                   0)
@@ -115,12 +118,12 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
 
 TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
 {
-    BatchProcess help(scratch.path(), {"--help"});
+    BatchProcess help({"--help"});
     EXPECT_EQ(help.wait(), 0);
     EXPECT_EQ(help.standardOutput().rfind("Usage : orvanel-batch FORMAT IMAGE SORTIE", 0), 0u);
     EXPECT_EQ(help.errorOutput(), "");
 
-    BatchProcess version(scratch.path(), {"--version"});
+    BatchProcess version({"--version"});
     EXPECT_EQ(version.wait(), 0);
     EXPECT_EQ(version.standardOutput(), "orvanel-batch " ORVANEL_VERSION "\n");
 }
@@ -143,7 +146,7 @@ TEST_F(BatchProgram, ArgumentErrorsExitWithTwoAndWriteNothing)
     };
     for (const Case& c : cases) {
         std::string errors;
-        EXPECT_EQ(runBatch(scratch.path(), c.arguments, &errors), 2) << c.named;
+        EXPECT_EQ(runBatch(c.arguments, &errors), 2) << c.named;
         EXPECT_NE(errors.find(c.named), std::string::npos) << errors;
     }
     EXPECT_TRUE(outputs().empty());
@@ -154,7 +157,7 @@ TEST_F(BatchProgram, ParametersTheExportRefusesExitWithTwoAndKeepTheEarlierFile)
     const std::string target = output("out.asc");
     writeFile(target, "earlier");
     std::string errors;
-    EXPECT_EQ(runBatch(scratch.path(), {"ascii", picture, target, "--step", "0"}, &errors), 2);
+    EXPECT_EQ(runBatch({"ascii", picture, target, "--step", "0"}, &errors), 2);
     EXPECT_NE(errors.find("Pas en pixel"), std::string::npos) << errors;
     EXPECT_EQ(fileBytes(target), "earlier");
     EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
@@ -166,7 +169,7 @@ TEST_F(BatchProgram, UnreadablePictureExitsWithThree)
     writeFile(notAPicture, "not a picture at all");
     for (const std::string& path : {notAPicture, scratch.file("missing.png")}) {
         std::string errors;
-        EXPECT_EQ(runBatch(scratch.path(), {"ascii", path, output("out.asc")}, &errors), 3);
+        EXPECT_EQ(runBatch({"ascii", path, output("out.asc")}, &errors), 3);
         EXPECT_NE(errors.find("« " + path + " »"), std::string::npos) << errors;
     }
     EXPECT_TRUE(outputs().empty());
@@ -180,7 +183,7 @@ TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
     fs::create_directory(folder);
     for (const std::string& target : {inMissingFolder, folder}) {
         std::string errors;
-        EXPECT_EQ(runBatch(scratch.path(), {"ascii", picture, target}, &errors), 1);
+        EXPECT_EQ(runBatch({"ascii", picture, target}, &errors), 1);
         const std::string named = "« " + target + " » n'a pas pu être écrit : ";
         const std::size_t at = errors.find(named);
         ASSERT_NE(at, std::string::npos) << errors;
@@ -195,7 +198,7 @@ TEST_F(BatchProgram, WriteFailingMidwayKeepsTheEarlierFile)
     const std::string target = output("out.asc");
     writeFile(target, "earlier");
     // The child may write no file beyond 4 KiB; the export is far larger.
-    BatchProcess batch(scratch.path(), {"ascii", picture, target, "--step", "5"}, 4096);
+    BatchProcess batch({"ascii", picture, target, "--step", "5"}, 4096);
     EXPECT_EQ(batch.wait(), 1);
     EXPECT_NE(batch.errorOutput().find("« " + target + " »"), std::string::npos) << batch.errorOutput();
     EXPECT_EQ(fileBytes(target), "earlier");
@@ -212,12 +215,11 @@ TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
         const std::string target = output("out.wrl");
         writeFile(target, "earlier");
         // Ten thousand million cells: it runs until stopped.
-        BatchProcess batch(scratch.path(),
-                           {"vrml2", picture, target, "--step", "1", "--rect", "0,0,100000,100000"});
-        for (int tries = 0; tries < 4000 && !writesInto(batch.pid(), outDirectory); ++tries)
+        BatchProcess batch({"vrml2", picture, target, "--step", "1", "--rect", "0,0,100000,100000"});
+        for (int tries = 0; tries < 4000 && !writesInto(static_cast<pid_t>(batch.pid()), outDirectory); ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ASSERT_TRUE(writesInto(batch.pid(), outDirectory)) << "the walk never started";
-        kill(batch.pid(), stop.signal);
+        ASSERT_TRUE(writesInto(static_cast<pid_t>(batch.pid()), outDirectory)) << "the walk never started";
+        kill(static_cast<pid_t>(batch.pid()), stop.signal);
         EXPECT_EQ(batch.wait(), stop.status);
         EXPECT_EQ(fileBytes(target), "earlier");
         EXPECT_EQ(outputs(), std::vector<std::string>{"out.wrl"});

@@ -1,38 +1,23 @@
 #pragma once
 
+#include <QTemporaryDir>
+
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <system_error>
 #include <vector>
 
 // A fresh directory under the system's temporary folder, removed with
 // everything in it when the test ends.
 class ScratchDirectory {
 public:
-    ScratchDirectory()
-    {
-        std::string name = (std::filesystem::temp_directory_path() / "orvanel-batch-test-XXXXXX").string();
-        if (mkdtemp(name.data()))
-            path_ = name;
-    }
-    ~ScratchDirectory()
-    {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::filesystem::path path() const { return dir_.path().toStdString(); }
+    std::string file(const std::string& name) const { return (path() / name).string(); }
 
 private:
-    std::filesystem::path path_;
+    QTemporaryDir dir_;
 };
 
 inline std::string fileBytes(const std::string& path)
