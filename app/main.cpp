@@ -1,3 +1,4 @@
+#include "format_options_dialog.h"
 #include "main_window.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_message_box.h"
@@ -20,7 +21,8 @@ int main(int argc, char** argv)
     QtOpenDialog openDialog;
     QtSaveDialog saveDialog;
     QtMessageBox messages;
-    Form1 form({openDialog, saveDialog, messages});
+    QtFormatOptionsDialog optionsDialog;
+    Form1 form({openDialog, saveDialog, messages, optionsDialog});
     form.show();
     return app.exec();
 }

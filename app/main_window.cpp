@@ -1,14 +1,12 @@
 #include "main_window.h"
 
 #include "app_icon.h"
-#include "export/ascii_export.h"
-#include "export/vrml1_export.h"
-#include "export/vrml2_export.h"
+#include "export_flow.h"
 #include "platform/qt/picture_loader.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/save_file_sink.h"
 #include "platform/window_unit.h"
-#include "relief/export_command.h"
+#include "relief/format_registry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -46,6 +44,7 @@ Form1::Form1(DesktopFacilities facilities)
       CommonDialog1(facilities.openDialog),
       CommonDialog2(facilities.saveDialog),
       messages_(facilities.messages),
+      optionsDialog_(facilities.optionsDialog),
       canvas_(new FormCanvas(rectangle_, this))
 {
     setWindowTitle(QStringLiteral("Orvanel"));
@@ -93,17 +92,33 @@ void Form1::buildFields()
     setTabOrder(Text2, Text3);
 }
 
+// The "Export" menu lists the formats in the registry's order: the three
+// first ones keep their own items and handlers, the others follow a separator.
 void Form1::buildMenu()
 {
     import = menuBar()->addAction(QStringLiteral("Importer une image"));
     plop = menuBar()->addMenu(QStringLiteral("Export"));
-    export_ = plop->addAction(QStringLiteral("VRML pour SW"));
-    exportcat = plop->addAction(QStringLiteral("VRML pour CATIA"));
-    ascii = plop->addAction(QStringLiteral("ASCII pour CATIA"));
+    const std::pair<QAction* Form1::*, void (Form1::*)()> firstItems[] = {
+        {&Form1::export_, &Form1::export_Click},
+        {&Form1::exportcat, &Form1::exportcat_Click},
+        {&Form1::ascii, &Form1::ascii_Click},
+    };
+    std::size_t index = 0;
+    for (const FormatEntry& format : formatRegistry().all()) {
+        const QString caption = QString::fromUtf8(format.menuCaption.data(), qsizetype(format.menuCaption.size()));
+        if (index < std::size(firstItems)) {
+            const auto [item, handler] = firstItems[index];
+            this->*item = plop->addAction(caption);
+            connect(this->*item, &QAction::triggered, this, handler);
+        } else {
+            if (index == std::size(firstItems))
+                plop->addSeparator();
+            const std::string id(format.id);
+            connect(plop->addAction(caption), &QAction::triggered, this, [this, id] { exportFormat(id); });
+        }
+        ++index;
+    }
     connect(import, &QAction::triggered, this, &Form1::import_Click);
-    connect(export_, &QAction::triggered, this, &Form1::export_Click);
-    connect(exportcat, &QAction::triggered, this, &Form1::exportcat_Click);
-    connect(ascii, &QAction::triggered, this, &Form1::ascii_Click);
 }
 
 WindowFrame Form1::frame() const
@@ -138,40 +153,48 @@ void Form1::import_Click()
     if (colours->isNull())
         return;
     picture_ = std::move(colours);
+    picturePath_ = *path;
     canvas_->setPicture(loaded.copy());
     scanForm().setPicture(loaded.copy());
 }
 
 void Form1::export_Click()
 {
-    runExportCommand(vrml1Export());
+    exportFormat("vrml1");
 }
 
 void Form1::exportcat_Click()
 {
-    runExportCommand(vrml2Export());
+    exportFormat("vrml2");
 }
 
 void Form1::ascii_Click()
 {
-    runExportCommand(asciiExport());
+    exportFormat("ascii");
+}
+
+ExportRequest Form1::currentRequest() const
+{
+    return {{Text1->text().toStdString(), Text2->text().toStdString(), Text3->text().toStdString()},
+            rectangle_.edges(),
+            picture_};
 }
 
 // An export runs inside the command, letting window events through as it
 // goes; meanwhile the menu commands do nothing.
-void Form1::runExportCommand(const ExportFormat& format)
+void Form1::exportFormat(const std::string& id)
 {
-    if (exportRunning_)
+    const FormatEntry* format = formatRegistry().find(id);
+    if (exportRunning_ || !format)
         return;
     exportRunning_ = true;
     abandonExport_ = false;
-    const ExportRequest request{{Text1->text().toStdString(), Text2->text().toStdString(), Text3->text().toStdString()},
-                                rectangle_.edges(),
-                                picture_};
     SaveFileOpener files;
+    SystemTargetFacts target;
     QtEventLoop events(abandonExport_);
-    ExportFacilities facilities{CommonDialog2, files, *this, scanForm(), messages_, events};
-    runExport(format, request, facilities);
+    DesktopExportFacilities facilities{CommonDialog2, files,  target,         *this,       scanForm(),
+                                       messages_,     events, optionsDialog_, picturePath_};
+    runDesktopExport(*format, currentRequest(), facilities);
     exportRunning_ = false;
 }
 

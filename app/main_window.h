@@ -1,11 +1,11 @@
 #pragma once
 
+#include "export_flow.h"
 #include "form_canvas.h"
 #include "platform/dialogs.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/scan_window.h"
-#include "relief/export_format.h"
 #include "scan_form.h"
 #include "selection_rectangle.h"
 
@@ -24,6 +24,7 @@ struct DesktopFacilities {
     OpenDialog& openDialog;
     SaveDialog& saveDialog;
     MessageBox& messages;
+    FormatOptionsDialog& optionsDialog;
 };
 
 // The main window: the picture with the selection rectangle, the three
@@ -72,17 +73,20 @@ protected:
 private:
     void buildFields();
     void buildMenu();
-    void runExportCommand(const ExportFormat& format);
+    void exportFormat(const std::string& id);
+    ExportRequest currentRequest() const;
     void Form_QueryUnload();
 
     OpenDialog& CommonDialog1;
     SaveDialog& CommonDialog2;
     MessageBox& messages_;
+    FormatOptionsDialog& optionsDialog_;
     SelectionRectangle rectangle_;
     FormCanvas* canvas_;
     std::unique_ptr<Form2> scan_;
     // The colours the exports sample; an export keeps the one it started with.
     std::shared_ptr<const Picture> picture_;
+    std::string picturePath_;
     bool exportRunning_ = false;
     bool abandonExport_ = false;
 };

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "relief/export_parameters.h"
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-enum class BatchFormat { Ascii, Vrml1, Vrml2 };
 
 // The selection in window units, as given with --rect.
 struct SelectionRectangle {
@@ -15,17 +16,24 @@ struct SelectionRectangle {
 };
 
 // A checked command line. The three numbers are kept as the texts that were
-// given (already known to be valid decimals), so that the export reads them
-// exactly as it reads the desktop program's fields.
+// given, so that the export reads them exactly as it reads the desktop
+// program's fields: checked strictly, or as the fields read them with
+// --as-typed.
 struct BatchArguments {
-    BatchFormat format = BatchFormat::Ascii;
+    std::string format;  // a format id, or "preview" for the picture alone
     std::string image;
-    std::string output;
-    std::string depth = "0.5";   // metres
-    std::string scale = "0.001"; // metres per window unit
-    std::string step = "50";     // window units
+    std::string output;  // "-": standard output
+    FieldTexts fields{"0.5", "0.001", "50"};
+    bool asTyped = false;
     std::optional<SelectionRectangle> rectangle;  // none: the whole picture
+    std::optional<EdgeLines> edges;               // the edge lines as the window holds them
     bool quiet = false;
+    bool force = false;
+    bool solid = false;
+    std::optional<double> base;  // metres; none: a tenth of the depth
+    std::uint64_t maxTriangles = 0;
+    double tolerance = 0;
+    std::string preview;  // a PNG of the relief to write, if any
 };
 
 struct ParsedCommandLine {
@@ -35,9 +43,13 @@ struct ParsedCommandLine {
     std::string problem;  // for Invalid: which argument and why, in French
 };
 
-// Reads the arguments that follow the program name. --help and --version
-// win over any other argument, valid or not.
+// Reads the arguments that follow the program name (UTF-8). --help and
+// --version win over any other argument, valid or not.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// The --help text, in French.
+// The --help text, in French, listing the registered formats.
 std::string usageText();
+
+// The largest edge a window's single-precision edge line holds exactly at
+// whole units: beyond it, positions would be silently rounded.
+inline constexpr double largestExactEdge = 16777216;

@@ -35,7 +35,6 @@ int unreadablePicture(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    catchInterruptions();
     // Beyond a file-size limit a write then fails and is reported, with the
     // earlier file kept, instead of the signal killing the program midway.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -10,7 +10,7 @@ constexpr std::uint64_t cellsBetweenClockReads = 64;
 
 }  // namespace
 
-void TerminalProgress::show()
+void TerminalProgress::start()
 {
     done_ = 0;
     start_ = Clock::now();

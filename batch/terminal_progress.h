@@ -10,13 +10,11 @@
 // redrawn in place on a terminal. It appears only once an export has run for
 // half a second and is redrawn at most ten times a second, so short exports
 // print nothing. With no terminal it only counts.
-class TerminalProgress : public ScanWindow {
+class TerminalProgress : public CellProgress {
 public:
     TerminalProgress(std::FILE* terminal, std::uint64_t totalCells) : terminal_(terminal), total_(totalCells) {}
 
-    void moveTo(double, double) override {}
-    void show() override;
-    void hide() override { erase(); }
+    void start();
     void dot(double x, double y) override;
 
     // Clears the bar from its line, so that a message can be printed there.

@@ -1,12 +1,9 @@
 #include "bench_workloads.h"
 
-#include "export/ascii_export.h"
-#include "export/vrml1_export.h"
-#include "export/vrml2_export.h"
 #include "platform/event_loop.h"
 #include "platform/scan_window.h"
-#include "platform/text_output.h"
-#include "relief/relief_sampler.h"
+#include "relief/export_command.h"
+#include "relief/format_registry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,20 +29,23 @@ struct NoStop : EventLoop {
     bool yield() override { return true; }
 };
 
-struct NoDots : ScanWindow {
-    void moveTo(double, double) override {}
-    void show() override {}
-    void hide() override {}
+struct NoDots : CellProgress {
     void dot(double, double) override {}
 };
 
 }  // namespace
 
-const Format formats[3] = {
-    {"ascii", &asciiExport},
-    {"vrml1", &vrml1Export},
-    {"vrml2", &vrml2Export},
-};
+const std::vector<Format>& benchFormats()
+{
+    static const std::vector<Format> formats = [] {
+        std::vector<Format> list;
+        for (const FormatEntry& entry : formatRegistry().all())
+            if (entry.textPieces)
+                list.push_back({entry.id.data(), &entry});
+        return list;
+    }();
+    return formats;
+}
 
 const Picture& noisyPicture()
 {
@@ -86,7 +86,7 @@ EdgeLines benchLines(const Workload& w)
 
 Job makeJob(const Format& format, const FieldTexts& fields, const EdgeLines& lines)
 {
-    const ExportFormat& f = format.format();
+    const FormatEntry& f = *format.entry;
     return Job{&f, readParameters(fields, f.depthFloor).parameters, selectionFromLines(lines)};
 }
 
@@ -97,29 +97,16 @@ Job makeJob(const Format& format, const Workload& workload)
 
 std::int64_t cellCount(const Job& job)
 {
-    // Counted the way the walk advances, by repeated addition.
-    const double step = job.parameters.step;
-    if (!(step > 0))
-        return 0;
-    const double xBound = (double(job.selection.left) + double(job.selection.width)) - step;
-    const double yBound = (double(job.selection.top) + double(job.selection.height)) - step;
-    std::int64_t columns = 0, rows = 0;
-    for (double x = job.selection.left; x <= xBound; x += step)
-        ++columns;
-    for (double y = job.selection.top; y <= yBound; y += step)
-        ++rows;
-    return columns * rows;
+    return static_cast<std::int64_t>(walkCellCount(job.parameters, job.selection));
 }
 
 bool runStage(const Job& job, ByteSink& sink)
 {
     NoStop events;
-    NoDots scan;
-    TextOutput out(sink);
-    const WalkResult walk =
-        sampleRelief(*job.format, job.parameters, job.selection, noisyPicture(), out, events, scan);
-    const bool closed = out.Close();
-    return walk == WalkResult::Completed && closed;
+    NoDots dots;
+    static const auto picture = std::make_shared<const Picture>(noisyPicture());
+    const ExportJob exportJob{job.parameters, job.selection, picture};
+    return writeExport(*job.format, exportJob, {}, sink, events, dots).outcome == ExportOutcome::Written;
 }
 
 std::string benchFilePath(const std::string& name)

@@ -5,11 +5,11 @@
 
 #include "platform/byte_sink.h"
 #include "platform/picture.h"
-#include "relief/export_format.h"
-#include "relief/export_parameters.h"
+#include "relief/format_entry.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // 1000 x 1000 pixels: smooth shading, grain and scattered bright and dark
 // specks, from a fixed seed, so that the spike filter fires now and then.
@@ -27,11 +27,12 @@ inline constexpr Workload workloads[] = {
 };
 
 struct Format {
-    const char* name;  // "ascii", "vrml1", "vrml2"
-    const ExportFormat& (*format)();
+    const char* name;  // the format's id: "ascii", "vrml1", "vrml2"
+    const FormatEntry* entry;
 };
 
-extern const Format formats[3];
+// The registered text formats, in the menu's order.
+const std::vector<Format>& benchFormats();
 
 // The fields as the window shows them by default, the step set to 15.
 FieldTexts benchFields(const char* step = "15");
@@ -39,7 +40,7 @@ EdgeLines benchLines(const Workload& workload);
 
 // Parameters and selection of a workload, read as an export reads them.
 struct Job {
-    const ExportFormat* format;
+    const FormatEntry* format;
     ExportParameters parameters;
     Selection selection;
 };

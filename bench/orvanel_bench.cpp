@@ -14,7 +14,7 @@
 // stops at the first difference.
 
 #include "bench_workloads.h"
-#include "reference_export.h"
+#include "support/reference_export.h"
 
 #include "platform/qt/save_file_sink.h"
 #include "platform/string_sink.h"
@@ -50,7 +50,7 @@ struct CheckCase {
 std::vector<CheckCase> checkCases()
 {
     std::vector<CheckCase> cases;
-    for (const Format& f : formats) {
+    for (const Format& f : benchFormats()) {
         for (const Workload& w : workloads)
             cases.push_back({std::string(f.name) + "/" + w.name, makeJob(f, w)});
         // Awkward numbers: long texts, cut Y texts, negative depths and
@@ -82,7 +82,7 @@ bool checkBytes()
             return false;
         }
         const std::string expected =
-            referenceExport(*c.job.format, c.job.parameters, c.job.selection, noisyPicture());
+            referenceExport(*c.job.format->textPieces, c.job.parameters, c.job.selection, noisyPicture());
         const std::string& got = sink.committed;
         if (got != expected) {
             std::size_t at = 0;
@@ -100,7 +100,7 @@ bool checkBytes()
                     static_cast<long long>(cellCount(c.job)), got.size());
     }
 #ifdef ORVANEL_BENCH_WINDOW
-    for (const Format& f : formats) {
+    for (const Format& f : benchFormats()) {
         for (const Workload& w : workloads) {
             const std::string name = std::string("window/") + f.name + "/" + w.name;
             prepareWindow(w);
@@ -119,7 +119,7 @@ bool checkBytes()
             QFile::remove(QString::fromStdString(path));
             const Job job = makeJob(f, w);
             if (!written ||
-                got != referenceExport(*job.format, job.parameters, job.selection, noisyPicture())) {
+                got != referenceExport(*job.format->textPieces, job.parameters, job.selection, noisyPicture())) {
                 std::fprintf(stderr, "bytes check %s: FAILED (%s)\n", name.c_str(),
                              written ? "the bytes differ" : "no completion message");
                 return false;
@@ -271,7 +271,7 @@ void registerBenchmarks()
     // Side by side: for each workload and format, discard, file and floor.
     for (const Workload& w : workloads) {
         const bool large = std::strcmp(w.name, "1M") == 0;
-        for (const Format& f : formats) {
+        for (const Format& f : benchFormats()) {
             std::vector<std::pair<const char*, void (*)(benchmark::State&, const Format*, const Workload*)>> kinds{
                 {"discard", &benchDiscard}, {"file", &benchFile}, {"floor", &benchFloor},
                 {"plainfloor", &benchPlainFloor}};
@@ -295,7 +295,7 @@ void printRatios(const RatioReporter& r)
     std::printf("\n%-6s %-5s %11s %11s %11s %11s %11s %13s %13s %14s\n", "format", "load", "discard ms",
                 "file ms", "floor ms", "plain ms", "window ms", "file / floor", "file / plain", "window / file");
     for (const Workload& w : workloads) {
-        for (const Format& f : formats) {
+        for (const Format& f : benchFormats()) {
             const double discard = r.milliseconds(benchName("discard", f, w));
             const double file = r.milliseconds(benchName("file", f, w));
             const double floor = r.milliseconds(benchName("floor", f, w));
@@ -315,7 +315,7 @@ int peakRss(const std::string& which)
 {
     const Format* format = nullptr;
     const Workload* workload = nullptr;
-    for (const Format& f : formats)
+    for (const Format& f : benchFormats())
         for (const Workload& w : workloads)
             if (which == std::string(f.name) + "/" + w.name) {
                 format = &f;

@@ -19,7 +19,7 @@ struct AnsweredOpen : OpenDialog {
 
 struct AnsweredSave : SaveDialog {
     std::string path;
-    std::optional<std::string> askSavePath(const std::string&) override { return path; }
+    std::optional<std::string> askSavePath(const std::string&, const std::string&) override { return path; }
 };
 
 struct CountedMessages : MessageBox {
@@ -27,13 +27,19 @@ struct CountedMessages : MessageBox {
     int warnings = 0;
     void information(const std::string&) override { ++completions; }
     void warning(const std::string&) override { ++warnings; }
+    bool question(const std::string&, const std::string&, const std::string&) override { return true; }
+};
+
+struct NoOptions : FormatOptionsDialog {
+    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override { return FormatOptions{}; }
 };
 
 struct Window {
     AnsweredOpen open;
     AnsweredSave save;
     CountedMessages messages;
-    Form1 form{{open, save, messages}};
+    NoOptions options;
+    Form1 form{{open, save, messages, options}};
 };
 
 // Made on first use and kept to the end of the process.
@@ -82,9 +88,8 @@ bool exportFromWindow(const Format& format, const std::string& path)
     Window& w = window();
     w.save.path = path;
     const int before = w.messages.completions;
-    QAction* action = format.format == formats[0].format   ? w.form.ascii
-                      : format.format == formats[1].format ? w.form.export_
-                                                           : w.form.exportcat;
+    const std::string name = format.name;
+    QAction* action = name == "ascii" ? w.form.ascii : name == "vrml1" ? w.form.export_ : w.form.exportcat;
     action->trigger();
     return w.messages.completions == before + 1 && w.messages.warnings == 0;
 }

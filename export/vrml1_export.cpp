@@ -3,9 +3,9 @@
 const ExportFormat& vrml1Export()
 {
     static const ExportFormat format{
-        "Fichier virtual reality ml (*.wrl)|*.wrl|",
-        0.21,
-        {
+        .fileFilter = "Fichier virtual reality ml (*.wrl)|*.wrl|",
+        .depthFloor = 0.21,
+        .head = {
             "#VRML V1.0 ascii",
             "Separator {",
             "MaterialBinding {",
@@ -32,10 +32,11 @@ const ExportFormat& vrml1Export()
             "]",
             "}",
         },
-        {"Coordinate3 {", "point ["},
-        {'.', "", " ", " ", ", ", "", false},
-        {"]", "}", "IndexedFaceSet {", "coordIndex [", "0 2 1 -1", "2 3 1 -1", "]", "}"},
-        {"}"},
+        .cellOpening = {"Coordinate3 {", "point ["},
+        .corner = {.decimalPoint = '.', .xLabel = "", .yLabel = " ", .zLabel = " ", .afterZ = ", ",
+                   .afterLastZ = "", .endsLine = false},
+        .cellClosing = {"]", "}", "IndexedFaceSet {", "coordIndex [", "0 2 1 -1", "2 3 1 -1", "]", "}"},
+        .tail = {"}"},
     };
     return format;
 }

@@ -3,9 +3,9 @@
 const ExportFormat& vrml2Export()
 {
     static const ExportFormat format{
-        "Fichier virtual reality ml (*.wrl)|*.wrl|",
-        0.21,
-        {
+        .fileFilter = "Fichier virtual reality ml (*.wrl)|*.wrl|",
+        .depthFloor = 0.21,
+        .head = {
             "#VRML V2.0 utf8",
             "Transform {",
             "    scale         0.001 0.001 0.001",
@@ -13,7 +13,7 @@ const ExportFormat& vrml2Export()
             "DEF _0210FF38 Group {",
             "    children [",
         },
-        {
+        .cellOpening = {
             "Shape {",
             "appearance Appearance {",
             "    material DEF _material1 Material {",
@@ -25,9 +25,10 @@ const ExportFormat& vrml2Export()
             "coord Coordinate {",
             "point [",
         },
-        {'.', "", " ", " ", ", ", "", false},
-        {"]", "}", "coordIndex [", "0 2 1 -1", "2 3 1 -1", "]", "}", "}"},
-        {"]", "}", "]", "}"},
+        .corner = {.decimalPoint = '.', .xLabel = "", .yLabel = " ", .zLabel = " ", .afterZ = ", ",
+                   .afterLastZ = "", .endsLine = false},
+        .cellClosing = {"]", "}", "coordIndex [", "0 2 1 -1", "2 3 1 -1", "]", "}", "}"},
+        .tail = {"]", "}", "]", "}"},
     };
     return format;
 }

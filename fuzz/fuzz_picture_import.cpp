@@ -8,12 +8,10 @@
 // format the extension names first (and some formats, TGA among them, are
 // known by their extension only); the rest is the file.
 
-#include "export/ascii_export.h"
-#include "export/vrml2_export.h"
 #include "platform/qt/picture_loader.h"
 #include "platform/string_sink.h"
-#include "platform/text_output.h"
-#include "relief/relief_sampler.h"
+#include "relief/export_command.h"
+#include "relief/format_registry.h"
 #include "platform/window_unit.h"
 
 #include <QCoreApplication>
@@ -43,11 +41,8 @@ QTemporaryFile* pictureFiles[extensionCount] = {};
 struct Steady : EventLoop {
     bool yield() override { return true; }
 };
-struct NoScan : ScanWindow {
+struct NoScan : CellProgress {
     int dots = 0;
-    void moveTo(double, double) override {}
-    void show() override {}
-    void hide() override {}
     void dot(double, double) override { ++dots; }
 };
 
@@ -107,12 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parameters.step = std::max(selection.width, selection.height) / 8.0;
 
     StringSink sink;
-    TextOutput out(sink);
     Steady events;
     NoScan scan;
-    const ExportFormat& format = size % 2 ? asciiExport() : vrml2Export();
-    if (sampleRelief(format, parameters, selection, picture, out, events, scan) != WalkResult::Completed ||
-        !out.Close())
+    const FormatEntry& format = *formatRegistry().find(size % 2 ? "ascii" : "vrml2");
+    const ExportJob job{parameters, selection, std::make_shared<const Picture>(picture)};
+    if (writeExport(format, job, {}, sink, events, scan).outcome != ExportOutcome::Written)
         std::abort();
     if (scan.dots > 64 || sink.committed.empty())
         std::abort();

@@ -10,9 +10,6 @@
 // picture), 3 bytes per pixel, then per edge line one mode byte and four value
 // bytes, and the rest is the three field texts separated by '|'.
 
-#include "export/ascii_export.h"
-#include "export/vrml1_export.h"
-#include "export/vrml2_export.h"
 #include "relief/export_command.h"
 #include "support/fakes.h"
 
@@ -93,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     Bytes in(data, size);
     const std::uint8_t which = in.byte() % 3;
-    const ExportFormat& format = which == 0 ? asciiExport() : which == 1 ? vrml1Export() : vrml2Export();
+    const FormatEntry& entry = format(which == 0 ? "ascii" : which == 1 ? "vrml1" : "vrml2");
 
     const int width = in.byte() % 17;
     const int height = in.byte() % 17;
@@ -118,24 +115,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         texts = bar == std::string_view::npos ? std::string_view() : texts.substr(bar + 1);
     }
 
-    FakeDesktop desktop;
-    desktop.events.onYield = [](int yields) { return yields <= cellCap; };
-    const MemoryFiles& files = desktop.files;
-    const RecordingScan& scan = desktop.scan;
-    const RecordingMessages& messages = desktop.messages;
-    const ScriptedEvents& events = desktop.events;
-
-    const ExportOutcome outcome = desktop.run(format, request);
-    if (outcome == ExportOutcome::Abandoned || outcome == ExportOutcome::Refused) {
-        if (!files.files.empty())
-            fail("a file was written by an export that did not complete", files.files.begin()->second);
+    const PreparedExport prepared = prepareExport(entry, request);
+    if (prepared.refusal)
+        return 0;
+    StringSink sink;
+    ScriptedEvents events;
+    events.onYield = [](int yields) { return yields <= cellCap; };
+    RecordingScan scan;
+    const ExportOutcome outcome = writeExport(entry, prepared.job, {}, sink, events, scan).outcome;
+    if (outcome == ExportOutcome::Abandoned) {
+        if (!sink.committed.empty())
+            fail("a file was written by an export that did not complete", sink.committed);
         return 0;
     }
-    if (outcome != ExportOutcome::Written || files.files.size() != 1)
-        fail("the export neither wrote one file nor was refused", "");
-    const std::string& file = files.files.begin()->second;
-    if (messages.information_.size() != 1 || !messages.warnings.empty())
-        fail("a written file without exactly the completion message", file);
+    if (outcome != ExportOutcome::Written)
+        fail("the export neither wrote its file nor was refused", "");
+    const std::string& file = sink.committed;
 
     std::size_t lines = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
@@ -159,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (static_cast<std::size_t>(events.yields) != n)
         fail("not one yield per cell", file);
-    if (!startsWithLines(file, format.head) || !endsWithLines(file, format.tail))
+    if (!startsWithLines(file, entry.textPieces->head) || !endsWithLines(file, entry.textPieces->tail))
         fail("head or tail missing", file);
     return 0;
 }

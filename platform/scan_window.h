@@ -14,13 +14,19 @@ public:
     virtual WindowFrame frame() const = 0;
 };
 
+// Where an export marks each cell it has walked, at the cell's top-left
+// corner in window units.
+class CellProgress {
+public:
+    virtual ~CellProgress() = default;
+    virtual void dot(double x, double y) = 0;
+};
+
 // The "Scan" window that shows an export's progress. Positions are in
 // 1/1440 inch; dots are plotted at (x, y) in its own square 1/1440 inch unit.
-class ScanWindow {
+class ScanWindow : public CellProgress {
 public:
-    virtual ~ScanWindow() = default;
     virtual void moveTo(double left, double top) = 0;
     virtual void show() = 0;  // also clears the dots of an earlier export
     virtual void hide() = 0;
-    virtual void dot(double x, double y) = 0;
 };

@@ -1,65 +1,109 @@
 #include "export_command.h"
 
-#include "relief_sampler.h"
+#include "number_reading.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 
 namespace {
 
-std::string writeFailureMessage(const std::string& path, std::string reason)
+// VRML readers hold single-precision numbers: every written X, Y and Z
+// must fit one.
+std::optional<std::string> singlePrecisionProblem(const ExportParameters& p, const Selection& s)
 {
-    if (reason.empty())
-        reason = "raison inconnue";
-    if (reason.back() != '.')
-        reason += '.';
-    return "Le fichier « " + path + " » n'a pas pu être écrit : " + reason +
-           "\nAucun fichier existant n'a été modifié.";
+    const double largest = std::max({std::fabs(double(s.left)), std::fabs(double(s.top)),
+                                     std::fabs(double(s.left) + double(s.width)),
+                                     std::fabs(double(s.top) + double(s.height))}) +
+                           std::fabs(p.step);
+    const char* field = nullptr;
+    if (std::fabs(p.scale) * largest > FLT_MAX)
+        field = "Largeur en m/pixel";
+    else if (std::fabs(p.maxDepth) > FLT_MAX)
+        field = "Profondeur maxi en m";
+    if (!field)
+        return std::nullopt;
+    return std::string("Le champ « ") + field +
+           " » donne des nombres trop grands pour un fichier VRML (plus de 3,4e38).\n"
+           "L'export est annulé : aucun fichier n'a été écrit.";
+}
+
+class DotPerCell : public CellConsumer {
+public:
+    explicit DotPerCell(CellProgress& progress) : progress_(progress) {}
+    bool cell(const ReliefCell& c) override
+    {
+        progress_.dot(c.x, c.y);
+        return true;
+    }
+
+private:
+    CellProgress& progress_;
+};
+
+std::shared_ptr<const Picture> noPicture()
+{
+    static const auto empty = std::make_shared<const Picture>();
+    return empty;
 }
 
 }  // namespace
 
-ExportOutcome runExport(const ExportFormat& format, const ExportRequest& request, ExportFacilities& f)
+PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& request)
 {
+    PreparedExport p;
     const ParameterReading reading = readParameters(request.fields, format.depthFloor);
-    const Selection selection = selectionFromLines(request.lines);
-    std::optional<std::string> problem = reading.problem;
-    if (!problem)
-        problem = checkWalk(reading.parameters, selection);
-    if (problem) {
-        f.messages.warning(*problem);
-        return ExportOutcome::Refused;
-    }
+    p.job = {reading.parameters, selectionFromLines(request.lines), request.picture ? request.picture : noPicture()};
+    p.refusal = reading.problem;
+    if (!p.refusal)
+        p.refusal = checkWalk(p.job.parameters, p.job.selection);
+    if (!p.refusal && format.depthFloor)
+        p.refusal = singlePrecisionProblem(p.job.parameters, p.job.selection);
+    if (p.refusal)
+        return p;
+    if (reading.parameters.maxDepth != reading.depthAsRead)
+        p.depthBeforeFloor = reading.depthAsRead;
 
-    const std::optional<std::string> path = f.saveDialog.askSavePath(std::string(format.fileFilter));
-    if (!path)
-        return ExportOutcome::Cancelled;
+    p.grid = walkGridSize(p.job.parameters, p.job.selection);
+    const std::pair<const char*, const std::string&> fields[] = {{"Largeur en m/pixel", request.fields.scale},
+                                                                 {"Profondeur maxi en m", request.fields.depth},
+                                                                 {"Pas en pixel", request.fields.step}};
+    for (const auto& [label, text] : fields)
+        if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
+            p.doubts.push_back(std::move(doubt));
+    if (p.grid.cells() == 0)
+        p.doubts.push_back("La sélection ne contient aucune cellule : le fichier n'aura que son en-tête.");
+    if (p.job.picture->isNull())
+        p.doubts.push_back("Aucune image n'est chargée : le relief sera plat.");
+    return p;
+}
 
-    const WindowFrame main = f.mainWindow.frame();
-    f.scan.moveTo(main.left + main.width, main.top);
-    f.scan.show();
-
-    std::string error;
-    std::unique_ptr<ByteSink> sink = f.files.open(*path, error);
-    if (!sink) {
-        f.messages.warning(writeFailureMessage(*path, error));
-        f.scan.hide();
-        return ExportOutcome::Failed;
+ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const FormatOptions& options,
+                         ByteSink& sink, EventLoop& events, CellProgress& progress)
+{
+    TextOutput out(sink);
+    const std::unique_ptr<ReliefWriter> writer = format.makeWriter(job, options, out);
+    const auto failed = [&out] { return ExportResult{ExportOutcome::Failed, out.errorText(), {}}; };
+    if (!writer->begin())
+        return failed();
+    DotPerCell dots(progress);
+    switch (walkRelief(job.parameters, job.selection, *job.picture, events, {&writer->cells(), &dots})) {
+    case WalkResult::Abandoned:
+        return {ExportOutcome::Abandoned, {}, {}};
+    case WalkResult::Stopped:
+        return failed();
+    case WalkResult::Completed:
+        break;
     }
-
-    static const Picture noPicture;
-    const Picture& picture = request.picture ? *request.picture : noPicture;
-    TextOutput out(*sink);
-    const WalkResult walk = sampleRelief(format, reading.parameters, selection, picture, out, f.events, f.scan);
-    if (walk == WalkResult::Abandoned) {
-        f.scan.hide();
-        return ExportOutcome::Abandoned;
+    switch (writer->finish(events)) {
+    case FinishResult::Abandoned:
+        return {ExportOutcome::Abandoned, {}, {}};
+    case FinishResult::Failed:
+        return failed();
+    case FinishResult::Done:
+        break;
     }
-    if (walk == WalkResult::WriteFailed || !out.Close()) {
-        const std::string reason = out.errorText();
-        sink.reset();  // drops the temporary file; an earlier file stays
-        f.messages.warning(writeFailureMessage(*path, reason));
-        f.scan.hide();
-        return ExportOutcome::Failed;
-    }
-    f.messages.information(completionMessage);
-    f.scan.hide();
-    return ExportOutcome::Written;
+    if (!out.Close())
+        return failed();
+    return {ExportOutcome::Written, {}, writer->completionNotes()};
 }

@@ -1,45 +1,57 @@
 #pragma once
 
-#include "export_format.h"
 #include "export_parameters.h"
+#include "format_entry.h"
 #include "platform/byte_sink.h"
-#include "platform/dialogs.h"
 #include "platform/event_loop.h"
-#include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/scan_window.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-// What an export command reads when it starts.
+// What an export command reads when it starts: the fields' texts, the edge
+// lines and the picture shown (null when none is).
 struct ExportRequest {
     FieldTexts fields;
     EdgeLines lines;
-    std::shared_ptr<const Picture> picture;  // null when no picture is shown
+    std::shared_ptr<const Picture> picture;
 };
 
-// The facilities an export command reaches the desktop through.
-struct ExportFacilities {
-    SaveDialog& saveDialog;
-    OutputOpener& files;
-    MainWindowFrame& mainWindow;
-    ScanWindow& scan;
-    MessageBox& messages;
-    EventLoop& events;
+// An export read and checked before anything is asked or written.
+struct PreparedExport {
+    ExportJob job;
+    GridSize grid;
+    // The export cannot be made (a number too large, a step that never
+    // moves...): a French message; nothing is to be asked or written.
+    std::optional<std::string> refusal;
+    // Reasons to ask the user first, in French: a field that reads otherwise
+    // than it looks, a selection without a cell, no picture.
+    std::vector<std::string> doubts;
+    // The maximum depth as read when the format's floor raised it.
+    std::optional<double> depthBeforeFloor;
 };
+
+PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& request);
 
 enum class ExportOutcome {
-    Written,    // the file is complete and the user was told
-    Cancelled,  // the Save dialog was cancelled: nothing happened
-    Refused,    // the parameters cannot be walked: the user was told, nothing written
-    Failed,     // the file could not be written: the user was told, nothing replaced
-    Abandoned,  // the "Scan" window or the program was closed: nothing written
+    Written,    // the file is complete and committed
+    Cancelled,  // the user said no to a question or a dialog: nothing happened
+    Refused,    // the parameters or options cannot be exported: the user was told
+    Failed,     // the file could not be written: nothing replaced
+    Abandoned,  // stopped on request: nothing written
 };
 
-inline constexpr const char* completionMessage = "Création du fichier terminée.";
+struct ExportResult {
+    ExportOutcome outcome = ExportOutcome::Written;
+    std::string reason;              // for Failed: the system's reason
+    std::vector<std::string> notes;  // for Written: lines for the completion message
+};
 
-// One export command from start to end: parameters and selection read, Save
-// dialog, "Scan" window beside the main window, the walk into a file that
-// replaces the target only once complete, the completion message, "Scan"
-// hidden again.
-ExportOutcome runExport(const ExportFormat& format, const ExportRequest& request, ExportFacilities& facilities);
+// Writes the job's file into the sink, committing it only once whole: the
+// format's writer gets the walk's cells, `progress` a dot per cell, and
+// `events` is asked once per cell (and while long work runs) whether to go on.
+ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const FormatOptions& options,
+                         ByteSink& sink, EventLoop& events, CellProgress& progress);

@@ -23,11 +23,13 @@ public:
             ++pos_;
         return pos_ < text_.size() ? text_[pos_] : '\0';
     }
-    void take() { ++pos_; }
+    void take() { taken_ = ++pos_; }
+    std::size_t taken() const { return taken_; }
 
 private:
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t taken_ = 0;  // just past the last character read
 };
 
 // Decimal magnitude of the number "0.<fraction>" or "<integer>.<fraction>"
@@ -70,7 +72,7 @@ FieldNumber readFieldNumber(std::string_view text)
         }
     }
     if (integer.empty() && fraction.empty())
-        return {};
+        return {0, false, 0};
 
     std::string exponentDigits;
     bool negativeExponent = false;
@@ -101,6 +103,7 @@ FieldNumber readFieldNumber(std::string_view text)
         canonical += (negativeExponent ? "e-" : "e") + exponentDigits;
 
     FieldNumber result;
+    result.readLength = in.taken();
     const auto [end, error] =
         std::from_chars(canonical.data(), canonical.data() + canonical.size(), result.value);
     (void)end;
@@ -113,4 +116,22 @@ FieldNumber readFieldNumber(std::string_view text)
         }
     }
     return result;
+}
+
+std::string fieldReadingDoubt(std::string_view label, std::string_view text)
+{
+    const FieldNumber number = readFieldNumber(text);
+    const std::string_view rest = text.substr(number.readLength);
+    if (number.readLength > 0 && rest.find_first_not_of(" \t\n") == std::string_view::npos)
+        return {};
+    const std::string field = "Le champ « " + std::string(label) + " » contient « " + std::string(text) + " » : ";
+    if (number.readLength == 0)
+        return field + "aucun nombre n'y est lu, la valeur prise est 0.";
+    std::string read(text.substr(0, number.readLength));
+    read.erase(0, read.find_first_not_of(" \t\n"));
+    std::string doubt = field + "seul « " + read + " » est lu";
+    const std::size_t next = rest.find_first_not_of(" \t\n");
+    if (rest[next] == ',')
+        doubt += ", le séparateur décimal est le point";
+    return doubt + ".";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Reads a field's text leniently: blanks, tabs and line feeds are skipped
@@ -12,6 +13,12 @@
 struct FieldNumber {
     double value = 0;
     bool overflow = false;
+    std::size_t readLength = 0;  // the text up to here made the number; 0 when there is none
 };
+
+// How the text reads when it does not read as it looks: the number stops
+// before characters other than blanks, or there is no number at all. A French
+// sentence about the field named `label`; nothing when the text reads whole.
+std::string fieldReadingDoubt(std::string_view label, std::string_view text);
 
 FieldNumber readFieldNumber(std::string_view text);

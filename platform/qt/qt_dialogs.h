@@ -10,7 +10,7 @@
 // replacing an existing file and opens on the path chosen last.
 class QtSaveDialog : public SaveDialog {
 public:
-    std::optional<std::string> askSavePath(const std::string& filter) override;
+    std::optional<std::string> askSavePath(const std::string& filter, const std::string& extension) override;
 
 private:
     QString fileName_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 void QtMessageBox::information(const std::string& text)
 {
@@ -11,4 +12,16 @@ void QtMessageBox::information(const std::string& text)
 void QtMessageBox::warning(const std::string& text)
 {
     QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Orvanel"), QString::fromStdString(text));
+}
+
+bool QtMessageBox::question(const std::string& text, const std::string& proceed, const std::string& cancel)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvanel"), QString::fromStdString(text), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton* goOn = box.addButton(QString::fromStdString(proceed), QMessageBox::AcceptRole);
+    QPushButton* stop = box.addButton(QString::fromStdString(cancel), QMessageBox::RejectRole);
+    box.setDefaultButton(stop);
+    box.setEscapeButton(stop);
+    box.exec();
+    return box.clickedButton() == goOn;
 }

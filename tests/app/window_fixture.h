@@ -4,7 +4,7 @@
 
 #include "app/main_window.h"
 #include "platform/window_unit.h"
-#include "support/fakes.h"
+#include "desktop_fakes.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -27,7 +27,8 @@ struct WindowTest : ::testing::Test {
     FakeOpenDialog openDialog;
     FakeSaveDialog saveDialog;
     RecordingMessages messages;
-    Form1 form{{openDialog, saveDialog, messages}};
+    FakeOptions optionsDialog;
+    Form1 form{{openDialog, saveDialog, messages, optionsDialog}};
     QTemporaryDir dir;
 
     void SetUp() override

@@ -43,7 +43,7 @@ void writeTestPicture(const std::string& path)
 }
 
 // The desktop program's export command over the same picture file.
-std::string desktopExport(const ExportFormat& format, const FieldTexts& fields, const EdgeLines& lines,
+std::string desktopExport(const FormatEntry& format, const FieldTexts& fields, const EdgeLines& lines,
                           const std::string& picturePath)
 {
     auto picture =
@@ -83,13 +83,12 @@ struct BatchProgram : ::testing::Test {
 
 TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
 {
-    struct Format {
-        const char* name;
-        const ExportFormat& format;
-    };
-    const Format formats[] = {{"ascii", asciiExport()}, {"vrml1", vrml1Export()}, {"vrml2", vrml2Export()}};
-    for (const Format& f : formats) {
-        SCOPED_TRACE(f.name);
+    for (const char* name : {"ascii", "vrml1", "vrml2"}) {
+        SCOPED_TRACE(name);
+        const struct {
+            const char* name;
+            const FormatEntry& format;
+        } f{name, format(name)};
         // The defaults: the fields as the desktop program starts, the rectangle around the whole picture.
         const std::string defaults = output(std::string(f.name) + "-defaults");
         std::string errors;
@@ -215,7 +214,7 @@ TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
         const std::string target = output("out.wrl");
         writeFile(target, "earlier");
         // Ten thousand million cells: it runs until stopped.
-        BatchProcess batch({"vrml2", picture, target, "--step", "1", "--rect", "0,0,100000,100000"});
+        BatchProcess batch({"vrml2", picture, target, "--step", "1", "--rect", "0,0,100000,100000", "--force"});
         for (int tries = 0; tries < 4000 && !writesInto(static_cast<pid_t>(batch.pid()), outDirectory); ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ASSERT_TRUE(writesInto(static_cast<pid_t>(batch.pid()), outDirectory)) << "the walk never started";

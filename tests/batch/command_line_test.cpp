@@ -57,12 +57,12 @@ TEST(CommandLine, DefaultsAreTheFieldsDefaultsAndTheWholePicture)
 {
     const ParsedCommandLine c = parse({"vrml2", "in.png", "out.wrl"});
     ASSERT_EQ(c.request, Request::Export) << c.problem;
-    EXPECT_EQ(c.arguments.format, BatchFormat::Vrml2);
+    EXPECT_EQ(c.arguments.format, "vrml2");
     EXPECT_EQ(c.arguments.image, "in.png");
     EXPECT_EQ(c.arguments.output, "out.wrl");
-    EXPECT_EQ(readFieldNumber(c.arguments.depth).value, 0.5);
-    EXPECT_EQ(readFieldNumber(c.arguments.scale).value, 0.001);
-    EXPECT_EQ(readFieldNumber(c.arguments.step).value, 50);
+    EXPECT_EQ(readFieldNumber(c.arguments.fields.depth).value, 0.5);
+    EXPECT_EQ(readFieldNumber(c.arguments.fields.scale).value, 0.001);
+    EXPECT_EQ(readFieldNumber(c.arguments.fields.step).value, 50);
     EXPECT_FALSE(c.arguments.rectangle);
     EXPECT_FALSE(c.arguments.quiet);
 }
@@ -73,9 +73,9 @@ TEST(CommandLine, OptionsStandAnywhereWithTheirValueAfterABlankOrAnEqualsSign)
         parse({"--depth", "-0.25", "ascii", "--scale=2e-3", "in.png", "--rect", "-10,5.5,200,0", "out.asc",
                "--step=7.5", "--quiet"});
     ASSERT_EQ(c.request, Request::Export) << c.problem;
-    EXPECT_EQ(c.arguments.depth, "-0.25");
-    EXPECT_EQ(c.arguments.scale, "2e-3");
-    EXPECT_EQ(c.arguments.step, "7.5");
+    EXPECT_EQ(c.arguments.fields.depth, "-0.25");
+    EXPECT_EQ(c.arguments.fields.scale, "2e-3");
+    EXPECT_EQ(c.arguments.fields.step, "7.5");
     ASSERT_TRUE(c.arguments.rectangle);
     EXPECT_EQ(c.arguments.rectangle->left, -10);
     EXPECT_EQ(c.arguments.rectangle->top, 5.5);
@@ -83,6 +83,30 @@ TEST(CommandLine, OptionsStandAnywhereWithTheirValueAfterABlankOrAnEqualsSign)
     EXPECT_EQ(c.arguments.rectangle->height, 0);
     EXPECT_TRUE(c.arguments.quiet);
     EXPECT_EQ(c.arguments.output, "out.asc");
+}
+
+// The options that replay a desktop export: the fields read as typed, and
+// the edge lines as the window holds them.
+TEST(CommandLine, AsTypedAndEdgesReplayTheWindow)
+{
+    const ParsedCommandLine c =
+        parse({"vrml1", "in.png", "-", "--as-typed", "--scale", "0,5", "--depth", " 2m", "--edges", "100.5,3,40,0.25",
+               "--force", "--solid", "--base", "0.02", "--max-triangles", "5000"});
+    ASSERT_EQ(c.request, Request::Export) << c.problem;
+    EXPECT_EQ(c.arguments.fields.scale, "0,5");
+    EXPECT_EQ(c.arguments.fields.depth, " 2m");
+    ASSERT_TRUE(c.arguments.edges);
+    EXPECT_EQ(c.arguments.edges->line1X1, 100.5f);
+    EXPECT_EQ(c.arguments.edges->line4X1, 3.f);
+    EXPECT_EQ(c.arguments.edges->line2Y1, 40.f);
+    EXPECT_EQ(c.arguments.edges->line3Y1, 0.25f);
+    EXPECT_EQ(c.arguments.output, "-");
+    EXPECT_TRUE(c.arguments.force && c.arguments.solid);
+    EXPECT_EQ(c.arguments.base, 0.02);
+    EXPECT_EQ(c.arguments.maxTriangles, 5000u);
+    const ParsedCommandLine picture = parse({"preview", "in.png", "relief.png"});
+    ASSERT_EQ(picture.request, Request::Export) << picture.problem;
+    EXPECT_EQ(picture.arguments.preview, "relief.png");
 }
 
 TEST(CommandLine, DoubleDashLetsAPathStartWithADash)
@@ -111,7 +135,7 @@ TEST(CommandLine, EveryErrorNamesItsArgument)
         const char* named;
     };
     const Case cases[] = {
-        {{"stl", "in.png", "out"}, "FORMAT"},
+        {{"pdf", "in.png", "out"}, "FORMAT"},
         {{"ASCII", "in.png", "out"}, "« ASCII »"},
         {{"ascii", "in.png"}, "SORTIE"},
         {{"ascii"}, "IMAGE"},
@@ -134,6 +158,12 @@ TEST(CommandLine, EveryErrorNamesItsArgument)
         {{"ascii", "in.png", "out", "--rect", "0,0,10,-1"}, "hauteur"},
         {{"ascii", "in.png", "out", "--rect", "0,x,10,10"}, "haut"},
         {{"ascii", "in.png", "out", "--rect", "0,0,1e39,10"}, "--rect"},  // beyond single precision
+        {{"ascii", "in.png", "out", "--rect", "100000000,0,5,5"}, "bord gauche"},  // would be rounded
+        {{"ascii", "in.png", "out", "--rect", "0,16777000,5,500"}, "bord bas"},
+        {{"ascii", "in.png", "out", "--edges", "1,2,3"}, "--edges"},
+        {{"ascii", "in.png", "out", "--edges", "1,2,3,4", "--rect", "1,2,3,4"}, "--rect et --edges"},
+        {{"stl", "in.png", "out", "--max-triangles", "1.5"}, "--max-triangles"},
+        {{"step", "in.png", "out", "--tolerance", "-1"}, "--tolerance"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -146,7 +176,8 @@ TEST(CommandLine, UsageIsInFrenchAndListsEveryOption)
 {
     const std::string usage = usageText();
     for (const char* word : {"Usage", "SORTIE", "ascii", "vrml1", "vrml2", "--depth", "--scale", "--step", "--rect",
-                             "--quiet", "--help", "--version", "profondeur", "défaut"})
+                             "--edges", "--as-typed", "--force", "--quiet", "--help", "--version", "profondeur",
+                             "défaut"})
         EXPECT_NE(usage.find(word), std::string::npos) << word;
 }
 

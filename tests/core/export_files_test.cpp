@@ -16,7 +16,7 @@ const std::string asciiHead = "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\
 // (Line1.X1, Line4.X1, Line2.Y1, Line3.Y1), returning the file written.
 std::string exportAscii(const Picture& picture, EdgeLines lines, FieldTexts fields = {"0.5", "0.001 ", "50"})
 {
-    return exportToMemory(asciiExport(), {fields, lines, std::make_shared<const Picture>(picture)});
+    return exportToMemory(format("ascii"), {fields, lines, std::make_shared<const Picture>(picture)});
 }
 
 TEST(AsciiFile, EmptyWalkIsTheHeadAlone)

@@ -10,6 +10,7 @@
 #include "platform/scan_window.h"
 #include "platform/string_sink.h"
 #include "relief/export_command.h"
+#include "relief/format_registry.h"
 
 #include <functional>
 #include <map>
@@ -22,12 +23,19 @@ inline Picture uniformPicture(int w, int h, std::uint32_t fill)
     return Picture(w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, fill));
 }
 
+// A registered format by its command-line id.
+inline const FormatEntry& format(std::string_view id)
+{
+    return *formatRegistry().find(id);
+}
+
 struct FakeSaveDialog : SaveDialog {
     std::optional<std::string> answer = std::string("out.asc");
-    std::vector<std::string> filters;
-    std::optional<std::string> askSavePath(const std::string& filter) override
+    std::vector<std::string> filters, extensions;
+    std::optional<std::string> askSavePath(const std::string& filter, const std::string& extension) override
     {
         filters.push_back(filter);
+        extensions.push_back(extension);
         return answer;
     }
 };
@@ -88,7 +96,8 @@ struct RecordingScan : ScanWindow {
 };
 
 struct RecordingMessages : MessageBox {
-    std::vector<std::string> information_, warnings;
+    std::vector<std::string> information_, warnings, questions;
+    bool answer = true;  // the answer to every question
     std::function<void()> onInformation;  // runs while the box would be up
     void information(const std::string& t) override
     {
@@ -97,6 +106,11 @@ struct RecordingMessages : MessageBox {
             onInformation();
     }
     void warning(const std::string& t) override { warnings.push_back(t); }
+    bool question(const std::string& t, const std::string&, const std::string&) override
+    {
+        questions.push_back(t);
+        return answer;
+    }
 };
 
 // Counts yields; `onYield` may say to abandon (return false).
@@ -110,29 +124,18 @@ struct ScriptedEvents : EventLoop {
     }
 };
 
-// Every facility of an export command, answered in memory. The Save dialog
-// answers "out.asc" until told otherwise.
-struct FakeDesktop {
-    FakeSaveDialog dialog;
-    MemoryFiles files;
-    FixedFrame frame;
-    RecordingScan scan;
-    RecordingMessages messages;
-    ScriptedEvents events;
-    ExportFacilities facilities{dialog, files, frame, scan, messages, events};
-
-    ExportOutcome run(const ExportFormat& format, const ExportRequest& request)
-    {
-        return runExport(format, request, facilities);
-    }
-    // The file a completed export wrote at the dialog's answer.
-    std::string written() { return files.files[dialog.answer.value_or("")]; }
-};
-
-// Runs an export and returns the file it wrote: empty when it wrote none.
-inline std::string exportToMemory(const ExportFormat& format, const ExportRequest& request)
+// Runs an export of the request into memory, as the desktop would after
+// every question was answered yes; returns the bytes, or nothing when the
+// export refused or failed.
+inline std::string exportToMemory(const FormatEntry& format, const ExportRequest& request,
+                                  const FormatOptions& options = {})
 {
-    FakeDesktop desktop;
-    desktop.run(format, request);
-    return desktop.written();
+    const PreparedExport prepared = prepareExport(format, request);
+    if (prepared.refusal)
+        return {};
+    StringSink sink;
+    ScriptedEvents events;
+    RecordingScan dots;
+    writeExport(format, prepared.job, options, sink, events, dots);
+    return sink.committed;
 }

@@ -86,21 +86,20 @@ std::string vrml2Cell(const std::string& points)
 
 struct Format {
     const char* name;
-    const ExportFormat& (*format)();
     const std::string& head;
     std::string (*cell)(const std::string&);
     const std::string& tail;
     long fixedLines;  // of the head and tail
 };
 
-const Format vrml1{"Vrml1", vrml1Export, vrml1Head, vrml1Cell, vrml1Tail, 26};
-const Format vrml2{"Vrml2", vrml2Export, vrml2Head, vrml2Cell, vrml2Tail, 10};
+const Format vrml1{"vrml1", vrml1Head, vrml1Cell, vrml1Tail, 26};
+const Format vrml2{"vrml2", vrml2Head, vrml2Cell, vrml2Tail, 10};
 
 // The file an export writes over a picture and the lines given as
 // (Line1.X1, Line4.X1, Line2.Y1, Line3.Y1), with the fields (depth, scale, step).
 std::string run(const Format& f, const Picture& picture, EdgeLines lines, FieldTexts fields)
 {
-    return exportToMemory(f.format(), {fields, lines, std::make_shared<const Picture>(picture)});
+    return exportToMemory(format(f.name), {fields, lines, std::make_shared<const Picture>(picture)});
 }
 
 // The corner lines of the worked example: cell (100, 200), step 50, scale

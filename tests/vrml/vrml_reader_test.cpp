@@ -147,9 +147,9 @@ Scene readBack(const std::string& file)
 
 // Runs an export into memory over a picture and the lines given as
 // (Line1.X1, Line4.X1, Line2.Y1, Line3.Y1), depth 0.5, scale 0.001, step 50.
-std::string exportFile(const ExportFormat& format, const Picture& picture, EdgeLines lines)
+std::string exportFile(std::string_view id, const Picture& picture, EdgeLines lines)
 {
-    return exportToMemory(format, {{"0.5", "0.001 ", "50"}, lines, std::make_shared<const Picture>(picture)});
+    return exportToMemory(format(id), {{"0.5", "0.001 ", "50"}, lines, std::make_shared<const Picture>(picture)});
 }
 
 const double red200Depth = 200.0 / 255.0 * 0.5;
@@ -223,7 +223,7 @@ void expectOneMeshPerCell(const Scene& scene, const Walk& w)
 TEST_P(ReadBack, Vrml1)
 {
     const Walk& w = GetParam();
-    const Scene scene = readBack(exportFile(vrml1Export(), w.picture, w.lines));
+    const Scene scene = readBack(exportFile("vrml1", w.picture, w.lines));
     expectOneMeshPerCell(scene, w);
     EXPECT_TRUE(scene.vrml1);
     EXPECT_TRUE(scene.transformScales.empty());
@@ -236,7 +236,7 @@ TEST_P(ReadBack, Vrml1)
 TEST_P(ReadBack, Vrml2)
 {
     const Walk& w = GetParam();
-    const Scene scene = readBack(exportFile(vrml2Export(), w.picture, w.lines));
+    const Scene scene = readBack(exportFile("vrml2", w.picture, w.lines));
     expectOneMeshPerCell(scene, w);
     EXPECT_TRUE(scene.vrml2);
     EXPECT_TRUE(scene.namedGroup);

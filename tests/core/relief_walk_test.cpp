@@ -1,10 +1,16 @@
 #include "relief/corner_depth.h"
-#include "relief/relief_sampler.h"
+#include "relief/point_rows.h"
+#include "relief/text_format_writer.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
 
+#include "relief/number_text.h"
+
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -22,23 +28,42 @@ struct Walk {
     std::vector<std::string> lines;
     std::vector<std::pair<double, double>> dots;
     WalkResult result;
+    HeightGrid grid;
 };
 
+struct Dots : CellConsumer {
+    std::vector<std::pair<double, double>> dots;
+    bool cell(const ReliefCell& c) override
+    {
+        dots.emplace_back(c.x, c.y);
+        return true;
+    }
+};
+
+// Walks with three consumers: the trace format, the dots and the height grid.
 Walk walk(const Selection& selection, double step, const Picture& picture = {}, double maxDepth = 0.5,
           EventLoop* events = nullptr)
 {
     StringSink sink;
     TextOutput out(sink);
-    RecordingScan scan;
+    Dots dots;
     ScriptedEvents noEvents;
     const ExportParameters parameters{1, maxDepth, step};
+    TextFormatWriter trace(traceFormat(), out, parameters.scale);
+    HeightGridBuilder grid;
+    PointRowGatherer rows(parameters, selection, grid);
     Walk w;
-    w.result = sampleRelief(traceFormat(), parameters, selection, picture, out, events ? *events : noEvents, scan);
+    trace.writeHead();
+    rows.begin();
+    w.result = walkRelief(parameters, selection, picture, events ? *events : noEvents, {&trace, &dots, &rows});
+    rows.end();
+    trace.writeTail();
     out.Close();
+    w.grid = grid.grid;
     std::istringstream in(sink.committed);
     for (std::string line; std::getline(in, line);)
         w.lines.push_back(line.substr(0, line.size() - 1));  // drop the CR
-    w.dots = scan.dots;
+    w.dots = dots.dots;
     return w;
 }
 
@@ -101,6 +126,57 @@ TEST(GridWalk, SelectionIsSinglePrecision)
     EXPECT_EQ(s.top, 0.2f);
     EXPECT_EQ(s.width, static_cast<float>(5000.3f - 0.1f));
     EXPECT_EQ(s.height, static_cast<float>(double(5020.7f) - double(0.2f)));
+}
+
+// Every grid point's depth is the one the text exports write for it as a
+// right-hand corner of the cell on its left, or as a left-hand corner of its
+// row's first cell; X and Y are the corners' own positions.
+TEST(HeightGrid, HoldsTheDepthsTheTextExportsWrite)
+{
+    std::vector<std::uint32_t> colours(30 * 12);
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        colours[i] = static_cast<std::uint32_t>((i * 97 + i / 7 * 31) % 256);
+    const Walk w = walk({3, 2, 470, 170}, 50, Picture(30, 12, colours));
+    ASSERT_EQ(w.grid.xs.size(), 10u);
+    ASSERT_EQ(w.grid.ys.size(), 4u);
+    EXPECT_EQ(w.grid.depths.size(), 40u);
+    std::map<std::pair<double, double>, std::set<std::string>> written;  // (x, y) -> its depth texts
+    std::map<std::pair<double, double>, std::string> fromTheLeft;
+    const std::vector<std::string> lines = corners(w);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::istringstream line(lines[i]);
+        double x, y;
+        std::string depth;
+        line >> x >> y >> depth;
+        written[{x, y}].insert(depth);
+        if (i % 2 == 1 || x == 3)
+            fromTheLeft[{x, y}] = depth;
+    }
+    for (std::size_t r = 0; r < w.grid.ys.size(); ++r)
+        for (std::size_t c = 0; c < w.grid.xs.size(); ++c) {
+            const auto at = std::make_pair(w.grid.xs[c], w.grid.ys[r]);
+            ASSERT_EQ(fromTheLeft.count(at), 1u) << c << ',' << r;
+            EXPECT_EQ(numberToText(w.grid.depth(r, c)), fromTheLeft[at]) << c << ',' << r;
+        }
+    // The walk met smoothed and unsmoothed texts of one point: the grid took the right one.
+    EXPECT_TRUE(std::any_of(written.begin(), written.end(), [](const auto& p) { return p.second.size() > 1; }));
+    EXPECT_TRUE(walk({0, 0, 40, 500}, 50).grid.depths.empty());
+}
+
+// The cell count (and so the progress bar's total and every size estimate)
+// is the number of cells the walk visits, whatever the rounding.
+TEST(GridWalk, CellCountMatchesTheWalk)
+{
+    const std::pair<double, Selection> cases[] = {
+        {50, {0, 0, 100, 100}},     {50, {0, 0, 120, 99}},         {0.1, {0, 0, 0.7f, 0.3f}},
+        {0.1, {0.1f, 0.2f, 1, 0.6f}}, {7.3, {-40.5f, 13.25f, 333.3f, 71.1f}}, {3, {1e7f, 1e7f, 31, 9}},
+        {50, {0, 0, 49.9f, 500}},   {50, {0, 0, 500, 49.9f}},      {-5, {0, 0, 100, 100}},
+        {1, {0, 0, 0, 0}},
+    };
+    for (const auto& [step, selection] : cases)
+        EXPECT_EQ(walkCellCount({0.001, 0.5, step}, selection), walk(selection, step).dots.size())
+            << step << ' ' << selection.left << ',' << selection.top << ',' << selection.width << ','
+            << selection.height;
 }
 
 TEST(GridWalk, ACoordinateThatStopsMovingEndsTheWalk)

@@ -1,7 +1,7 @@
 #include "reference_export.h"
 
 #include "relief/number_text.h"
-#include "relief/relief_sampler.h"
+#include "relief/relief_walk.h"
 
 #include <cmath>
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/byte_sink.h"
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+#include "platform/message_box.h"
+#include "platform/scan_window.h"
+#include "platform/target_facts.h"
+#include "relief/export_command.h"
+
+#include <optional>
+#include <string>
+
+// The options dialog of the formats that have one; nothing when cancelled.
+class FormatOptionsDialog {
+public:
+    virtual ~FormatOptionsDialog() = default;
+    virtual std::optional<FormatOptions> ask(const FormatEntry& format, const ExportJob& job) = 0;
+};
+
+// What the desktop's export command works through.
+struct DesktopExportFacilities {
+    SaveDialog& saveDialog;
+    OutputOpener& files;
+    TargetFacts& target;
+    MainWindowFrame& mainWindow;
+    ScanWindow& scan;
+    MessageBox& messages;
+    EventLoop& events;
+    FormatOptionsDialog& options;
+    std::string picturePath;  // the imported picture's file: never written over
+};
+
+// One export command from the menu: the question when the result may
+// surprise, the format's options, the Save dialog, the room on the disk,
+// "Scan" beside the main window while the file is written, then the
+// completion message and "Scan" hidden again.
+ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& request,
+                               DesktopExportFacilities& facilities);

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "relief/export_format.h"
+#include "relief/format_entry.h"
+
+// The registry entry of a text format: written straight from the walk's
+// cells, its size estimated from its texts.
+FormatEntry textFormatEntry(std::string_view id, std::string_view menuCaption, std::string_view extension,
+                            const ExportFormat& format);

@@ -1,0 +1,39 @@
+#include "export_messages.h"
+
+#include "size_text.h"
+
+std::string writeFailureMessage(const std::string& path, std::string reason)
+{
+    if (reason.empty())
+        reason = "raison inconnue";
+    if (reason.back() != '.')
+        reason += '.';
+    return "Le fichier « " + path + " » n'a pas pu être écrit : " + reason +
+           "\nAucun fichier existant n'a été modifié.";
+}
+
+std::string doubtsQuestion(const std::vector<std::string>& doubts)
+{
+    std::string text;
+    for (const std::string& doubt : doubts)
+        text += doubt + "\n";
+    return text + "\nExporter quand même ?";
+}
+
+std::string noRoomMessage(const std::string& path, std::uint64_t needed, std::uint64_t free)
+{
+    return "Le fichier « " + path + " » peut atteindre " + sizeText(needed) + ", mais il ne reste que " +
+           sizeText(free) + " de libre à cet endroit.\nL'export est annulé : aucun fichier n'a été modifié.";
+}
+
+std::string largeFileQuestion(std::uint64_t typicalBytes, std::uint64_t cells)
+{
+    return "Le fichier fera environ " + sizeText(typicalBytes) + " (" + countText(cells) +
+           " cellules).\nL'écrire quand même ?";
+}
+
+std::string sameAsPictureMessage(const std::string& path)
+{
+    return "Le fichier « " + path + " » est l'image ouverte : l'export l'effacerait.\n"
+           "Choisissez un autre nom ; aucun fichier n'a été modifié.";
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "export_format.h"
+#include "export_parameters.h"
+#include "relief_walk.h"
+#include "platform/event_loop.h"
+#include "platform/picture.h"
+#include "platform/text_output.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What an export reads when it starts, fixed for its whole run.
+struct ExportJob {
+    ExportParameters parameters;
+    Selection selection;
+    std::shared_ptr<const Picture> picture;  // never null: an empty picture when none is loaded
+};
+
+// The choices of the formats that have an options dialog.
+struct FormatOptions {
+    bool solid = false;
+    double base = 0;                 // metres: the block behind a solid
+    std::uint64_t maxTriangles = 0;  // 0: every triangle
+    double tolerance = 0;            // metres: 0 passes through every point
+};
+
+struct SizeEstimate {
+    std::uint64_t typical = 0;     // what the file usually weighs
+    std::uint64_t upperBound = 0;  // what it cannot exceed
+};
+
+// Everything a format's size estimate may look at; it reads at most a few
+// thousand picture points, so it can run on every mouse move.
+struct SizeQuestion {
+    const ExportJob& job;
+    GridSize grid;
+    FormatOptions options;
+};
+
+enum class FinishResult { Done, Failed, Abandoned };
+
+// One export being written to a stream: the head, the cells of the walk
+// (directly, or gathered into point rows), then whatever comes after the
+// walk (a tail, a simplification, a surface) when finished.
+class ReliefWriter {
+public:
+    virtual ~ReliefWriter() = default;
+    virtual bool begin() = 0;
+    virtual CellConsumer& cells() = 0;
+    // Long work after the walk polls `events` and gives up when it says so.
+    virtual FinishResult finish(EventLoop& events) = 0;
+    // Lines added to the completion message (a measured deviation...).
+    virtual std::vector<std::string> completionNotes() const { return {}; }
+};
+
+enum class OptionsKind { None, Mesh, Surface };
+
+// One export format as the menu, the command line, the estimates and the
+// writing see it.
+struct FormatEntry {
+    std::string_view id;           // as the command line spells it
+    std::string_view menuCaption;  // as the "Export" menu shows it
+    std::string_view fileFilter;   // "description|pattern|"
+    std::string_view extension;    // without the dot
+    std::optional<double> depthFloor;
+    bool addsExtension = false;    // a name typed without one gets it
+    OptionsKind options = OptionsKind::None;
+    std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
+    // A French refusal of the job before anything is asked or written, if any.
+    std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;
+    std::function<std::unique_ptr<ReliefWriter>(const ExportJob&, const FormatOptions&, TextOutput&)> makeWriter;
+    // A text format's pieces, for the plain reference writer of the checks.
+    const ExportFormat* textPieces = nullptr;
+};

@@ -1,0 +1,88 @@
+#include "point_rows.h"
+
+#include "grid_axis.h"
+#include "size_text.h"
+#include "platform/system_memory.h"
+
+#include <algorithm>
+
+std::vector<double> gridXs(const ExportParameters& parameters, const Selection& selection)
+{
+    const WalkBounds b = walkBounds(parameters, selection);
+    std::vector<double> xs;
+    GridAxis columns(b.left, b.xBound, b.step);
+    for (; columns.more(); columns.advance())
+        xs.push_back(parameters.scale * columns.at());
+    if (!xs.empty())
+        xs.push_back(parameters.scale * columns.at());  // the last column's right side
+    return xs;
+}
+
+PointRowGatherer::PointRowGatherer(const ExportParameters& parameters, const Selection& selection,
+                                   PointRowConsumer& rows)
+    : rows_(rows), scale_(parameters.scale), xs_(gridXs(parameters, selection))
+{
+    const GridSize size = walkGridSize(parameters, selection);
+    rowCount_ = size.rows > 0 ? static_cast<std::size_t>(size.rows) + 1 : 0;
+    top_.resize(xs_.size());
+    bottom_.resize(xs_.size());
+}
+
+bool PointRowGatherer::begin()
+{
+    return rows_.begin(xs_, rowCount_);
+}
+
+bool PointRowGatherer::cell(const ReliefCell& c)
+{
+    const std::size_t column = static_cast<std::size_t>(c.column);
+    if (column + 1 >= top_.size())
+        return false;  // more columns than the grid has: never for a walk over the same selection
+    if (column == 0) {
+        top_[0] = c.depths[0];
+        bottom_[0] = c.depths[2];
+    }
+    top_[column + 1] = c.depths[1];
+    bottom_[column + 1] = c.depths[3];
+    lastY_ = scale_ * c.bottom;
+    if (c.lastOfRow)
+        return rows_.row(static_cast<std::size_t>(c.row), scale_ * c.y, top_.data());
+    return true;
+}
+
+bool PointRowGatherer::end()
+{
+    if (rowCount_ > 0 && !rows_.row(rowCount_ - 1, lastY_, bottom_.data()))
+        return false;
+    return rows_.end();
+}
+
+bool HeightGridBuilder::begin(const std::vector<double>& xs, std::size_t rowCount)
+{
+    grid = {};
+    if (rowCount == 0)
+        return true;
+    grid.xs = xs;
+    grid.ys.reserve(rowCount);
+    grid.depths.reserve(rowCount * xs.size());
+    return true;
+}
+
+bool HeightGridBuilder::row(std::size_t, double y, const double* depths)
+{
+    grid.ys.push_back(y);
+    grid.depths.insert(grid.depths.end(), depths, depths + grid.xs.size());
+    return true;
+}
+
+std::optional<std::string> heightGridMemoryProblem(const GridSize& size)
+{
+    const double points = double(size.columns + 1) * double(size.rows + 1);
+    const double bytes = points * sizeof(double) + double(size.columns + size.rows + 2) * sizeof(double);
+    const double available = double(availableMemoryBytes());
+    if (bytes <= available * 0.8)
+        return std::nullopt;
+    return "La grille de " + countText(static_cast<std::uint64_t>(points)) + " points demande " +
+           sizeText(static_cast<std::uint64_t>(bytes)) + " de mémoire, plus que cet ordinateur n'en a de libre (" +
+           sizeText(static_cast<std::uint64_t>(available)) + ").\nAugmentez le pas ou réduisez la sélection.";
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// The desktop's export command over facilities answered in memory.
+
+#include "app/export_flow.h"
+#include "support/fakes.h"
+
+struct FakeTarget : TargetFacts {
+    std::optional<std::uint64_t> free;  // none: unknown
+    std::optional<std::uint64_t> freeBytes(const std::string&) const override { return free; }
+    bool sameFile(const std::string& a, const std::string& b) const override { return a == b; }
+};
+
+struct FakeOptions : FormatOptionsDialog {
+    std::optional<FormatOptions> answer = FormatOptions{};
+    int asked = 0;
+    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override
+    {
+        ++asked;
+        return answer;
+    }
+};
+
+// Every facility of an export command, answered in memory. The Save dialog
+// answers "out.asc" until told otherwise.
+struct FakeDesktop {
+    FakeSaveDialog dialog;
+    MemoryFiles files;
+    FakeTarget target;
+    FixedFrame frame;
+    RecordingScan scan;
+    RecordingMessages messages;
+    ScriptedEvents events;
+    FakeOptions options;
+    DesktopExportFacilities facilities{dialog, files, target, frame, scan, messages, events, options, "picture.png"};
+
+    ExportOutcome run(const FormatEntry& format, const ExportRequest& request)
+    {
+        return runDesktopExport(format, request, facilities);
+    }
+    // The file a completed export wrote at the dialog's answer.
+    std::string written() { return files.files[dialog.answer.value_or("")]; }
+};
