@@ -84,7 +84,7 @@ std::optional<OutputTarget> findOutputTarget(const std::string& path, std::strin
         }
         if (!S_ISLNK(status.st_mode)) {
             if (!S_ISREG(status.st_mode)) {
-                error = "La cible est " + kindOf(status.st_mode) + ", pas un fichier ordinaire : elle n'est pas remplacée";
+                error = "La cible est " + kindOf(status.st_mode) + ", pas un fichier ordinaire";
                 return std::nullopt;
             }
             // A file the user made read-only stays as it is.

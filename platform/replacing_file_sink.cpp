@@ -114,7 +114,7 @@ bool ReplacingFileSink::commit()
     // regular file too.
     struct stat now {};
     if (lstat(target_.path.c_str(), &now) == 0 && !S_ISREG(now.st_mode))
-        return fail("La cible n'est plus un fichier ordinaire : elle n'est pas remplacée");
+        return fail("La cible n'est plus un fichier ordinaire");
     if (rename(temporary_.c_str(), target_.path.c_str()) != 0)
         return fail(systemErrorText(errno));
     temporary_.clear();
