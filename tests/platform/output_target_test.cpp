@@ -1,10 +1,13 @@
 // What may be replaced at an output path, and what the new file keeps.
 
-#include "scratch.h"
+#include "batch/scratch_directory.h"
+#include "child_process.h"
 
 #include "platform/replacing_file_sink.h"
 #include "platform/same_file.h"
 #include "platform/standard_output_sink.h"
+
+#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -16,14 +19,12 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 
-// The bytes through the program's opener; the reason when refused or failed.
-std::string replace(const std::string& path, const std::string& bytes = "new\r\n")
+// Writes through the program's opener; the reason when refused or failed.
+std::string replace(const std::string& path)
 {
     std::string error;
     std::unique_ptr<ByteSink> sink = ReplacingFileOpener().open(path, error);
-    if (!sink)
-        return error;
-    return sink->write(bytes) && sink->commit() ? "" : sink->errorText();
+    return !sink ? error : sink->write("new") && sink->commit() ? "" : sink->errorText();
 }
 
 mode_t kindAt(const std::string& path)
@@ -32,31 +33,32 @@ mode_t kindAt(const std::string& path)
     return lstat(path.c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
 }
 
-TEST(OutputTarget, AnythingButARegularFileIsRefusedAndLeftAlone)
+TEST(OutputTarget, AnythingButARegularFileOrALinkLoopIsRefusedAndLeftAlone)
 {
-    ScratchFolder folder;
+    ScratchDirectory folder;
     mkfifo(folder.file("fifo").c_str(), 0644);
     mkdir(folder.file("folder").c_str(), 0755);
     sockaddr_un address{AF_UNIX, {}};
-    const std::string socketPath = folder.file("socket");
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    folder.file("socket").copy(address.sun_path, sizeof address.sun_path - 1);
     const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
     bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    // As root, a node of its own stands in for /dev/null, which a failure would replace.
-    const std::string device =
-        mknod(folder.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 ? folder.file("null") : "/dev/null";
     symlink("/dev/null", folder.file("link-to-device").c_str());
-    const std::size_t entries = entriesIn(folder.path());
+    // As root, a node of its own stands in for /dev/null, which a failure would replace.
+    const bool ownNull = mknod(folder.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::string device = ownNull ? folder.file("null") : "/dev/null";
+    symlink("loop-b", folder.file("loop-a").c_str());
+    symlink("loop-a", folder.file("loop-b").c_str());
+    const auto names = namesIn(folder.path());
 
-    for (const std::string name : {"fifo", "folder", "socket", "link-to-device"}) {
-        const std::string path = folder.file(name);
+    for (const std::string& path : {folder.file("fifo"), folder.file("folder"), folder.file("socket"),
+                                    folder.file("link-to-device"), device}) {
         const mode_t kind = kindAt(path);
-        EXPECT_NE(replace(path).find("pas un fichier ordinaire"), std::string::npos) << name;
-        EXPECT_EQ(kindAt(path), kind) << name;
+        EXPECT_NE(replace(path).find("pas un fichier ordinaire"), std::string::npos) << path;
+        EXPECT_EQ(kindAt(path), kind) << path;
     }
-    EXPECT_NE(replace(device).find("pas un fichier ordinaire"), std::string::npos);
-    EXPECT_TRUE(S_ISCHR(kindAt(device)));
-    EXPECT_EQ(entriesIn(folder.path()), entries);
+    EXPECT_EQ(replace(folder.file("loop-a")), "Les liens symboliques de ce chemin forment une boucle");
+    EXPECT_TRUE(S_ISLNK(kindAt(folder.file("loop-a"))));
+    EXPECT_EQ(namesIn(folder.path()), names);
     close(listening);
 }
 
@@ -71,36 +73,25 @@ TEST(OutputTarget, ALinkIsFollowedOnlyWhereTheKernelWould)
     };
     for (const Case c : {Case{nobody, 0, 01777, false}, Case{0, 0, 01777, true}, Case{nobody, nobody, 01777, true},
                          Case{nobody, 0, 0777, true}}) {
-        ScratchFolder folder;
-        const std::string victim = folder.file("victim"), shared = folder.file("shared");
+        ScratchDirectory folder;
+        const std::string victim = folder.file("victim"), shared = folder.file("shared"), link = shared + "/out";
         writeFile(victim, "victim");
         mkdir(shared.c_str(), 0755);
-        const std::string link = shared + "/relief.asc";
         symlink(victim.c_str(), link.c_str());
         lchown(link.c_str(), c.linkOwner, c.linkOwner);
         chown(shared.c_str(), c.folderOwner, c.folderOwner);
         chmod(shared.c_str(), c.folderMode);
 
         const std::string reason = replace(link);
-        EXPECT_EQ(fileBytes(victim), c.followed ? "new\r\n" : "victim") << c.linkOwner << " " << c.folderMode;
-        EXPECT_EQ(reason.empty(), c.followed) << reason;
+        EXPECT_EQ(fileBytes(victim), c.followed ? "new" : "victim") << c.linkOwner << " " << c.folderMode;
         EXPECT_EQ(reason.find("lien symbolique") != std::string::npos, !c.followed) << reason;
         EXPECT_TRUE(S_ISLNK(kindAt(link)));
     }
 }
 
-TEST(OutputTarget, ALinkLoopIsNamedAndLeftAlone)
-{
-    ScratchFolder folder;
-    symlink("b", folder.file("a").c_str());
-    symlink("a", folder.file("b").c_str());
-    EXPECT_NE(replace(folder.file("a")).find("boucle"), std::string::npos);
-    EXPECT_TRUE(S_ISLNK(kindAt(folder.file("a"))) && S_ISLNK(kindAt(folder.file("b"))));
-}
-
 TEST(OutputTarget, AReplacedFileKeepsItsOwnerGroupAndMode)
 {
-    ScratchFolder folder;
+    ScratchDirectory folder;
     const std::string path = folder.file("relief.asc");
     writeFile(path, "old");
     const uid_t owner = geteuid() == 0 ? nobody : geteuid();
@@ -110,19 +101,18 @@ TEST(OutputTarget, AReplacedFileKeepsItsOwnerGroupAndMode)
     ASSERT_EQ(replace(path), "");
     struct stat s {};
     stat(path.c_str(), &s);
-    EXPECT_EQ(fileBytes(path), "new\r\n");
-    EXPECT_EQ(s.st_uid, owner);
-    EXPECT_EQ(s.st_gid, group);
-    EXPECT_EQ(s.st_mode & 07777, 0640u);
+    EXPECT_EQ(fileBytes(path), "new");
+    EXPECT_EQ(std::make_tuple(s.st_uid, s.st_gid, s.st_mode & 07777), std::make_tuple(owner, group, 0640u));
 }
 
 TEST(OutputTarget, AFolderThatTakesNoNewFileIsNamedAsTheCause)
 {
-    ScratchFolder scratch;
+    ScratchDirectory scratch;
     const std::string folder = scratch.file("closed"), path = folder + "/relief.asc";
     mkdir(folder.c_str(), 0755);
     writeFile(path, "old");
     chmod(path.c_str(), 0666);
+    chmod(scratch.path().c_str(), 0755);
     chown(folder.c_str(), nobody, nobody);
     chmod(folder.c_str(), 0555);
     const ChildResult child = inChild([&](std::string& reason) {
@@ -131,15 +121,14 @@ TEST(OutputTarget, AFolderThatTakesNoNewFileIsNamedAsTheCause)
         reason = replace(path);
         return 0;
     });
-    EXPECT_EQ(child.message,
-              "Le dossier « " + folder + " » n'accepte pas de nouveau fichier : Permission non accordée");
+    EXPECT_EQ(child.message, "Le dossier « " + folder + " » n'accepte pas de nouveau fichier : Permission non accordée");
     EXPECT_EQ(fileBytes(path), "old");
     chmod(folder.c_str(), 0755);
 }
 
 TEST(SameFile, ComparesTheFileNotThePath)
 {
-    ScratchFolder folder;
+    ScratchDirectory folder;
     mkdir(folder.file("d").c_str(), 0755);
     writeFile(folder.file("d/picture.png"), "a");
     writeFile(folder.file("d/other.png"), "a");
@@ -151,29 +140,27 @@ TEST(SameFile, ComparesTheFileNotThePath)
     EXPECT_FALSE(sameFile(picture, folder.file("d/missing.png")));
 }
 
-// The bytes written to standard output with `device` behind it, and the reason if it failed.
-std::pair<bool, std::string> throughStandardOutput(const std::string& device)
+// Writes to standard output with `device` behind it; the reason when it failed.
+std::string throughStandardOutput(const std::string& device)
 {
     std::fflush(stdout);
     const int saved = dup(STDOUT_FILENO);
     dup2(open(device.c_str(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
     std::unique_ptr<ByteSink> sink = openStandardOutput();
-    const bool written = sink->write("relief\r\n") && sink->commit();
-    const std::string reason = sink->errorText();
+    const std::string reason = sink->write("relief") && sink->commit() ? "" : sink->errorText();
     sink.reset();
     dup2(saved, STDOUT_FILENO);
     close(saved);
-    return {written, reason};
+    return reason;
 }
 
 TEST(StandardOutput, WritesTheBytesAndReportsAFailedWrite)
 {
-    ScratchFolder folder;
+    ScratchDirectory folder;
     writeFile(folder.file("out"), "");
-    EXPECT_EQ(throughStandardOutput(folder.file("out")), std::make_pair(true, std::string()));
-    EXPECT_EQ(fileBytes(folder.file("out")), "relief\r\n");
-    EXPECT_EQ(throughStandardOutput("/dev/full"),
-              std::make_pair(false, std::string("Aucun espace disponible sur le périphérique")));
+    EXPECT_EQ(throughStandardOutput(folder.file("out")), "");
+    EXPECT_EQ(fileBytes(folder.file("out")), "relief");
+    EXPECT_EQ(throughStandardOutput("/dev/full"), "Aucun espace disponible sur le périphérique");
 }
 
 }  // namespace
