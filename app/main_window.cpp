@@ -4,7 +4,7 @@
 #include "export_flow.h"
 #include "platform/qt/picture_loader.h"
 #include "platform/qt/qt_event_loop.h"
-#include "platform/qt/save_file_sink.h"
+#include "platform/replacing_file_sink.h"
 #include "platform/window_unit.h"
 #include "relief/format_registry.h"
 
@@ -189,7 +189,7 @@ void Form1::exportFormat(const std::string& id)
         return;
     exportRunning_ = true;
     abandonExport_ = false;
-    SaveFileOpener files;
+    ReplacingFileOpener files;
     SystemTargetFacts target;
     QtEventLoop events(abandonExport_);
     DesktopExportFacilities facilities{CommonDialog2, files,  target,         *this,       scanForm(),

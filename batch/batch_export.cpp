@@ -3,7 +3,7 @@
 #include "interrupt_signal.h"
 #include "terminal_progress.h"
 
-#include "platform/qt/save_file_sink.h"
+#include "platform/replacing_file_sink.h"
 #include "platform/standard_output_sink.h"
 #include "platform/target_facts.h"
 #include "platform/window_unit.h"
@@ -110,8 +110,8 @@ int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Pictur
     // temporary file is removed and an earlier file stays as it was.
     catchInterruptions();
     std::string error;
-    SaveFileOpener files;
-    std::unique_ptr<ByteSink> sink = toStandardOutput ? openStandardOutput(error) : files.open(path, error);
+    ReplacingFileOpener files;
+    std::unique_ptr<ByteSink> sink = toStandardOutput ? openStandardOutput() : files.open(path, error);
     if (!sink) {
         say(progress, writeFailureMessage(toStandardOutput ? "sortie standard" : path, error));
         return exit_status::writeFailed;

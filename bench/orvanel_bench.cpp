@@ -16,7 +16,7 @@
 #include "bench_workloads.h"
 #include "support/reference_export.h"
 
-#include "platform/qt/save_file_sink.h"
+#include "platform/replacing_file_sink.h"
 #include "platform/string_sink.h"
 
 #include <benchmark/benchmark.h>
@@ -160,7 +160,7 @@ void benchFile(benchmark::State& state, const Format* f, const Workload* w)
 {
     const Job job = makeJob(*f, *w);
     const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
-    SaveFileOpener files;  // the program's own: QSaveFile written from a thread of its own
+    ReplacingFileOpener files;  // the program's own: a replacing file written from a thread of its own
     for (auto _ : state) {
         std::string error;
         const std::unique_ptr<ByteSink> sink = files.open(path, error);
@@ -186,8 +186,8 @@ void benchFloor(benchmark::State& state, const Format* f, const Workload* w)
     const std::string bytes = stageBytes(job);
     const std::string path = benchFilePath(std::string(f->name) + "-" + w->name);
     for (auto _ : state) {
-        SaveFileSink sink(QString::fromStdString(path));
-        if (!sink.open() || !sink.write(bytes) || !sink.commit())
+        ReplacingFileSink sink;
+        if (!sink.open(path) || !sink.write(bytes) || !sink.commit())
             state.SkipWithError("writing the file failed");
     }
     QFile::remove(QString::fromStdString(path));
@@ -211,7 +211,7 @@ void benchWindow(benchmark::State& state, const Format* f, const Workload* w)
 }
 #endif
 
-// The floor without the QSaveFile sink: a plain file written with one
+// The floor without the replacing file sink: a plain file written with one
 // buffered write and closed, no sync to disk. Shows what the page cache
 // alone costs.
 void benchPlainFloor(benchmark::State& state, const Format* f, const Workload* w)
@@ -329,7 +329,7 @@ int peakRss(const std::string& which)
     const std::string path = benchFilePath(std::string(format->name) + "-" + workload->name + "-rss");
     bool ok;
     {
-        SaveFileOpener files;
+        ReplacingFileOpener files;
         std::string error;
         const std::unique_ptr<ByteSink> sink = files.open(path, error);
         ok = sink && runStage(job, *sink);

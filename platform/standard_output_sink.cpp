@@ -1,36 +1,58 @@
 #include "standard_output_sink.h"
 
+#include "background_sink.h"
+#include "system_error_text.h"
+
 #include <cerrno>
-#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-class StandardOutputSink : public ByteSink {
+class DescriptorSink : public ByteSink {
 public:
+    explicit DescriptorSink(int descriptor) : descriptor_(descriptor) {}
+
     bool write(std::string_view bytes) override
     {
-        while (!bytes.empty() && error_ == 0) {
-            const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                error_ = written < 0 ? errno : EIO;
-            else
-                bytes.remove_prefix(static_cast<std::size_t>(written));
+        while (!failed_ && !bytes.empty()) {
+            const ssize_t n = ::write(descriptor_, bytes.data(), bytes.size());
+            if (n > 0)
+                bytes.remove_prefix(static_cast<std::size_t>(n));
+            else if (n == 0 || errno != EINTR)
+                fail(n == 0 ? EIO : errno);
         }
-        return error_ == 0;
+        return !failed_;
     }
-    bool commit() override { return error_ == 0; }
-    std::string errorText() const override { return error_ ? std::strerror(error_) : std::string(); }
+
+    // A file on a network share may only report a failed write when synced.
+    bool commit() override
+    {
+        struct stat status {};
+        if (!failed_ && fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode) && fsync(descriptor_) != 0 &&
+            errno != EINVAL)
+            fail(errno);
+        return !failed_;
+    }
+
+    std::string errorText() const override { return error_; }
 
 private:
-    int error_ = 0;
+    void fail(int errorNumber)
+    {
+        error_ = systemErrorText(errorNumber);
+        failed_ = true;
+    }
+
+    int descriptor_;
+    bool failed_ = false;
+    std::string error_;
 };
 
 }  // namespace
 
-std::unique_ptr<ByteSink> openStandardOutput(std::string&)
+std::unique_ptr<ByteSink> openStandardOutput()
 {
-    return std::make_unique<StandardOutputSink>();
+    return std::make_unique<BackgroundSink>(std::make_unique<DescriptorSink>(STDOUT_FILENO));
 }

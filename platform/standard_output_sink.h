@@ -2,9 +2,8 @@
 
 #include "byte_sink.h"
 
-#include <memory>
-#include <string>
-
-// A sink that writes to standard output as it goes: there is no earlier file
-// to keep, so commit() only says whether every byte went out.
-std::unique_ptr<ByteSink> openStandardOutput(std::string& error);
+// A sink onto the program's standard output ("-" given as the output path).
+// There is no temporary file: bytes are gone as soon as written, so commit()
+// only says whether every write, and the final sync of a file behind it,
+// succeeded.
+std::unique_ptr<ByteSink> openStandardOutput();

@@ -1,6 +1,7 @@
 #include "target_facts.h"
 
-#include <sys/stat.h>
+#include "same_file.h"
+
 #include <sys/statvfs.h>
 
 namespace {
@@ -25,6 +26,5 @@ std::optional<std::uint64_t> SystemTargetFacts::freeBytes(const std::string& pat
 
 bool SystemTargetFacts::sameFile(const std::string& a, const std::string& b) const
 {
-    struct stat sa {}, sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return ::sameFile(a, b);
 }

@@ -1,0 +1,166 @@
+// What may be replaced at an output path, and what the new file keeps.
+
+#include "batch/scratch_directory.h"
+#include "child_process.h"
+
+#include "platform/replacing_file_sink.h"
+#include "platform/same_file.h"
+#include "platform/standard_output_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+// Writes through the program's opener; the reason when refused or failed.
+std::string replace(const std::string& path)
+{
+    std::string error;
+    std::unique_ptr<ByteSink> sink = ReplacingFileOpener().open(path, error);
+    return !sink ? error : sink->write("new") && sink->commit() ? "" : sink->errorText();
+}
+
+mode_t kindAt(const std::string& path)
+{
+    struct stat s {};
+    return lstat(path.c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
+}
+
+TEST(OutputTarget, AnythingButARegularFileOrALinkLoopIsRefusedAndLeftAlone)
+{
+    ScratchDirectory folder;
+    mkfifo(folder.file("fifo").c_str(), 0644);
+    mkdir(folder.file("folder").c_str(), 0755);
+    sockaddr_un address{AF_UNIX, {}};
+    folder.file("socket").copy(address.sun_path, sizeof address.sun_path - 1);
+    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    symlink("/dev/null", folder.file("link-to-device").c_str());
+    // As root, a node of its own stands in for /dev/null, which a failure would replace.
+    const bool ownNull = mknod(folder.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::string device = ownNull ? folder.file("null") : "/dev/null";
+    symlink("loop-b", folder.file("loop-a").c_str());
+    symlink("loop-a", folder.file("loop-b").c_str());
+    const auto names = namesIn(folder.path());
+
+    for (const std::string& path : {folder.file("fifo"), folder.file("folder"), folder.file("socket"),
+                                    folder.file("link-to-device"), device}) {
+        const mode_t kind = kindAt(path);
+        EXPECT_NE(replace(path).find("pas un fichier ordinaire"), std::string::npos) << path;
+        EXPECT_EQ(kindAt(path), kind) << path;
+    }
+    EXPECT_EQ(replace(folder.file("loop-a")), "Les liens symboliques de ce chemin forment une boucle");
+    EXPECT_TRUE(S_ISLNK(kindAt(folder.file("loop-a"))));
+    EXPECT_EQ(namesIn(folder.path()), names);
+    close(listening);
+}
+
+TEST(OutputTarget, ALinkIsFollowedOnlyWhereTheKernelWould)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    struct Case {
+        uid_t linkOwner, folderOwner;
+        mode_t folderMode;
+        bool followed;
+    };
+    for (const Case c : {Case{nobody, 0, 01777, false}, Case{0, 0, 01777, true}, Case{nobody, nobody, 01777, true},
+                         Case{nobody, 0, 0777, true}}) {
+        ScratchDirectory folder;
+        const std::string victim = folder.file("victim"), shared = folder.file("shared"), link = shared + "/out";
+        writeFile(victim, "victim");
+        mkdir(shared.c_str(), 0755);
+        symlink(victim.c_str(), link.c_str());
+        lchown(link.c_str(), c.linkOwner, c.linkOwner);
+        chown(shared.c_str(), c.folderOwner, c.folderOwner);
+        chmod(shared.c_str(), c.folderMode);
+
+        const std::string reason = replace(link);
+        EXPECT_EQ(fileBytes(victim), c.followed ? "new" : "victim") << c.linkOwner << " " << c.folderMode;
+        EXPECT_EQ(reason.find("lien symbolique") != std::string::npos, !c.followed) << reason;
+        EXPECT_TRUE(S_ISLNK(kindAt(link)));
+    }
+}
+
+TEST(OutputTarget, AReplacedFileKeepsItsOwnerGroupAndMode)
+{
+    ScratchDirectory folder;
+    const std::string path = folder.file("relief.asc");
+    writeFile(path, "old");
+    const uid_t owner = geteuid() == 0 ? nobody : geteuid();
+    const gid_t group = geteuid() == 0 ? nobody : getegid();
+    chown(path.c_str(), owner, group);
+    chmod(path.c_str(), 0640);
+    ASSERT_EQ(replace(path), "");
+    struct stat s {};
+    stat(path.c_str(), &s);
+    EXPECT_EQ(fileBytes(path), "new");
+    EXPECT_EQ(std::make_tuple(s.st_uid, s.st_gid, s.st_mode & 07777), std::make_tuple(owner, group, 0640u));
+}
+
+TEST(OutputTarget, AFolderThatTakesNoNewFileIsNamedAsTheCause)
+{
+    ScratchDirectory scratch;
+    const std::string folder = scratch.file("closed"), path = folder + "/relief.asc";
+    mkdir(folder.c_str(), 0755);
+    writeFile(path, "old");
+    chmod(path.c_str(), 0666);
+    chmod(scratch.path().c_str(), 0755);
+    chown(folder.c_str(), nobody, nobody);
+    chmod(folder.c_str(), 0555);
+    const ChildResult child = inChild([&](std::string& reason) {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
+            return 2;
+        reason = replace(path);
+        return 0;
+    });
+    EXPECT_EQ(child.message, "Le dossier « " + folder + " » n'accepte pas de nouveau fichier : Permission non accordée");
+    EXPECT_EQ(fileBytes(path), "old");
+    chmod(folder.c_str(), 0755);
+}
+
+TEST(SameFile, ComparesTheFileNotThePath)
+{
+    ScratchDirectory folder;
+    mkdir(folder.file("d").c_str(), 0755);
+    writeFile(folder.file("d/picture.png"), "a");
+    writeFile(folder.file("d/other.png"), "a");
+    symlink("d/picture.png", folder.file("link.png").c_str());
+    const std::string picture = folder.file("d/picture.png");
+    EXPECT_TRUE(sameFile(picture, folder.file("link.png")));
+    EXPECT_TRUE(sameFile(picture, folder.file("d/../d/picture.png")));
+    EXPECT_FALSE(sameFile(picture, folder.file("d/other.png")));
+    EXPECT_FALSE(sameFile(picture, folder.file("d/missing.png")));
+}
+
+// Writes to standard output with `device` behind it; the reason when it failed.
+std::string throughStandardOutput(const std::string& device)
+{
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    dup2(open(device.c_str(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
+    std::unique_ptr<ByteSink> sink = openStandardOutput();
+    const std::string reason = sink->write("relief") && sink->commit() ? "" : sink->errorText();
+    sink.reset();
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    return reason;
+}
+
+TEST(StandardOutput, WritesTheBytesAndReportsAFailedWrite)
+{
+    ScratchDirectory folder;
+    writeFile(folder.file("out"), "");
+    EXPECT_EQ(throughStandardOutput(folder.file("out")), "");
+    EXPECT_EQ(fileBytes(folder.file("out")), "relief");
+    EXPECT_EQ(throughStandardOutput("/dev/full"), "Aucun espace disponible sur le périphérique");
+}
+
+}  // namespace
