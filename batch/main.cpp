@@ -3,12 +3,9 @@
 #include "batch_arguments.h"
 #include "batch_export.h"
 #include "interrupt_signal.h"
-
-#include "platform/qt/picture_loader.h"
+#include "picture_input.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -18,24 +15,9 @@
 #define ORVANEL_VERSION "?"
 #endif
 
-namespace {
-
-int unreadablePicture(const std::string& path)
-{
-    const QFileInfo file(QFile::decodeName(path.c_str()));
-    const char* reason = !file.exists()   ? "fichier introuvable"
-                         : file.isDir()   ? "c'est un dossier"
-                         : !file.isReadable() ? "lecture non autorisée"
-                                          : "format inconnu, fichier endommagé ou image trop grande";
-    std::fprintf(stderr, "orvanel-batch : l'image « %s » n'a pas pu être lue : %s.\n", path.c_str(), reason);
-    return exit_status::unreadablePicture;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
-    catchInterruptions();
+    endAtOnceOnInterruption();
     // Beyond a file-size limit a write then fails and is reported, with the
     // earlier file kept, instead of the signal killing the program midway.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -59,15 +41,12 @@ int main(int argc, char** argv)
 
     // Qt finds the plug-in image formats (TIFF, WebP...) through the application object.
     QCoreApplication application(argc, argv);
-    const QImage image = readPictureFile(QFile::decodeName(arguments.image.c_str()));
-    if (image.isNull())
-        return unreadablePicture(arguments.image);
-    if (const int signal = interruptingSignal())
-        return exit_status::interruptedBy(signal);
-    auto picture = std::make_shared<const Picture>(pictureFromImage(image));
-    if (picture->isNull())
-        return unreadablePicture(arguments.image);
+    int failureStatus = 0;
+    auto picture = loadCommandLinePicture(arguments.image, failureStatus);
+    if (!picture)
+        return failureStatus;
 
     std::FILE* progress = !arguments.quiet && isatty(fileno(stderr)) ? stderr : nullptr;
+    catchInterruptions();
     return runBatchExport(arguments, std::move(picture), progress);
 }

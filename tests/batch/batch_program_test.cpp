@@ -46,9 +46,7 @@ void writeTestPicture(const std::string& path)
 std::string desktopExport(const ExportFormat& format, const FieldTexts& fields, const EdgeLines& lines,
                           const std::string& picturePath)
 {
-    auto picture =
-        std::make_shared<const Picture>(pictureFromImage(readPictureFile(QString::fromStdString(picturePath))));
-    return exportToMemory(format, {fields, lines, picture});
+    return exportToMemory(format, {fields, lines, loadPicture(picturePath).picture});
 }
 
 // True when the process holds a file open inside `directory`: the export's
