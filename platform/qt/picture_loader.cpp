@@ -1,7 +1,7 @@
 #include "picture_loader.h"
 
 #include "decoder_messages.h"
-#include "picture_damage.h"
+#include "picture_file_structure.h"
 
 #include "platform/available_memory.h"
 
@@ -64,14 +64,20 @@ PictureFailure openRegularFile(const std::string& path, QFile& file)
 }
 
 // The contents decide; the name's suffix serves only formats that have no
-// signature (TGA).
-QByteArray formatOf(QFile& file, const std::string& path)
+// signature (TGA), and a file its reader then cannot read is of no format
+// known here rather than damaged.
+struct GuessedFormat {
+    QByteArray name;
+    bool bySuffix = false;
+};
+
+GuessedFormat formatOf(QFile& file, const std::string& path)
 {
     const QByteArray byContents = QImageReader::imageFormat(&file);
     if (!byContents.isEmpty())
-        return byContents;
+        return {byContents, false};
     const QByteArray suffix = QFileInfo(QFile::decodeName(path.c_str())).suffix().toLower().toLatin1();
-    return QImageReader::supportedImageFormats().contains(suffix) ? suffix : QByteArray();
+    return {QImageReader::supportedImageFormats().contains(suffix) ? suffix : QByteArray(), true};
 }
 
 // The decoded image, and the exports' copy when the decoder gives fewer than
@@ -99,17 +105,33 @@ private:
     int previous_;
 };
 
-bool fileEndsEarly(QFile& file, const QByteArray& format)
+// Calls `read` with the file's bytes, mapped for the time of the call; false
+// when they cannot be mapped.
+template <typename Read>
+bool readFileBytes(QFile& file, Read read)
 {
     const qint64 size = file.size();
-    if (size <= 0)
-        return true;
-    uchar* bytes = file.map(0, size);
+    uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
     if (!bytes)
         return false;
-    const bool early = endsBeforeItsPixelData(bytes, size, format);
+    read(bytes, size);
     file.unmap(bytes);
+    return true;
+}
+
+bool fileEndsEarly(QFile& file, const QByteArray& format)
+{
+    bool early = true;
+    readFileBytes(file, [&](const uchar* bytes, qint64 size) { early = endsBeforeItsPixelData(bytes, size, format); });
     return early;
+}
+
+QSize announcedSize(QImageReader& reader, QFile& file)
+{
+    QSize size = reader.size();
+    if (!size.isValid() && reader.format() == "bmp")
+        readFileBytes(file, [&](const uchar* bytes, qint64 length) { size = announcedBmpSize(bytes, length); });
+    return size;
 }
 
 }  // namespace
@@ -151,15 +173,18 @@ LoadedPicture loadPicture(const std::string& path)
         return failed(failure);
 
     const DecoderMessages messages;
-    const QByteArray format = formatOf(file, path);
-    if (format.isEmpty())
+    const GuessedFormat format = formatOf(file, path);
+    if (format.name.isEmpty())
         return failed(PictureFailure::UnknownFormat);
-    QImageReader reader(&file, format);
+    QImageReader reader(&file, format.name);
     reader.setAutoTransform(false);
-    const QSize size = reader.size();
+    auto unreadable = [&reader, &format](QSize size = {}) {
+        const bool unknown = format.bySuffix || reader.error() == QImageReader::UnsupportedFormatError;
+        return failed(unknown ? PictureFailure::UnknownFormat : PictureFailure::Damaged, size);
+    };
+    const QSize size = announcedSize(reader, file);
     if (!size.isValid() && reader.error() != QImageReader::UnknownError)
-        return failed(reader.error() == QImageReader::UnsupportedFormatError ? PictureFailure::UnknownFormat
-                                                                               : PictureFailure::Damaged);
+        return unreadable();
     const quint64 available = availableMemoryBytes();
     if (size.isValid() && bytesNeeded(size, reader.imageFormat()) > available)
         return failed(PictureFailure::TooLarge, size);
@@ -168,11 +193,9 @@ LoadedPicture loadPicture(const std::string& path)
     {
         const AllocationLimit limit(size.isValid() ? bytesNeeded(size, reader.imageFormat()) : available);
         if (!reader.read(&image) || image.isNull())
-            return failed(reader.error() == QImageReader::UnsupportedFormatError ? PictureFailure::UnknownFormat
-                                                                                   : PictureFailure::Damaged,
-                          size);
+            return unreadable(size);
     }
-    if (messagesTellOfEarlyEnd(messages.text()) || fileEndsEarly(file, format))
+    if (messagesTellOfEarlyEnd(messages.text()) || fileEndsEarly(file, format.name))
         return failed(PictureFailure::Damaged, size);
     LoadedPicture result = pictureFromImage(std::move(image));
     if (result.failure == PictureFailure::TooLarge)
