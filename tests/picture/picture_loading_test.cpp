@@ -116,7 +116,8 @@ TEST_F(PictureFiles, CutOffFilesAreDamaged)
 TEST_F(PictureFiles, JpegWithExtraneousBytesBeforeAMarkerLoads)
 {
     QByteArray bytes = encoded(pattern(40, 30), "jpg");
-    bytes.insert(bytes.size() - 2, "\x12\x34\x56", 3);  // before the end-of-image marker
+    const int afterApp0 = 4 + (uchar(bytes[4]) << 8 | uchar(bytes[5]));  // before the next marker
+    bytes.insert(afterApp0, "\x12\x34\x56", 3);
     const LoadedPicture loaded = loadPicture(write("extra.jpg", bytes));
     ASSERT_TRUE(loaded.loaded());
     EXPECT_EQ(loaded.image.size(), QSize(40, 30));
