@@ -3,6 +3,7 @@
 
 #include "window_fixture.h"
 
+#include "support/huge_bmp.h"
 #include "support/memory_limit.h"
 
 #include <QFile>
@@ -68,22 +69,9 @@ TEST_F(Import, FailuresChangeNothingAndSayNothing)
 // 4 GiB left: the file is sound, the program says why it refuses it.
 TEST_F(Import, PictureBeyondTheMemoryIsRefusedWithAMessage)
 {
-    QByteArray bmp("BM");
-    auto put32 = [&bmp](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            bmp.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    auto put16 = [&bmp](quint16 v) {
-        bmp.append(static_cast<char>(v & 0xFF));
-        bmp.append(static_cast<char>(v >> 8));
-    };
-    put32(54 + 16), put32(0), put32(54);                  // file header
-    put32(40), put32(60000), put32(60000), put16(1), put16(32);  // info header
-    put32(0), put32(0), put32(2835), put32(2835), put32(0), put32(0);
-    bmp.append(16, '\x7f');
     QFile file(dir.filePath("huge.bmp"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bmp);
+    file.write(hugeBmpHeader());
     file.close();
     openDialog.answer = path("huge.bmp");
     {

@@ -11,6 +11,7 @@
 #include "platform/qt/picture_loader.h"
 #include "relief/export_command.h"
 #include "support/fakes.h"
+#include "support/huge_bmp.h"
 
 #include <QImage>
 
@@ -174,21 +175,6 @@ TEST_F(BatchProgram, ParametersTheExportRefusesExitWithTwoAndKeepTheEarlierFile)
     EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
 }
 
-// 60000 x 60000 pixels of 32 bits announced, the data cut short.
-std::string hugeBmpHeader()
-{
-    std::string bmp("BM");
-    auto put32 = [&bmp](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put32(54 + 16), put32(0), put32(54);
-    put32(40), put32(60000), put32(60000), put32(1 | 32 << 16);
-    for (int i = 0; i < 6; ++i)
-        put32(0);
-    return bmp + std::string(16, '\x7f');
-}
-
 // Each refusal is the one French line, Qt's and the decoders' own words kept
 // from the terminal; a FIFO is refused without being waited on.
 TEST_F(BatchProgram, PicturesThatCannotBeUsedAreRefusedWithTheirReason)
@@ -201,7 +187,7 @@ TEST_F(BatchProgram, PicturesThatCannotBeUsedAreRefusedWithTheirReason)
     ASSERT_TRUE(photo.save(QString::fromStdString(scratch.file("whole.jpg"))));
     const std::string jpeg = fileBytes(scratch.file("whole.jpg"));
     writeFile(scratch.file("cut.jpg"), jpeg.substr(0, jpeg.size() - 40));
-    writeFile(scratch.file("huge.bmp"), hugeBmpHeader());
+    writeFile(scratch.file("huge.bmp"), hugeBmpHeader().toStdString());
     ASSERT_EQ(mkfifo(scratch.file("fifo.png").c_str(), 0600), 0);
     fs::create_directory(scratch.file("folder.png"));
     const std::string latin1 = scratch.file("caf\xe9.png"), latin1Escaped = scratch.file("caf\\xe9.png");

@@ -1,5 +1,6 @@
 // Reading picture files: what is refused and why, and the colours of what is read.
 
+#include "support/huge_bmp.h"
 #include "support/memory_limit.h"
 
 #include "platform/qt/picture_loader.h"
@@ -150,20 +151,6 @@ TEST_F(PictureFiles, WhatIsNoPictureIsRefusedAtOnceWithItsReason)
         EXPECT_EQ(loaded.failure, c.failure) << c.path;
         EXPECT_NE(loaded.reason().find(c.reason), std::string::npos) << loaded.reason();
     }
-}
-
-// 60000 x 60000 pixels of 32 bits, data cut short: the size alone decides.
-QByteArray hugeBmpHeader()
-{
-    QByteArray bmp("BM");
-    auto put32 = [&bmp](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            bmp.append(char((v >> (8 * i)) & 0xFF));
-    };
-    put32(54 + 16), put32(0), put32(54);
-    put32(40), put32(60000), put32(60000), put32(1 | 32 << 16), put32(0), put32(0), put32(2835), put32(2835),
-        put32(0), put32(0);
-    return bmp.append(16, '\x7f');
 }
 
 TEST_F(PictureFiles, PictureBeyondTheMemoryIsRefusedWithItsSize)
