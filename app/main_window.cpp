@@ -137,8 +137,10 @@ Form2& Form1::scanForm()
     return *scan_;
 }
 
-// The picture is read once; each window gets its own copy. A cancelled
-// dialog or a file that is not a readable picture changes nothing.
+// The picture is decoded once; both windows paint from that one copy and the
+// exports read it. A cancelled dialog or a file that is not a readable
+// picture changes nothing; a picture too large for the memory is refused
+// with a message, since the file itself is sound.
 void Form1::import_Click()
 {
     if (exportRunning_)
@@ -146,16 +148,15 @@ void Form1::import_Click()
     const std::optional<std::string> path = CommonDialog1.askOpenPath();
     if (!path)
         return;
-    const QImage loaded = readPictureFile(QString::fromStdString(*path));
-    if (loaded.isNull())
+    const LoadedPicture loaded = loadPicture(*path);
+    if (loaded.failure == PictureFailure::TooLarge)
+        messages_.warning("Cette image ne peut pas être ouverte : " + loaded.reason() + ".");
+    if (!loaded.loaded())
         return;
-    auto colours = std::make_shared<const Picture>(pictureFromImage(loaded));
-    if (colours->isNull())
-        return;
-    picture_ = std::move(colours);
+    picture_ = loaded.picture;
     picturePath_ = *path;
-    canvas_->setPicture(loaded.copy());
-    scanForm().setPicture(loaded.copy());
+    canvas_->setPicture(loaded.image);
+    scanForm().setPicture(loaded.image);
 }
 
 void Form1::export_Click()

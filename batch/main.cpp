@@ -3,12 +3,9 @@
 #include "batch_arguments.h"
 #include "batch_export.h"
 #include "interrupt_signal.h"
-
-#include "platform/qt/picture_loader.h"
+#include "picture_input.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -20,24 +17,31 @@
 
 namespace {
 
-int unreadablePicture(const std::string& path)
+bool isValidUtf8(const char* text)
 {
-    const QFileInfo file(QFile::decodeName(path.c_str()));
-    const char* reason = !file.exists()   ? "fichier introuvable"
-                         : file.isDir()   ? "c'est un dossier"
-                         : !file.isReadable() ? "lecture non autorisée"
-                                          : "format inconnu, fichier endommagé ou image trop grande";
-    std::fprintf(stderr, "orvanel-batch : l'image « %s » n'a pas pu être lue : %s.\n", path.c_str(), reason);
-    return exit_status::unreadablePicture;
+    const QByteArray bytes(text);
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    endAtOnceOnInterruption();
     // Beyond a file-size limit a write then fails and is reported, with the
     // earlier file kept, instead of the signal killing the program midway.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A closed pipe on standard output is a write failure to report, not a death.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // Paths are used as the bytes given; a name that is not UTF-8 could only
+    // be read as another name, so it is refused.
+    for (int i = 1; i < argc; ++i)
+        if (!isValidUtf8(argv[i])) {
+            std::fprintf(stderr, "orvanel-batch : l'argument n° %d n'est pas un texte UTF-8 valide : refusé plutôt "
+                                 "que lu comme un autre nom.\n", i);
+            return exit_status::refused;
+        }
 
     const ParsedCommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.request) {
@@ -58,14 +62,10 @@ int main(int argc, char** argv)
 
     // Qt finds the plug-in image formats (TIFF, WebP...) through the application object.
     QCoreApplication application(argc, argv);
-    const QImage image = readPictureFile(QFile::decodeName(arguments.image.c_str()));
-    if (image.isNull())
-        return unreadablePicture(arguments.image);
-    if (const int signal = interruptingSignal())
-        return exit_status::interruptedBy(signal);
-    auto picture = std::make_shared<const Picture>(pictureFromImage(image));
-    if (picture->isNull())
-        return unreadablePicture(arguments.image);
+    int failureStatus = 0;
+    auto picture = loadCommandLinePicture(arguments.image, failureStatus);
+    if (!picture)
+        return failureStatus;
 
     std::FILE* progress = !arguments.quiet && isatty(fileno(stderr)) ? stderr : nullptr;
     return runBatchExport(arguments, std::move(picture), progress);

@@ -83,13 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) != qint64(size))
             std::abort();
     }
-    const QImage image = readPictureFile(path);
-    if (image.isNull())
+    const LoadedPicture loaded = loadPicture(QFile::encodeName(path).toStdString());
+    if (!loaded.loaded())
         return 0;
-    const Picture picture = pictureFromImage(image);
-    if (picture.isNull())
-        return 0;  // the colour copy may be refused as well
-    if (picture.width() != image.width() || picture.height() != image.height())
+    const Picture& picture = *loaded.picture;
+    if (picture.width() != loaded.image.width() || picture.height() != loaded.image.height())
         std::abort();
 
     // A walk of at most 8 x 8 cells over the whole picture.

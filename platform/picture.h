@@ -1,24 +1,39 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // A picture as the exports read it: one 24-bit colour per pixel, red in the low
 // byte, green in the next and blue in the high byte. Transparent pixels are
 // stored already composited over black.
+//
+// The colours may live in memory the picture does not own (the decoded image
+// the windows paint from): 32 bits a pixel, rows `strideBytes` apart, the high
+// byte ignored; `owner` keeps that memory alive as long as the picture.
 class Picture {
 public:
     Picture() = default;
     Picture(int width, int height, std::vector<std::uint32_t> colours)
-        : width_(width), height_(height), colours_(std::move(colours)) {}
+    {
+        auto owned = std::make_shared<const std::vector<std::uint32_t>>(std::move(colours));
+        *this = Picture(width, height, owned->data(), static_cast<std::ptrdiff_t>(width) * 4, owned);
+    }
+    Picture(int width, int height, const std::uint32_t* firstRow, std::ptrdiff_t strideBytes,
+            std::shared_ptr<const void> owner)
+        : width_(width), height_(height), firstRow_(reinterpret_cast<const unsigned char*>(firstRow)),
+          strideBytes_(strideBytes), owner_(std::move(owner))
+    {
+    }
 
     int width() const { return width_; }
     int height() const { return height_; }
     bool isNull() const { return width_ <= 0 || height_ <= 0; }
     std::uint32_t pixel(int column, int row) const
     {
-        return colours_[static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) +
-                        static_cast<std::size_t>(column)];
+        const auto* line = reinterpret_cast<const std::uint32_t*>(firstRow_ + row * strideBytes_);
+        return line[column] & 0xFFFFFFu;
     }
 
     // The pixel column and row of a position in window units: a pixel spans
@@ -45,5 +60,7 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint32_t> colours_;
+    const unsigned char* firstRow_ = nullptr;
+    std::ptrdiff_t strideBytes_ = 0;
+    std::shared_ptr<const void> owner_;
 };

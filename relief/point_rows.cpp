@@ -2,7 +2,7 @@
 
 #include "grid_axis.h"
 #include "size_text.h"
-#include "platform/system_memory.h"
+#include "platform/available_memory.h"
 
 #include <algorithm>
 

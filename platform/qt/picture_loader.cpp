@@ -1,34 +1,233 @@
 #include "picture_loader.h"
 
+#include "decoder_messages.h"
+#include "picture_file_structure.h"
+
+#include "platform/available_memory.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
-QImage readPictureFile(const QString& path)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+namespace {
+
+LoadedPicture failed(PictureFailure failure, QSize size = {})
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    QImage image = reader.read();
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
-        return {};
-    return image;
+    LoadedPicture result;
+    result.failure = failure;
+    result.size = size;
+    return result;
 }
 
-Picture pictureFromImage(const QImage& image)
+PictureFailure failureOfErrno(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? PictureFailure::Missing : PictureFailure::Unreadable;
+}
+
+bool nameIsFaithful(const std::string& path)
+{
+    const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+    return !path.empty() && !bytes.contains('\0') && QFile::encodeName(QFile::decodeName(bytes)) == bytes;
+}
+
+// The file's type is known before it is opened, and opening never blocks, so
+// a FIFO swapped in between is still refused, not waited on.
+PictureFailure openRegularFile(const std::string& path, QFile& file)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return failureOfErrno(errno);
+    if (S_ISDIR(status.st_mode))
+        return PictureFailure::Folder;
+    if (!S_ISREG(status.st_mode))
+        return PictureFailure::NotRegularFile;
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return failureOfErrno(errno);
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        return PictureFailure::NotRegularFile;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(descriptor);
+        return PictureFailure::Unreadable;
+    }
+    return PictureFailure::None;
+}
+
+// The contents decide; the name's suffix serves only formats that have no
+// signature (TGA), and a file its reader then cannot read is of no format
+// known here rather than damaged.
+struct GuessedFormat {
+    QByteArray name;
+    bool bySuffix = false;
+};
+
+GuessedFormat formatOf(QFile& file, const std::string& path)
+{
+    const QByteArray byContents = QImageReader::imageFormat(&file);
+    if (!byContents.isEmpty())
+        return {byContents, false};
+    const QByteArray suffix = QFileInfo(QFile::decodeName(path.c_str())).suffix().toLower().toLatin1();
+    return {QImageReader::supportedImageFormats().contains(suffix) ? suffix : QByteArray(), true};
+}
+
+// The decoded image, and the exports' copy when the decoder gives fewer than
+// 32 bits a pixel, must both fit.
+quint64 bytesNeeded(QSize size, QImage::Format decodedFormat)
+{
+    const quint64 pixels = quint64(size.width()) * quint64(size.height());
+    const int decodedBits = decodedFormat == QImage::Format_Invalid
+                                ? 32
+                                : QImage::toPixelFormat(decodedFormat).bitsPerPixel();
+    return pixels * decodedBits / 8 + (decodedBits == 32 ? 0 : pixels * 4);
+}
+
+// Qt's reader refuses, by default, any picture over 128 MiB; the limit is
+// raised for this picture only, within what the memory can hold.
+class AllocationLimit {
+public:
+    explicit AllocationLimit(quint64 bytes) : previous_(QImageReader::allocationLimit())
+    {
+        QImageReader::setAllocationLimit(static_cast<int>(std::min<quint64>(bytes / (1 << 20) + 1, INT_MAX)));
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(previous_); }
+
+private:
+    int previous_;
+};
+
+// Calls `read` with the file's bytes, mapped for the time of the call; false
+// when they cannot be mapped.
+template <typename Read>
+bool readFileBytes(QFile& file, Read read)
+{
+    const qint64 size = file.size();
+    uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
+    if (!bytes)
+        return false;
+    read(bytes, size);
+    file.unmap(bytes);
+    return true;
+}
+
+bool fileEndsEarly(QFile& file, const QByteArray& format)
+{
+    bool early = true;
+    readFileBytes(file, [&](const uchar* bytes, qint64 size) { early = endsBeforeItsPixelData(bytes, size, format); });
+    return early;
+}
+
+QSize announcedSize(QImageReader& reader, QFile& file)
+{
+    QSize size = reader.size();
+    if (!size.isValid() && reader.format() == "bmp")
+        readFileBytes(file, [&](const uchar* bytes, qint64 length) { size = announcedBmpSize(bytes, length); });
+    return size;
+}
+
+}  // namespace
+
+std::string LoadedPicture::reason() const
+{
+    switch (failure) {
+    case PictureFailure::None:
+        break;
+    case PictureFailure::UnfaithfulName:
+        return "son nom n'est pas un texte UTF-8 valide";
+    case PictureFailure::Missing:
+        return "fichier introuvable";
+    case PictureFailure::Folder:
+        return "c'est un dossier";
+    case PictureFailure::NotRegularFile:
+        return "ce n'est pas un fichier ordinaire (tube, périphérique ou socket)";
+    case PictureFailure::Unreadable:
+        return "lecture non autorisée ou impossible";
+    case PictureFailure::UnknownFormat:
+        return "format d'image inconnu";
+    case PictureFailure::Damaged:
+        return "fichier endommagé ou incomplet";
+    case PictureFailure::TooLarge:
+        return QStringLiteral("image de %1 x %2 pixels : trop grande pour la mémoire de cet ordinateur")
+            .arg(size.width())
+            .arg(size.height())
+            .toStdString();
+    }
+    return {};
+}
+
+LoadedPicture loadPicture(const std::string& path)
+{
+    if (!nameIsFaithful(path))
+        return failed(PictureFailure::UnfaithfulName);
+    QFile file;
+    if (const PictureFailure failure = openRegularFile(path, file); failure != PictureFailure::None)
+        return failed(failure);
+
+    const DecoderMessages messages;
+    const GuessedFormat format = formatOf(file, path);
+    if (format.name.isEmpty())
+        return failed(PictureFailure::UnknownFormat);
+    QImageReader reader(&file, format.name);
+    reader.setAutoTransform(false);
+    auto unreadable = [&reader, &format](QSize size = {}) {
+        const bool unknown = format.bySuffix || reader.error() == QImageReader::UnsupportedFormatError;
+        return failed(unknown ? PictureFailure::UnknownFormat : PictureFailure::Damaged, size);
+    };
+    const QSize size = announcedSize(reader, file);
+    if (!size.isValid() && reader.error() != QImageReader::UnknownError)
+        return unreadable();
+    const quint64 available = availableMemoryBytes();
+    if (size.isValid() && bytesNeeded(size, reader.imageFormat()) > available)
+        return failed(PictureFailure::TooLarge, size);
+
+    QImage image;
+    {
+        const AllocationLimit limit(size.isValid() ? bytesNeeded(size, reader.imageFormat()) : available);
+        if (!reader.read(&image) || image.isNull())
+            return unreadable(size);
+    }
+    if (messagesTellOfEarlyEnd(messages.text()) || fileEndsEarly(file, format.name))
+        return failed(PictureFailure::Damaged, size);
+    LoadedPicture result = pictureFromImage(std::move(image));
+    if (result.failure == PictureFailure::TooLarge)
+        result.size = size;
+    return result;
+}
+
+LoadedPicture pictureFromImage(QImage image)
 {
     if (image.isNull())
-        return {};
-    // Premultiplying by alpha is compositing over black.
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (argb.isNull())
-        return {};
-    std::vector<std::uint32_t> colours;
-    colours.reserve(static_cast<std::size_t>(argb.width()) * static_cast<std::size_t>(argb.height()));
-    for (int row = 0; row < argb.height(); ++row) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(row));
-        for (int column = 0; column < argb.width(); ++column) {
-            const QRgb p = line[column];
-            colours.push_back(static_cast<std::uint32_t>(qRed(p)) | static_cast<std::uint32_t>(qGreen(p)) << 8 |
-                              static_cast<std::uint32_t>(qBlue(p)) << 16);
+        return failed(PictureFailure::Damaged);
+    // Premultiplying by alpha is compositing over black; then each pixel is
+    // rewritten in place as 0xFFBBGGRR, the exports' colour under an opaque alpha.
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull() || image.format() != QImage::Format_ARGB32_Premultiplied)
+        return failed(PictureFailure::TooLarge, image.size());
+    const int width = image.width();
+    for (int row = 0; row < image.height(); ++row) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(row));
+        for (int column = 0; column < width; ++column) {
+            const quint32 p = line[column];
+            line[column] = 0xFF000000u | (p & 0xFF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
         }
     }
-    return Picture(argb.width(), argb.height(), std::move(colours));
+    image.reinterpretAsFormat(QImage::Format_RGBX8888);
+
+    LoadedPicture result;
+    result.size = image.size();
+    result.image = image;
+    auto owner = std::make_shared<const QImage>(image);  // shares the pixels, keeps them alive
+    result.picture = std::make_shared<const Picture>(width, owner->height(),
+                                                     reinterpret_cast<const std::uint32_t*>(owner->constBits()),
+                                                     static_cast<std::ptrdiff_t>(owner->bytesPerLine()), owner);
+    return result;
 }

@@ -16,7 +16,9 @@ class BatchProcess {
 public:
     // `fileSizeLimit` sets the child's RLIMIT_FSIZE, so that its writes fail
     // beyond that many bytes.
-    explicit BatchProcess(const std::vector<std::string>& arguments, std::optional<rlim_t> fileSizeLimit = {})
+    // `program` runs instead of orvanel-batch, e.g. a shell that sets a limit first.
+    explicit BatchProcess(const std::vector<std::string>& arguments, std::optional<rlim_t> fileSizeLimit = {},
+                          const char* program = ORVANEL_BATCH_PROGRAM)
     {
         QStringList list;
         for (const std::string& argument : arguments)
@@ -26,7 +28,7 @@ public:
                 const rlimit size{limit, limit};
                 setrlimit(RLIMIT_FSIZE, &size);
             });
-        process_.start(QStringLiteral(ORVANEL_BATCH_PROGRAM), list);
+        process_.start(QString::fromLocal8Bit(program), list);
         process_.waitForStarted();
     }
 

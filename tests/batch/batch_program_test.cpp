@@ -11,6 +11,7 @@
 #include "platform/qt/picture_loader.h"
 #include "relief/export_command.h"
 #include "support/fakes.h"
+#include "support/huge_bmp.h"
 
 #include <QImage>
 
@@ -18,6 +19,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -46,9 +48,7 @@ void writeTestPicture(const std::string& path)
 std::string desktopExport(const FormatEntry& format, const FieldTexts& fields, const EdgeLines& lines,
                           const std::string& picturePath)
 {
-    auto picture =
-        std::make_shared<const Picture>(pictureFromImage(readPictureFile(QString::fromStdString(picturePath))));
-    return exportToMemory(format, {fields, lines, picture});
+    return exportToMemory(format, {fields, lines, loadPicture(picturePath).picture});
 }
 
 // True when the process holds a file open inside `directory`: the export's
@@ -61,6 +61,18 @@ bool writesInto(pid_t pid, const fs::path& directory)
         std::error_code unreadable;
         const fs::path target = fs::read_symlink(fd.path(), unreadable);
         if (!unreadable && target.string().compare(0, prefix.size(), prefix) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool holdsOpen(pid_t pid, const std::string& file)
+{
+    const fs::path wanted = fs::canonical(file);
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        std::error_code unreadable;
+        if (fs::read_symlink(fd.path(), unreadable) == wanted && !unreadable)
             return true;
     }
     return false;
@@ -162,16 +174,56 @@ TEST_F(BatchProgram, ParametersTheExportRefusesExitWithTwoAndKeepTheEarlierFile)
     EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
 }
 
-TEST_F(BatchProgram, UnreadablePictureExitsWithThree)
+// Each refusal is the one French line, Qt's and the decoders' own words kept
+// from the terminal; a FIFO is refused without being waited on.
+TEST_F(BatchProgram, PicturesThatCannotBeUsedAreRefusedWithTheirReason)
 {
-    const std::string notAPicture = scratch.file("notes.png");
-    writeFile(notAPicture, "not a picture at all");
-    for (const std::string& path : {notAPicture, scratch.file("missing.png")}) {
-        std::string errors;
-        EXPECT_EQ(runBatch({"ascii", path, output("out.asc")}, &errors), 3);
-        EXPECT_NE(errors.find("« " + path + " »"), std::string::npos) << errors;
+    writeFile(scratch.file("notes.png"), "not a picture at all");
+    const std::string whole = fileBytes(picture);
+    writeFile(scratch.file("cut.png"), whole.substr(0, whole.size() / 2));
+    QImage photo(64, 64, QImage::Format_RGB32);
+    photo.fill(qRgb(90, 40, 10));
+    ASSERT_TRUE(photo.save(QString::fromStdString(scratch.file("whole.jpg"))));
+    const std::string jpeg = fileBytes(scratch.file("whole.jpg"));
+    writeFile(scratch.file("cut.jpg"), jpeg.substr(0, jpeg.size() - 40));
+    writeFile(scratch.file("huge.bmp"), hugeBmpHeader().toStdString());
+    ASSERT_EQ(mkfifo(scratch.file("fifo.png").c_str(), 0600), 0);
+    fs::create_directory(scratch.file("folder.png"));
+    const std::string latin1 = scratch.file("caf\xe9.png"), latin1Escaped = scratch.file("caf\\xe9.png");
+    fs::copy_file(picture, latin1);
+
+    const struct {
+        std::string path;
+        int status;
+        std::string reason;
+        const char* memoryLimit;  // for the shell's ulimit -v, in KiB
+    } cases[] = {
+        // The shell makes the name's bytes: Qt's process arguments are text.
+        {latin1, 2, "", "unlimited"},
+        {scratch.file("notes.png"), 3, "n'a pas pu être lue : format d'image inconnu", nullptr},
+        {scratch.file("missing.png"), 3, "n'a pas pu être lue : fichier introuvable", nullptr},
+        {scratch.file("cut.png"), 3, "n'a pas pu être lue : fichier endommagé ou incomplet", nullptr},
+        {scratch.file("cut.jpg"), 3, "n'a pas pu être lue : fichier endommagé ou incomplet", nullptr},
+        {scratch.file("fifo.png"), 3, "n'a pas pu être lue : ce n'est pas un fichier ordinaire (tube, périphérique ou socket)", nullptr},
+        {scratch.file("folder.png"), 3, "n'a pas pu être lue : c'est un dossier", nullptr},
+        {scratch.file("huge.bmp"), 3,
+         "est refusée : image de 60000 x 60000 pixels : trop grande pour la mémoire de cet ordinateur", "4194304"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> command{"ascii", c.path, output("out.asc")};
+        if (c.memoryLimit)
+            command = {"-c", std::string("ulimit -v ") + c.memoryLimit + "; exec \"$0\" ascii \"$(printf %b \"$1\")\" \"$2\"",
+                       ORVANEL_BATCH_PROGRAM, c.path == latin1 ? latin1Escaped : c.path, output("out.asc")};
+        BatchProcess batch(command, {}, c.memoryLimit ? "/bin/bash" : ORVANEL_BATCH_PROGRAM);
+        EXPECT_EQ(batch.wait(), c.status) << c.path;
+        const std::string expected =
+            c.reason.empty() ? "orvanel-batch : l'argument n° 2 n'est pas un texte UTF-8 valide : refusé plutôt que lu "
+                               "comme un autre nom.\n"
+                             : "orvanel-batch : l'image « " + c.path + " » " + c.reason + ".\n";
+        EXPECT_EQ(batch.errorOutput(), expected);
     }
     EXPECT_TRUE(outputs().empty());
+    fs::remove(latin1);  // the temporary folder's own removal cannot name it
 }
 
 TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
@@ -210,7 +262,7 @@ TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
         int signal;
         int status;
     };
-    for (const Stop stop : {Stop{SIGINT, 130}, Stop{SIGTERM, 143}}) {
+    for (const Stop stop : {Stop{SIGINT, 130}, Stop{SIGTERM, 143}, Stop{SIGHUP, 129}, Stop{SIGQUIT, 131}}) {
         const std::string target = output("out.wrl");
         writeFile(target, "earlier");
         // Ten thousand million cells: it runs until stopped.
@@ -222,6 +274,29 @@ TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
         EXPECT_EQ(batch.wait(), stop.status);
         EXPECT_EQ(fileBytes(target), "earlier");
         EXPECT_EQ(outputs(), std::vector<std::string>{"out.wrl"});
+    }
+}
+
+// The picture is open only while it is read.
+TEST_F(BatchProgram, StopSignalWhileThePictureIsReadEndsTheProgram)
+{
+    struct Stop {
+        int signal;
+        int status;
+    };
+    const std::string large = scratch.file("large.png");
+    QImage image(6000, 6000, QImage::Format_RGB32);  // a quarter of a second to read
+    image.fill(qRgb(100, 150, 200));
+    ASSERT_TRUE(image.save(QString::fromStdString(large)));
+    for (const Stop stop : {Stop{SIGINT, 130}, Stop{SIGTERM, 143}, Stop{SIGHUP, 129}, Stop{SIGQUIT, 131}}) {
+        BatchProcess batch({"ascii", large, output("out.asc")});
+        const auto pid = static_cast<pid_t>(batch.pid());
+        for (int tries = 0; tries < 20000 && !holdsOpen(pid, large); ++tries)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        ASSERT_TRUE(holdsOpen(pid, large)) << "the picture was never seen open";
+        kill(pid, stop.signal);
+        EXPECT_EQ(batch.wait(), stop.status);
+        EXPECT_TRUE(outputs().empty());
     }
 }
 

@@ -1,0 +1,201 @@
+// Reading picture files: what is refused and why, and the colours of what is read.
+
+#include "support/huge_bmp.h"
+#include "support/memory_limit.h"
+
+#include "platform/qt/picture_loader.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Varied colours, so that no decoder finds a short cut.
+QImage pattern(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (y * 53) % 256));
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// Qt writes no GIF: a grey-level one, its codes kept 9 bits wide by a clear
+// code every 250 pixels.
+QByteArray gif(int width, int height)
+{
+    QByteArray bytes("GIF89a");
+    auto put16 = [&bytes](int v) { bytes.append(char(v & 0xFF)).append(char(v >> 8)); };
+    put16(width), put16(height);
+    bytes.append(char(0xF7)).append(2, '\0');  // a 256-entry colour table
+    for (int i = 0; i < 256; ++i)
+        bytes.append(3, char(i));
+    bytes.append(',');
+    put16(0), put16(0), put16(width), put16(height);
+    bytes.append('\0').append(char(8));
+
+    QByteArray codes;
+    quint32 bits = 0;
+    int bitCount = 0;
+    auto code = [&](int c) {
+        bits |= quint32(c) << bitCount;
+        for (bitCount += 9; bitCount >= 8; bitCount -= 8, bits >>= 8)
+            codes.append(char(bits & 0xFF));
+    };
+    for (int i = 0; i < width * height; ++i) {
+        if (i % 250 == 0)
+            code(256);
+        code((i * 7 + i / width) % 256);
+    }
+    code(257);
+    if (bitCount > 0)
+        codes.append(char(bits & 0xFF));
+    for (int at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        bytes.append(char(block.size())).append(block);
+    }
+    return bytes.append('\0').append(';');
+}
+
+struct PictureFiles : ::testing::Test {
+    QTemporaryDir dir;
+    std::string path(const QString& name) const { return QFile::encodeName(dir.filePath(name)).toStdString(); }
+    std::string write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path(name);
+    }
+};
+
+TEST_F(PictureFiles, CutOffFilesAreDamaged)
+{
+    const QImage image = pattern(40, 30);
+    // After the pixel data, a GIF's trailer byte and a PNG's end chunk may go
+    // missing: the picture is still whole.
+    const struct {
+        const char* name;
+        QByteArray whole;
+        int tail;
+    } formats[] = {{"cut.gif", gif(40, 30), 1},
+                   {"cut.bmp", encoded(image, "bmp"), 0},
+                   {"cut.jpg", encoded(image, "jpg"), 0},
+                   {"cut.png", encoded(image, "png"), 12}};
+    for (const auto& f : formats) {
+        ASSERT_TRUE(loadPicture(write(f.name, f.whole)).loaded()) << f.name;
+        // Every cut past the header, up to the tail.
+        for (int size = 100; size < f.whole.size() - f.tail; ++size)
+            // A new file each time: rewriting one would wait for the disk.
+            EXPECT_EQ(loadPicture(write(QString::number(size) + f.name, f.whole.left(size))).failure,
+                      PictureFailure::Damaged)
+                << f.name << " cut to " << size << " of " << f.whole.size() << " bytes";
+    }
+}
+
+// libjpeg only warns of bytes it skips; the picture is whole.
+TEST_F(PictureFiles, JpegWithExtraneousBytesBeforeAMarkerLoads)
+{
+    QByteArray bytes = encoded(pattern(40, 30), "jpg");
+    const int afterApp0 = 4 + (uchar(bytes[4]) << 8 | uchar(bytes[5]));  // before the next marker
+    bytes.insert(afterApp0, "\x12\x34\x56", 3);
+    const LoadedPicture loaded = loadPicture(write("extra.jpg", bytes));
+    ASSERT_TRUE(loaded.loaded());
+    EXPECT_EQ(loaded.image.size(), QSize(40, 30));
+}
+
+TEST_F(PictureFiles, WhatIsNoPictureIsRefusedAtOnceWithItsReason)
+{
+    ASSERT_EQ(mkfifo(path("fifo.png").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(path("folder.png").c_str(), 0700), 0);
+    const struct {
+        std::string path;
+        PictureFailure failure;
+        std::string reason;
+    } cases[] = {
+        {path("fifo.png"), PictureFailure::NotRegularFile, "ce n'est pas un fichier ordinaire"},
+        {path("folder.png"), PictureFailure::Folder, "c'est un dossier"},
+        {path("missing.png"), PictureFailure::Missing, "fichier introuvable"},
+        {write("notes.png", "not a picture at all\n"), PictureFailure::UnknownFormat, "format d'image inconnu"},
+        // Latin-1 bytes: decoded as UTF-8 they would name another file.
+        {path("") + "caf\xe9.png", PictureFailure::UnfaithfulName, "UTF-8"},
+    };
+    for (const auto& c : cases) {
+        auto loading = std::async(std::launch::async, [&] { return loadPicture(c.path); });
+        if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Let a reader stuck on the FIFO go before failing.
+            close(open(c.path.c_str(), O_WRONLY | O_NONBLOCK));
+            FAIL() << c.path << " was waited on";
+        }
+        const LoadedPicture loaded = loading.get();
+        EXPECT_EQ(loaded.failure, c.failure) << c.path;
+        EXPECT_NE(loaded.reason().find(c.reason), std::string::npos) << loaded.reason();
+    }
+}
+
+TEST_F(PictureFiles, PictureBeyondTheMemoryIsRefusedWithItsSize)
+{
+    const std::string huge = write("huge.bmp", hugeBmpHeader());
+    const AddressSpaceLimit fourGigabytes(rlim_t(4) << 30);
+    const LoadedPicture loaded = loadPicture(huge);
+    EXPECT_EQ(loaded.failure, PictureFailure::TooLarge);
+    EXPECT_EQ(loaded.reason(), "image de 60000 x 60000 pixels : trop grande pour la mémoire de cet ordinateur");
+}
+
+// Qt's readers refuse anything over 128 MiB unless told otherwise.
+TEST_F(PictureFiles, LargePictureLoads)
+{
+    QImage large(9000, 5000, QImage::Format_RGB32);
+    large.fill(qRgb(10, 20, 30));
+    large.setPixel(8999, 4999, qRgb(200, 100, 50));
+    const LoadedPicture loaded = loadPicture(write("large.png", encoded(large, "png")));
+    ASSERT_TRUE(loaded.loaded()) << loaded.reason();
+    EXPECT_EQ(loaded.picture->pixel(0, 0), 0x1E140Au);
+    EXPECT_EQ(loaded.picture->pixel(8999, 4999), 0x3264C8u);
+}
+
+// Premultiplied by alpha, each 8-bit component as Qt rounds it: composited over black.
+TEST_F(PictureFiles, TransparentPixelsAreCompositedOverBlack)
+{
+    QImage image(64, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 64; ++x)
+            image.setPixel(x, y, qRgba(x * 4, 255 - x * 4, y * 16, (x * 13 + y * 29) % 256));
+    const LoadedPicture loaded = loadPicture(write("alpha.png", encoded(image, "png")));
+    ASSERT_TRUE(loaded.loaded());
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const QRgb p = qPremultiply(image.pixel(x, y));
+            EXPECT_EQ(loaded.picture->pixel(x, y), quint32(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16)) << x << "," << y;
+            EXPECT_EQ(loaded.image.pixel(x, y), qRgb(qRed(p), qGreen(p), qBlue(p)));  // as the windows show it
+        }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);  // the image format plug-ins
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
