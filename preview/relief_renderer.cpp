@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -90,14 +91,19 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b)
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
+// Draws the triangles' pixels on the rows from `top` to `bottom` (excluded)
+// of the picture: each band of rows has its own rasterizer and thread, and
+// all take the triangles in the same order, so the pixels do not depend on
+// the number of bands.
 class Rasterizer {
 public:
-    Rasterizer(QImage& image, RenderMode mode)
+    Rasterizer(QImage& image, int top, int bottom, RenderMode mode)
         : width_(image.width()),
-          height_(image.height()),
+          top_(top),
+          bottom_(bottom),
           stride_(image.bytesPerLine() / 4),
-          pixels_(reinterpret_cast<QRgb*>(image.bits())),
-          depths_(std::size_t(width_) * height_, std::numeric_limits<float>::infinity()),
+          pixels_(reinterpret_cast<QRgb*>(image.bits()) + std::size_t(top) * stride_),
+          depths_(std::size_t(width_) * (bottom - top), std::numeric_limits<float>::infinity()),
           mode_(mode)
     {
         if (mode == RenderMode::DepthColours)
@@ -114,7 +120,8 @@ private:
     int shadeOf(const Vertex& a, const Vertex& b, const Vertex& c) const;
 
     int width_;
-    int height_;
+    int top_;
+    int bottom_;
     int stride_;
     QRgb* pixels_;
     std::vector<float> depths_;
@@ -152,7 +159,7 @@ void Rasterizer::triangle(const Vertex& a, const Vertex& b, const Vertex& c)
         return;
     const float minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
     const float minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
-    if (maxX < 0 || minX > width_ || maxY < 0 || minY > height_)
+    if (maxX < 0 || minX > width_ || maxY < top_ || minY > bottom_)
         return;
 
     const Vertex* v[3] = {&a, &b, &c};
@@ -175,8 +182,8 @@ void Rasterizer::triangle(const Vertex& a, const Vertex& b, const Vertex& c)
     constexpr std::int64_t half = subpixels / 2;
     const std::int64_t x0 = std::max<std::int64_t>(0, floorDiv(*std::min_element(X, X + 3) - half + subpixels - 1, subpixels));
     const std::int64_t x1 = std::min<std::int64_t>(width_ - 1, floorDiv(*std::max_element(X, X + 3) - half, subpixels));
-    const std::int64_t y0 = std::max<std::int64_t>(0, floorDiv(*std::min_element(Y, Y + 3) - half + subpixels - 1, subpixels));
-    const std::int64_t y1 = std::min<std::int64_t>(height_ - 1, floorDiv(*std::max_element(Y, Y + 3) - half, subpixels));
+    const std::int64_t y0 = std::max<std::int64_t>(top_, floorDiv(*std::min_element(Y, Y + 3) - half + subpixels - 1, subpixels));
+    const std::int64_t y1 = std::min<std::int64_t>(bottom_ - 1, floorDiv(*std::max_element(Y, Y + 3) - half, subpixels));
     if (x0 > x1 || y0 > y1)
         return;
 
@@ -216,8 +223,8 @@ void Rasterizer::triangle(const Vertex& a, const Vertex& b, const Vertex& c)
         std::int64_t e0 = edge[0], e1 = edge[1], e2 = edge[2];
         float z = static_cast<float>(zStart);
         float ramp = static_cast<float>(rampStart);
-        float* depthRow = &depths_[std::size_t(y) * width_];
-        QRgb* pixelRow = pixels_ + std::size_t(y) * stride_;
+        float* depthRow = &depths_[std::size_t(y - top_) * width_];
+        QRgb* pixelRow = pixels_ + std::size_t(y - top_) * stride_;
         for (std::int64_t x = x0; x <= x1; ++x) {
             if ((e0 | e1 | e2) >= 0 && z < depthRow[x]) {
                 depthRow[x] = z;
@@ -300,14 +307,26 @@ QImage renderRelief(const HeightGrid& grid, const PreviewCamera& camera, QSize s
         }
     }
 
-    Rasterizer rasterizer(image, mode);
-    for (std::size_t r = 0; r + 1 < rows; ++r) {
-        const Vertex* top = &vertices[r * columns];
-        const Vertex* bottom = top + columns;
-        for (std::size_t c = 0; c + 1 < columns; ++c) {
-            rasterizer.triangle(top[c], bottom[c], top[c + 1]);
-            rasterizer.triangle(bottom[c], bottom[c + 1], top[c + 1]);
+    const auto drawBand = [&](int band, int bands) {
+        const int height = image.height();
+        Rasterizer rasterizer(image, height * band / bands, height * (band + 1) / bands, mode);
+        for (std::size_t r = 0; r + 1 < rows; ++r) {
+            const Vertex* top = &vertices[r * columns];
+            const Vertex* bottom = top + columns;
+            for (std::size_t c = 0; c + 1 < columns; ++c) {
+                rasterizer.triangle(top[c], bottom[c], top[c + 1]);
+                rasterizer.triangle(bottom[c], bottom[c + 1], top[c + 1]);
+            }
         }
-    }
+    };
+    // A thread per processor, up to four, when the grid is worth it.
+    const int processors = static_cast<int>(std::thread::hardware_concurrency());
+    const int bands = vertices.size() < 20000 ? 1 : std::clamp(processors, 1, std::min(4, image.height()));
+    std::vector<std::thread> helpers;
+    for (int band = 1; band < bands; ++band)
+        helpers.emplace_back(drawBand, band, bands);
+    drawBand(0, bands);
+    for (std::thread& helper : helpers)
+        helper.join();
     return image;
 }
