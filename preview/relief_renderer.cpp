@@ -18,7 +18,7 @@ constexpr int subpixelBits = 4;
 constexpr std::int64_t subpixels = 1 << subpixelBits;
 // Beyond this (in pixels) a point is dropped rather than risk overflow; the
 // camera's bounds keep a visible relief well inside it.
-constexpr float farOff = 1e7f;
+constexpr double farOff = 1e7;
 
 constexpr float ambient = 0.25f;
 constexpr float depthColourLight = 0.25f;  // how much the light darkens the depth colours
@@ -28,8 +28,8 @@ constexpr float lightX = -0.5f, lightY = -0.6f, lightZ = -1.0f;
 constexpr QRgb clay = 0xffe6dcc8;
 
 struct Vertex {
-    float x, y;   // pixels
-    float z;      // away from the eye, in pixels
+    std::int32_t x, y;  // in sixteenths of a pixel
+    float z;            // away from the eye, in pixels
     float ramp;   // 0 at the shallowest point, 1 at the deepest
     bool valid;
 };
@@ -134,8 +134,9 @@ private:
 // whichever face is seen is lit.
 int Rasterizer::shadeOf(const Vertex& a, const Vertex& b, const Vertex& c) const
 {
-    const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const float vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+    constexpr float pixel = 1.0f / subpixels;
+    const float ux = (b.x - a.x) * pixel, uy = (b.y - a.y) * pixel, uz = b.z - a.z;
+    const float vx = (c.x - a.x) * pixel, vy = (c.y - a.y) * pixel, vz = c.z - a.z;
     float nx = uy * vz - uz * vy;
     float ny = uz * vx - ux * vz;
     float nz = ux * vy - uy * vx;
@@ -157,17 +158,12 @@ void Rasterizer::triangle(const Vertex& a, const Vertex& b, const Vertex& c)
 {
     if (!a.valid || !b.valid || !c.valid)
         return;
-    const float minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
-    const float minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
-    if (maxX < 0 || minX > width_ || maxY < top_ || minY > bottom_)
+    if (std::max({a.x, b.x, c.x}) < 0 || std::min({a.x, b.x, c.x}) > width_ * subpixels ||
+        std::max({a.y, b.y, c.y}) < top_ * subpixels || std::min({a.y, b.y, c.y}) > bottom_ * subpixels)
         return;
 
     const Vertex* v[3] = {&a, &b, &c};
-    std::int64_t X[3], Y[3];
-    for (int i = 0; i < 3; ++i) {
-        X[i] = std::llround(v[i]->x * subpixels);
-        Y[i] = std::llround(v[i]->y * subpixels);
-    }
+    std::int64_t X[3] = {a.x, b.x, c.x}, Y[3] = {a.y, b.y, c.y};
     std::int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
     if (area == 0)
         return;
@@ -298,12 +294,12 @@ QImage renderRelief(const HeightGrid& grid, const PreviewCamera& camera, QSize s
             const double screenY = originY + scale * (y * cp - turnedD * sp);
             const double away = scale * (turnedD * cp + y * sp);
             Vertex& v = vertices[r * columns + c];
-            v.x = static_cast<float>(screenX);
-            v.y = static_cast<float>(screenY);
-            v.z = static_cast<float>(away);
-            v.ramp = depthRange > 0 ? static_cast<float>((depth - e.dMin) / depthRange) : 0.5f;
             v.valid = std::isfinite(screenX) && std::isfinite(screenY) && std::isfinite(away) &&
                       std::abs(screenX) < farOff && std::abs(screenY) < farOff;
+            v.x = v.valid ? static_cast<std::int32_t>(std::lround(screenX * subpixels)) : 0;
+            v.y = v.valid ? static_cast<std::int32_t>(std::lround(screenY * subpixels)) : 0;
+            v.z = static_cast<float>(away);
+            v.ramp = depthRange > 0 ? static_cast<float>((depth - e.dMin) / depthRange) : 0.5f;
         }
     }
 
