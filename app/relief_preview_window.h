@@ -1,0 +1,46 @@
+#pragma once
+
+#include "relief/height_grid.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class ReliefView;
+
+// What the preview says about the relief beside the picture, as the lines to show.
+struct PreviewFacts {
+    QString size;           // width x height x depth in metres
+    QString cells;          // the number of cells
+    QStringList fileSizes;  // each format's estimated file size
+    QString depth;          // the depth as read, "profondeur maxi : 0,5 m"
+    QStringList notes;      // "VRML : 0,21 m", what was made of a field that is not a number
+};
+
+// The "Aperçu 3D" window: the relief the exports would write, shaded, with
+// its facts. The view (orbit, pan, zoom) stays as it is when the relief
+// changes; "Vue de face" or the Home key brings back the front view. A grid
+// too large to draw at once is shown thinned, and the window says so.
+class ReliefPreviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReliefPreviewWindow(QWidget* parent = nullptr);
+
+    void setRelief(HeightGrid grid, const PreviewFacts& facts);
+    void showFrontView();
+
+    ReliefView& view() const { return *view_; }
+
+    QLabel* factsText;
+    QCheckBox* depthColours;
+    QPushButton* frontView;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    ReliefView* view_;
+};
