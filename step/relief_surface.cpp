@@ -64,6 +64,40 @@ Handle(Geom_BSplineSurface) approximated(const RegularHeights& heights, double t
     }
 }
 
+std::size_t poleCount(const Geom_BSplineSurface& surface)
+{
+    return std::size_t(surface.NbUPoles()) * std::size_t(surface.NbVPoles());
+}
+
+std::size_t exactPoleCount(const HeightGrid& grid)
+{
+    return (grid.xs.size() + 2) * (grid.ys.size() + 2);
+}
+
+// OpenCASCADE's approximation costs far more than the interpolation and
+// grows faster than the grid (100 000 grainy points: 30 s), and it only pays
+// when it needs clearly fewer poles. A block of the grid tells: when even
+// there it needs more than half of the exact surface's poles, the picture is
+// too grainy for the tolerance and the exact surface is written at once.
+bool approximationMayPay(const HeightGrid& grid, double toleranceMm)
+{
+    constexpr std::size_t trialSide = 64;
+    if (grid.xs.size() <= 2 * trialSide && grid.ys.size() <= 2 * trialSide)
+        return true;
+    HeightGrid block;
+    const std::size_t columns = std::min(trialSide, grid.xs.size());
+    const std::size_t rows = std::min(trialSide, grid.ys.size());
+    const std::size_t left = (grid.xs.size() - columns) / 2;
+    const std::size_t top = (grid.ys.size() - rows) / 2;
+    block.xs.assign(grid.xs.begin() + long(left), grid.xs.begin() + long(left + columns));
+    block.ys.assign(grid.ys.begin() + long(top), grid.ys.begin() + long(top + rows));
+    for (std::size_t row = top; row < top + rows; ++row)
+        for (std::size_t column = left; column < left + columns; ++column)
+            block.depths.push_back(grid.depth(row, column));
+    const Handle(Geom_BSplineSurface) trial = approximated(RegularHeights(block), toleranceMm);
+    return !trial.IsNull() && 2 * poleCount(*trial) < exactPoleCount(block);
+}
+
 } // namespace
 
 double largestDeviation(const Geom_BSplineSurface& surface, const HeightGrid& grid)
@@ -107,16 +141,19 @@ ReliefSurface buildReliefSurface(const HeightGrid& grid, double toleranceMm)
 {
     const RegularHeights heights(grid);
     ReliefSurface made;
-    if (toleranceMm > 0) {
-        made.surface = approximated(heights, toleranceMm);
-        if (!made.surface.IsNull()) {
-            made.deviation = largestDeviation(*made.surface, grid);
-            if (made.deviation <= toleranceMm) {
+    if (toleranceMm > 0 && approximationMayPay(grid, toleranceMm)) {
+        const Handle(Geom_BSplineSurface) approximation = approximated(heights, toleranceMm);
+        // One with as many poles as the surface through every point is no gain.
+        if (approximation.IsNull() || poleCount(*approximation) < exactPoleCount(grid)) {
+            const double deviation = approximation.IsNull() ? HUGE_VAL : largestDeviation(*approximation, grid);
+            if (deviation <= toleranceMm) {
+                made.surface = approximation;
+                made.deviation = deviation;
                 made.approximated = true;
                 return made;
             }
+            made.toleranceMissed = true;
         }
-        made.toleranceMissed = true;
     }
     made.surface = interpolated(heights);
     if (!made.surface.IsNull())
