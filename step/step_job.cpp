@@ -40,7 +40,13 @@ void StepJob::start()
         return;
     started_ = true;
     std::thread([shared = shared_] {
-        StepResult result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
+        StepResult result;
+        try {
+            result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
+        } catch (...) {
+            // Out of memory, most likely: a thread must not let it escape.
+            result.status = shared->cancel.cancelled() ? StepStatus::Cancelled : StepStatus::Failed;
+        }
         // An uncommitted sink drops its temporary file here, on this thread.
         shared->sink.reset();
         shared->grid = HeightGrid();

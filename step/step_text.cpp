@@ -34,6 +34,8 @@ void setUpTranslator()
         Interface_Static::SetCVal("write.step.schema", "AP214IS");
         Interface_Static::SetCVal("xstep.cascade.unit", "MM");
         Interface_Static::SetCVal("write.step.unit", "MM");
+        // The part's name in the CAD tree, the same in every file.
+        Interface_Static::SetCVal("write.step.product.name", "Relief");
     });
 }
 
