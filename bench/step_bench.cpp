@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -73,7 +74,8 @@ struct Case {
 // In the child: one export, its line of figures on stdout.
 int runCase(const Case& c)
 {
-    const std::string path = "/tmp/orvanel_step_bench_" + std::to_string(getpid()) + ".step";
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("orvanel_step_bench_" + std::to_string(getpid()) + ".step")).string();
     HeightGrid grid = pictureRelief(c.side, c.grainy);
     const StepSizeEstimate estimate = estimateStepSize(grid.xs.size(), grid.ys.size(), {c.solid, 0.05, c.tolerance, maxDepth});
     const auto start = std::chrono::steady_clock::now();
