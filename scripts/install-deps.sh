@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libcoin-dev
+  libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libocct-data-exchange-dev
+  libocct-visualization-dev libocct-ocaf-dev libtbb-dev
   clang libclang-rt-14-dev
   locales
 )

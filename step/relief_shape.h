@@ -1,0 +1,13 @@
+#pragma once
+
+#include <Geom_BSplineSurface.hxx>
+#include <TopoDS_Shape.hxx>
+
+// The surface's whole domain as one face.
+TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface);
+
+// The block carved by the surface: the face, four planar sides down to the
+// plane Z = `backZ` and the planar back face there, sewn into one closed
+// solid whose faces point outwards. `backZ` must lie beyond the surface.
+// A null shape when OpenCASCADE cannot close it.
+TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/byte_sink.h"
+#include "relief/height_grid.h"
+#include "step_cancel.h"
+#include "step_options.h"
+
+// Builds the relief's surface (and, if asked, its block) from `grid` (metres)
+// and writes it as a STEP file in millimetres into `sink`, committing it
+// when complete unless cancelled first. Runs on the calling thread: StepJob
+// runs it on a worker. The surface construction itself cannot be stopped;
+// a cancel is seen before and after it and during the translation.
+StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel);

@@ -1,0 +1,81 @@
+#include "step_job.h"
+
+#include "step_cancel.h"
+#include "step_export.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+// Everything the worker touches, kept alive by whichever of the job and the
+// worker lasts longer.
+struct StepJob::Shared {
+    HeightGrid grid;
+    StepOptions options;
+    std::unique_ptr<ByteSink> sink;
+    StepCancel cancel;
+    mutable std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    StepResult result;
+};
+
+StepJob::StepJob(HeightGrid grid, StepOptions options, std::unique_ptr<ByteSink> sink)
+    : shared_(std::make_shared<Shared>())
+{
+    shared_->grid = std::move(grid);
+    shared_->options = options;
+    shared_->sink = std::move(sink);
+}
+
+StepJob::~StepJob()
+{
+    if (started_ && !finished())
+        shared_->cancel.cancel();
+}
+
+void StepJob::start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    std::thread([shared = shared_] {
+        StepResult result;
+        try {
+            result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
+        } catch (...) {
+            // Out of memory, most likely: a thread must not let it escape.
+            result.status = shared->cancel.cancelled() ? StepStatus::Cancelled : StepStatus::Failed;
+        }
+        // An uncommitted sink drops its temporary file here, on this thread.
+        shared->sink.reset();
+        shared->grid = HeightGrid();
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->result = std::move(result);
+        shared->finished = true;
+        shared->done.notify_all();
+    }).detach();
+}
+
+bool StepJob::waitFor(std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    return shared_->done.wait_for(lock, timeout, [this] { return shared_->finished; });
+}
+
+bool StepJob::finished() const
+{
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->finished;
+}
+
+bool StepJob::cancel()
+{
+    return shared_->cancel.cancel();
+}
+
+StepResult StepJob::result() const
+{
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->result;
+}

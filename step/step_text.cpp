@@ -1,0 +1,129 @@
+#include "step_text.h"
+
+#include <Interface_Static.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <Message_ProgressIndicator.hxx>
+#include <STEPControl_Writer.hxx>
+#include <StepData_Protocol.hxx>
+#include <StepData_StepModel.hxx>
+#include <StepData_StepWriter.hxx>
+#include <Standard_Failure.hxx>
+
+#include <mutex>
+#include <ostream>
+#include <streambuf>
+#include <vector>
+
+namespace {
+
+// The translator's settings are process-wide: one translation at a time.
+std::mutex& translatorMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+void setUpTranslator()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // The translator reports to the console: the program has its own messages.
+        Message::DefaultMessenger()->ChangePrinters().Clear();
+        STEPControl_Writer warmUp;  // loads the STEP settings that the next lines change
+        Interface_Static::SetCVal("write.step.schema", "AP214IS");
+        Interface_Static::SetCVal("xstep.cascade.unit", "MM");
+        Interface_Static::SetCVal("write.step.unit", "MM");
+        // The part's name in the CAD tree, the same in every file.
+        Interface_Static::SetCVal("write.step.product.name", "Relief");
+    });
+}
+
+class CancelProgress : public Message_ProgressIndicator {
+public:
+    explicit CancelProgress(const StepCancel& cancel) : cancel_(cancel) {}
+    Standard_Boolean UserBreak() override { return cancel_.cancelled(); }
+    void Show(const Message_ProgressScope&, const Standard_Boolean) override {}
+
+private:
+    const StepCancel& cancel_;
+};
+
+// Hands the text to the sink a buffer at a time; fails the stream after a
+// refused write or a cancel, so that the rest of the text costs nothing.
+class SinkBuffer : public std::streambuf {
+public:
+    SinkBuffer(ByteSink& sink, const StepCancel& cancel) : sink_(sink), cancel_(cancel), buffer_(1 << 20)
+    {
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
+    bool refused = false;
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!flush())
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return flush() ? 0 : -1; }
+
+private:
+    bool flush()
+    {
+        if (refused || cancel_.cancelled())
+            return false;
+        const std::size_t length = std::size_t(pptr() - pbase());
+        if (length > 0 && !sink_.write(std::string_view(pbase(), length))) {
+            refused = true;
+            return false;
+        }
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+        return true;
+    }
+
+    ByteSink& sink_;
+    const StepCancel& cancel_;
+    std::vector<char> buffer_;
+};
+
+} // namespace
+
+StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel)
+{
+    std::lock_guard<std::mutex> lock(translatorMutex());
+    setUpTranslator();
+    try {
+        STEPControl_Writer writer;
+        Handle(CancelProgress) progress = new CancelProgress(cancel);
+        const IFSelect_ReturnStatus transferred = writer.Transfer(shape, STEPControl_AsIs, Standard_True, progress->Start());
+        if (cancel.cancelled())
+            return StepTextResult::Cancelled;
+        if (transferred != IFSelect_RetDone)
+            return StepTextResult::Failed;
+
+        // STEPControl_Writer only writes to a path in this version: its
+        // model goes through the same STEP printer into the sink instead.
+        Handle(StepData_StepModel) model = writer.Model();
+        Handle(StepData_Protocol) protocol = Handle(StepData_Protocol)::DownCast(model->Protocol());
+        if (protocol.IsNull())
+            return StepTextResult::Failed;
+        StepData_StepWriter text(model);
+        text.SendModel(protocol);
+        SinkBuffer buffer(sink, cancel);
+        std::ostream out(&buffer);
+        const bool printed = text.Print(out);
+        out.flush();
+        if (cancel.cancelled())
+            return StepTextResult::Cancelled;
+        if (buffer.refused)
+            return StepTextResult::WriteFailed;
+        return printed && out ? StepTextResult::Written : StepTextResult::Failed;
+    } catch (const Standard_Failure&) {
+        return StepTextResult::Failed;
+    }
+}

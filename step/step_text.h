@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/byte_sink.h"
+#include "step_cancel.h"
+
+#include <TopoDS_Shape.hxx>
+
+enum class StepTextResult { Written, Failed, WriteFailed, Cancelled };
+
+// Translates `shape` (millimetres) to STEP AP214 declaring millimetres and
+// streams the text into `sink`, without committing it. Stops soon after a
+// cancel, between entities of the translation or between buffers.
+StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel);

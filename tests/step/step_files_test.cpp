@@ -1,0 +1,221 @@
+#include "step/step_job.h"
+
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepGProp.hxx>
+#include <BRep_Tool.hxx>
+#include <GProp_GProps.hxx>
+#include <Geom_BSplineSurface.hxx>
+#include <STEPControl_Reader.hxx>
+#include <TColStd_SequenceOfAsciiString.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Face.hxx>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+// A sink whose bytes outlive it, since an abandoned worker drops it late.
+struct Outcome {
+    std::string written;
+    bool committed = false;
+};
+struct RecordingSink : ByteSink {
+    std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
+    bool write(std::string_view bytes) override { return outcome->written.append(bytes), true; }
+    bool commit() override { return outcome->committed = true; }
+    std::string errorText() const override { return {}; }
+};
+
+// Positions made as the walk makes them, by repeated additions, then scaled.
+std::vector<double> walked(double start, double step, int count, double scale)
+{
+    std::vector<double> positions;
+    for (double p = start; int(positions.size()) < count; p += step)
+        positions.push_back(p * scale);
+    return positions;
+}
+
+HeightGrid grid(int columns, int rows, double (*depth)(double x, double y))
+{
+    HeightGrid g{walked(3.0, 0.7, columns, 0.01), walked(2.0, 0.7, rows, 0.01), {}};
+    for (double y : g.ys)
+        for (double x : g.xs)
+            g.depths.push_back(depth(x, y));
+    return g;
+}
+double noisy(double x, double y) { return 0.25 + 0.2 * std::sin(x * 937.0 + std::cos(y * 731.0) * 5.0); }
+double wavy(double x, double y) { return 0.2 + 0.2 * std::sin(x * 40.0) * std::cos(y * 50.0); }
+double smooth(double x, double y) { return 0.3 * std::exp(-std::pow((x - 0.15) / 0.1, 2) - std::pow((y - 0.12) / 0.08, 2)) + 0.1 * x; }
+
+StepResult runJob(const HeightGrid& g, const StepOptions& options, std::shared_ptr<Outcome>& outcome)
+{
+    auto sink = std::make_unique<RecordingSink>();
+    outcome = sink->outcome;
+    StepJob job(g, options, std::move(sink));
+    job.start();
+    EXPECT_TRUE(job.waitFor(std::chrono::minutes(2)));
+    return job.result();
+}
+
+struct ReadBack {
+    TopoDS_Shape shape;
+    std::string lengthUnit;
+    Handle(Geom_BSplineSurface) surface;  // of the face that is no plane
+    int faces = 0, solids = 0;
+};
+
+ReadBack readBack(const std::string& bytes)
+{
+    STEPControl_Reader reader;
+    std::istringstream in(bytes);
+    EXPECT_EQ(reader.ReadStream("relief.step", in), IFSelect_RetDone);
+    TColStd_SequenceOfAsciiString lengths, angles, solidAngles;
+    reader.FileUnits(lengths, angles, solidAngles);
+    reader.TransferRoots();
+    ReadBack back{reader.OneShape(), lengths.IsEmpty() ? "" : lengths.First().ToCString(), {}, 0, 0};
+    for (TopExp_Explorer e(back.shape, TopAbs_SOLID); e.More(); e.Next())
+        ++back.solids;
+    for (TopExp_Explorer e(back.shape, TopAbs_FACE); e.More(); e.Next()) {
+        ++back.faces;
+        auto surface = Handle(Geom_BSplineSurface)::DownCast(BRep_Tool::Surface(TopoDS::Face(e.Current())));
+        if (!surface.IsNull())
+            back.surface = surface;
+    }
+    return back;
+}
+
+// Largest |S(x, y) - depth| in metres, the file's millimetres brought back.
+double deviation(const Geom_BSplineSurface& surface, const HeightGrid& g)
+{
+    double largest = 0;
+    for (std::size_t r = 0; r < g.ys.size(); ++r)
+        for (std::size_t c = 0; c < g.xs.size(); ++c)
+            largest = std::max(largest, std::abs(surface.Value(g.xs[c] * 1000, g.ys[r] * 1000).Z() / 1000 - g.depth(r, c)));
+    return largest;
+}
+
+} // namespace
+
+TEST(StepFiles, FaceOrSolidThroughEveryPointInMillimetres)
+{
+    const struct {
+        const char* name;
+        HeightGrid g;
+        bool solid;
+    } cases[] = {
+        {"one cell", grid(2, 2, noisy), false},
+        {"noisy 61 x 41", grid(61, 41, noisy), false},
+        {"wavy solid 30 x 20", grid(30, 20, wavy), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::shared_ptr<Outcome> outcome;
+        const StepResult result = runJob(c.g, {c.solid, 0.05, 0, 0.5}, outcome);
+        ASSERT_EQ(result.status, StepStatus::Written);
+        ASSERT_TRUE(outcome->committed);
+        const ReadBack back = readBack(outcome->written);
+        EXPECT_EQ(back.lengthUnit, "millimetre");
+        EXPECT_EQ(back.solids, c.solid ? 1 : 0);
+        EXPECT_EQ(back.faces, c.solid ? 6 : 1);
+        ASSERT_FALSE(back.surface.IsNull());
+        EXPECT_LE(deviation(*back.surface, c.g), 1e-6 * 0.5);
+        EXPECT_LE(result.deviation, 1e-6 * 0.5);
+
+        double u0, u1, v0, v1;
+        back.surface->Bounds(u0, u1, v0, v1);
+        EXPECT_NEAR(u0, c.g.xs.front() * 1000, 1e-9);
+        EXPECT_NEAR(u1, c.g.xs.back() * 1000, 1e-9);
+        EXPECT_NEAR(v0, c.g.ys.front() * 1000, 1e-9);
+        EXPECT_NEAR(v1, c.g.ys.back() * 1000, 1e-9);
+    }
+}
+
+TEST(StepFiles, SolidIsValidClosedAndHoldsTheGridsVolume)
+{
+    const HeightGrid g = grid(41, 31, smooth);
+    const StepOptions options{true, 0.05, 0, 0.5};
+    std::shared_ptr<Outcome> outcome;
+    ASSERT_EQ(runJob(g, options, outcome).status, StepStatus::Written);
+    const ReadBack back = readBack(outcome->written);
+    ASSERT_EQ(back.solids, 1);
+    EXPECT_TRUE(BRepCheck_Analyzer(back.shape).IsValid());
+    for (TopExp_Explorer e(back.shape, TopAbs_SHELL); e.More(); e.Next())
+        EXPECT_TRUE(BRep_Tool::IsClosed(e.Current()));
+
+    // The block between the relief and the back plane, by the trapezoid rule.
+    const double backZ = 0.5 + 0.05;
+    double volume = 0;
+    for (std::size_t r = 0; r + 1 < g.ys.size(); ++r)
+        for (std::size_t c = 0; c + 1 < g.xs.size(); ++c) {
+            const double meanDepth = (g.depth(r, c) + g.depth(r, c + 1) + g.depth(r + 1, c) + g.depth(r + 1, c + 1)) / 4;
+            volume += (backZ - meanDepth) * (g.xs[c + 1] - g.xs[c]) * (g.ys[r + 1] - g.ys[r]);
+        }
+    GProp_GProps properties;
+    BRepGProp::VolumeProperties(back.shape, properties);
+    EXPECT_NEAR(properties.Mass() / 1e9, volume, 0.005 * volume);
+}
+
+TEST(StepFiles, ApproximationStaysWithinTheToleranceOrGivesWayToTheExactSurfaceWhenNoSmaller)
+{
+    const struct {
+        const char* name;
+        HeightGrid g;
+        double tolerance;
+        bool approximated;
+    } cases[] = {
+        {"smooth, 1 % of the depth", grid(61, 41, smooth), 0.005, true},
+        {"no fewer poles than the exact one", grid(21, 15, noisy), 1e-17, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::shared_ptr<Outcome> outcome;
+        const StepResult result = runJob(c.g, {false, 0, c.tolerance, 0.5}, outcome);
+        ASSERT_EQ(result.status, StepStatus::Written);
+        EXPECT_EQ(result.approximated, c.approximated);
+        EXPECT_FALSE(result.toleranceMissed);
+        const ReadBack back = readBack(outcome->written);
+        ASSERT_FALSE(back.surface.IsNull());
+        const double measured = deviation(*back.surface, c.g);
+        EXPECT_LE(measured, c.approximated ? c.tolerance : 1e-6 * 0.5);
+        EXPECT_NEAR(result.deviation, measured, 1e-9);
+    }
+}
+
+TEST(StepFiles, RefusedGridsWriteNothing)
+{
+    const struct {
+        const char* name;
+        HeightGrid g;
+        StepOptions options;
+        StepStatus status;
+    } cases[] = {
+        {"one column", HeightGrid{{0.0}, {0.0, 0.01}, {0.1, 0.2}}, {}, StepStatus::NoCell},
+        {"no base", grid(5, 5, smooth), {true, 0.0, 0, 0.5}, StepStatus::BaseTooThin},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::shared_ptr<Outcome> outcome;
+        EXPECT_EQ(runJob(c.g, c.options, outcome).status, c.status);
+        EXPECT_FALSE(outcome->committed);
+    }
+}
+
+TEST(StepFiles, CancelDuringTheSurfaceDiscardsTheFile)
+{
+    // Long enough that the cancel comes while the surface is being built.
+    const HeightGrid g = grid(700, 700, noisy);
+    auto sink = std::make_unique<RecordingSink>();
+    const std::shared_ptr<Outcome> outcome = sink->outcome;
+    StepJob job(g, {}, std::move(sink));
+    job.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(job.cancel());
+    ASSERT_TRUE(job.waitFor(std::chrono::minutes(2)));
+    EXPECT_EQ(job.result().status, StepStatus::Cancelled);
+    EXPECT_FALSE(outcome->committed);
+    EXPECT_TRUE(outcome->written.empty());
+}
