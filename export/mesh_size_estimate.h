@@ -21,5 +21,5 @@ std::uint64_t surfaceTriangleBound(std::uint64_t columns, std::uint64_t rows, co
 MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
 
 // The typical size takes the depths' texts at their usual 17 digits and X
-// and Y at 8 characters; the bound takes every number at its longest text.
+// and Y at 6 characters; the bound takes every number at its longest text.
 MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
