@@ -10,7 +10,7 @@ packages=(
   libcoin-dev
   clang libclang-rt-14-dev
   locales
-  libmeshoptimizer-dev admesh assimp-utils
+  admesh assimp-utils
 )
 
 missing=()

@@ -275,12 +275,16 @@ TEST(MeshFiles, BudgetKeepsTheSolidWholeWithinTheBudgetAndMeasuresItsGap)
 {
     const struct {
         const char* name;
+        std::size_t columns, rows;
+        double xScale;
         bool specks;
         std::uint64_t budget;
-    } cases[] = {{"smooth", false, 300}, {"specks", true, 300}, {"outline only", true, 2 * (40 + 30) - 2}};
+    } cases[] = {{"smooth", 40, 30, 0.001, false, 300},    {"specks", 40, 30, 0.001, true, 300},
+                 {"mirrored", 40, 30, -0.001, true, 300},  {"two cells wide", 2, 25, 0.001, true, 70},
+                 {"outline only", 40, 30, 0.001, true, 2 * (40 + 30) - 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const HeightGrid g = reliefGrid(40, 30, 0.001, c.specks);
+        const HeightGrid g = reliefGrid(c.columns, c.rows, c.xScale, c.specks);
         const SimplifyResult result = simplifySurface(g, c.budget);
         ASSERT_TRUE(std::holds_alternative<SimplifiedSurface>(result));
         const SimplifiedSurface& s = std::get<SimplifiedSurface>(result);
