@@ -6,6 +6,7 @@
 // options' solid, the back face's points follow the grid's and the walls and
 // back face close the block.
 
+#include "depth_texts.h"
 #include "mesh_options.h"
 #include "mesh_outline_points.h"
 #include "platform/text_output.h"
@@ -19,7 +20,8 @@
 extern const char objUnitsComment[];
 
 // Streams the grid as the walk gives it: the "v" lines row by row, the "f"
-// lines at the end (they follow from the grid's size alone).
+// lines at the end (they follow from the grid's size alone). A column's X
+// text and a row's Y text are made once, a depth's once per value.
 class ObjWriter : public PointRowConsumer {
 public:
     ObjWriter(TextOutput& out, const MeshOptions& options);
@@ -31,6 +33,13 @@ public:
 private:
     TextOutput& out_;
     MeshOptions options_;
+    void writeCellFaces(std::uint64_t rows, bool reversed);
+
+    // "v X " of each column, a fixed slot apart, and its length.
+    static constexpr std::size_t xSlot = 32;
+    std::vector<char> xTexts_;
+    std::vector<std::uint8_t> xLengths_;
+    DepthTexts depthTexts_;
     std::vector<double> xs_;
     std::size_t rowCount_ = 0;
     bool hasCells_ = false;
