@@ -240,12 +240,15 @@ TEST(MeshFiles, StreamedMeshesAreReadBackWholeAndFacingOutwards)
 
 TEST(MeshFiles, GridPointsAreWrittenExactlyInMillimetres)
 {
-    const HeightGrid g = reliefGrid(3, 2, 0.001, true);
+    // More distinct depths than a writer could keep texts for.
+    HeightGrid g = reliefGrid(40, 30, 0.001, true);
+    for (std::size_t i = 0; i < g.depths.size(); ++i)
+        g.depths[i] += i * 1e-7;
     const ObjFile obj = readObj(streamedObj(g, openSurface));
     const std::vector<Triangle> stl = stlTriangles(streamedStl(g, openSurface));
-    for (std::size_t r = 0; r < 3; ++r)
-        for (std::size_t c = 0; c < 4; ++c) {
-            const Point& p = obj.points[r * 4 + c];
+    for (std::size_t r = 0; r < g.ys.size(); ++r)
+        for (std::size_t c = 0; c < g.xs.size(); ++c) {
+            const Point& p = obj.points[r * g.xs.size() + c];
             EXPECT_EQ(p.x, 1000 * g.xs[c]);
             EXPECT_EQ(p.y, 1000 * g.ys[r]);
             EXPECT_EQ(p.z, 1000 * g.depth(r, c));
@@ -257,7 +260,7 @@ TEST(MeshFiles, GridPointsAreWrittenExactlyInMillimetres)
             const std::size_t r = corners[k][v][0], c = corners[k][v][1];
             const float x = static_cast<float>(1000 * g.xs[c]), y = static_cast<float>(1000 * g.ys[r]),
                         z = static_cast<float>(1000 * g.depth(r, c));
-            const Point& p = stl[2 * 5 + k][v];
+            const Point& p = stl[2 * (1 * 40 + 2) + k][v];
             EXPECT_TRUE(p.x == x && p.y == y && p.z == z) << k << " " << v;
         }
 }
