@@ -28,27 +28,38 @@
 namespace {
 
 // 1066 x 933 cells at a step of 15 and a scale of 0.001: smooth shading,
-// grain and 6 % specks, depths of even gray levels over 255 times 0.5 m.
-const HeightGrid& relief()
+// grain and 6 % specks (or none), depths of even gray levels over 255 times
+// 0.5 m.
+HeightGrid makeRelief(bool specks)
 {
-    static const HeightGrid grid = [] {
-        HeightGrid g;
-        std::mt19937 random(7);
-        for (int c = 0; c <= 1066; ++c)
-            g.xs.push_back(15.0 * c * 0.001);
-        for (int r = 0; r <= 933; ++r)
-            g.ys.push_back(15.0 * r * 0.001);
-        for (int r = 0; r <= 933; ++r)
-            for (int c = 0; c <= 1066; ++c) {
-                int level = static_cast<int>(127 + 90 * std::sin(c * 0.01) * std::cos(r * 0.013)) +
-                            static_cast<int>(random() % 13) - 6;
-                if (random() % 100 < 6)
-                    level = static_cast<int>(random() % 255);
-                g.depths.push_back((std::clamp(level, 0, 254) & ~1) / 255.0 * 0.5);
+    HeightGrid g;
+    std::mt19937 random(7);
+    for (int c = 0; c <= 1066; ++c)
+        g.xs.push_back(15.0 * c * 0.001);
+    for (int r = 0; r <= 933; ++r)
+        g.ys.push_back(15.0 * r * 0.001);
+    for (int r = 0; r <= 933; ++r)
+        for (int c = 0; c <= 1066; ++c) {
+            int level = static_cast<int>(127 + 90 * std::sin(c * 0.01) * std::cos(r * 0.013)) +
+                        static_cast<int>(random() % 13) - 6;
+            if (random() % 100 < 6) {
+                const int speck = static_cast<int>(random() % 255);
+                if (specks)
+                    level = speck;
             }
-        return g;
-    }();
-    return grid;
+            g.depths.push_back((std::clamp(level, 0, 254) & ~1) / 255.0 * 0.5);
+        }
+    return g;
+}
+
+const HeightGrid& relief(bool specks = true)
+{
+    if (specks) {
+        static const HeightGrid withSpecks = makeRelief(true);
+        return withSpecks;
+    }
+    static const HeightGrid smooth = makeRelief(false);
+    return smooth;
 }
 
 const MeshOptions solid{true, 0.05, 0, 0.5};
@@ -100,12 +111,12 @@ void benchFloor(benchmark::State& state, bool stl)
     QFile::remove(QString::fromStdString(path));
 }
 
-void benchSimplify(benchmark::State& state)
+void benchSimplify(benchmark::State& state, bool specks)
 {
     double gap = 0;
     std::size_t triangles = 0;
     for (auto _ : state) {
-        const SimplifyResult result = simplifySurface(relief(), 100000);
+        const SimplifyResult result = simplifySurface(relief(specks), 100000);
         const auto& s = std::get<SimplifiedSurface>(result);
         gap = s.largestGap;
         triangles = s.triangles.size() / 3;
@@ -149,7 +160,10 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("stl/1M/floor", benchFloor, true)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("obj/1M/file", benchFile, false)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("obj/1M/floor", benchFloor, false)->Unit(benchmark::kMillisecond)->UseRealTime();
-    benchmark::RegisterBenchmark("simplify/1M/100k", benchSimplify)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("simplify/1M/100k", benchSimplify, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("simplify/1M/100k/nospecks", benchSimplify, false)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
