@@ -46,7 +46,7 @@ int splitBlock(const Block& b, Block out[4])
     return 2;
 }
 
-// The corners the parts of a split block have and the block had not.
+// The corners the pieces of a split block have and the block had not.
 int splitCorners(const Block& b, GridPoint out[5])
 {
     const std::uint32_t cm = b.midColumn(), rm = b.midRow();
@@ -138,13 +138,13 @@ void SurfaceQuadtree::refine(std::uint64_t maxTriangles)
         const Block b = blocks_[at];
         GridPoint corners[5];
         const int cornerCount = splitCorners(b, corners);
-        Block parts[4];
-        const int partCount = splitBlock(b, parts);
+        Block pieces[4];
+        const int pieceCount = splitBlock(b, pieces);
         std::int64_t more = b.hasFan() ? -2 : 0;
         for (int i = 0; i < cornerCount; ++i)
             more += kept(corners[i].column, corners[i].row) ? 0 : 2;
-        for (int i = 0; i < partCount; ++i)
-            more += parts[i].hasFan() ? 2 : 0;
+        for (int i = 0; i < pieceCount; ++i)
+            more += pieces[i].hasFan() ? 2 : 0;
         // Splits only ever add triangles: the first that does not fit ends the prefix.
         if (count + more > budget)
             break;
@@ -153,8 +153,8 @@ void SurfaceQuadtree::refine(std::uint64_t maxTriangles)
         for (int i = 0; i < cornerCount; ++i)
             kept_[index(corners[i].column, corners[i].row)] = 1;
         split_[at] = true;
-        for (int i = 0; i < partCount; ++i)
-            add(parts[i]);
+        for (int i = 0; i < pieceCount; ++i)
+            add(pieces[i]);
     }
 }
 
