@@ -12,6 +12,7 @@ packages=(
   libocct-visualization-dev libocct-ocaf-dev libtbb-dev
   clang libclang-rt-14-dev
   locales
+  admesh assimp-utils
 )
 
 missing=()

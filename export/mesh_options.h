@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+// What the user chose for a one-piece mesh (STL or OBJ).
+struct MeshOptions {
+    bool solid = false;             // close the relief into a block
+    double base = 0.0;              // metres past the deepest point to the back face; > 0
+    std::uint64_t maxTriangles = 0; // for the relief surface; 0 keeps every cell's two
+    double maxDepth = 0.0;          // metres, as read (no floor): where the back face starts
+};

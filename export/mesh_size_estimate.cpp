@@ -1,0 +1,83 @@
+#include "mesh_size_estimate.h"
+
+#include "mesh_layout.h"
+#include "obj_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint64_t lineEnd = 2;
+constexpr std::uint64_t longestNumber = 24;  // "-1.2345678901234567e-308"
+constexpr std::uint64_t usualPosition = 6;  // 15-unit steps at a scale of 0.001: 5.6 to 6.2 on average
+constexpr std::uint64_t usualDepth = 17;
+
+std::uint64_t digits(std::uint64_t n)
+{
+    std::uint64_t count = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++count;
+    }
+    return count;
+}
+
+// Total characters of the numbers 1 to n.
+std::uint64_t digitsUpTo(std::uint64_t n)
+{
+    std::uint64_t total = 0;
+    for (std::uint64_t low = 1, width = 1; low <= n; low *= 10, ++width)
+        total += (std::min(n, low * 10 - 1) - low + 1) * width;
+    return total;
+}
+
+// Points the file lists: a surface of `triangles` over a disc whose outline
+// keeps all its points has (triangles + outline + 2) / 2 of them.
+std::uint64_t surfacePoints(std::uint64_t columns, std::uint64_t rows, std::uint64_t triangles)
+{
+    const std::uint64_t all = (columns + 1) * (rows + 1);
+    if (triangles >= surfaceTriangleCount(columns, rows))
+        return all;
+    return std::min(all, (triangles + 2 * (columns + rows) + 2) / 2);
+}
+
+}  // namespace
+
+std::uint64_t surfaceTriangleBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
+{
+    const std::uint64_t all = surfaceTriangleCount(columns, rows);
+    return options.maxTriangles > 0 ? std::min(all, options.maxTriangles) : all;
+}
+
+MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
+{
+    std::uint64_t triangles = surfaceTriangleBound(columns, rows, options);
+    if (options.solid)
+        triangles += closureTriangleCount(columns, rows);
+    const std::uint64_t size = 84 + 50 * triangles;
+    return {size, size};
+}
+
+MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
+{
+    const std::uint64_t comment = std::strlen(objUnitsComment) + lineEnd;
+    if (columns == 0 || rows == 0)
+        return {comment, comment};
+    const std::uint64_t surface = surfaceTriangleBound(columns, rows, options);
+    const std::uint64_t points =
+        surfacePoints(columns, rows, surface) + (options.solid ? backFacePointCount(columns, rows) : 0);
+    const std::uint64_t faces = surface + (options.solid ? closureTriangleCount(columns, rows) : 0);
+
+    // "v x y z" and "f a b c" with their spaces and line ends.
+    const std::uint64_t vertexFrame = 2 + 2 + lineEnd, faceFrame = 1 + 3 + lineEnd;
+    const std::uint64_t typicalVertex = vertexFrame + 2 * usualPosition + usualDepth;
+    const std::uint64_t longestVertex = vertexFrame + 3 * longestNumber;
+    // Faces name points from all over the list: on average the mean length of their numbers.
+    const double meanDigits = static_cast<double>(digitsUpTo(points)) / static_cast<double>(points);
+    const auto typicalFaceNumbers = static_cast<std::uint64_t>(3.0 * static_cast<double>(faces) * meanDigits);
+    const std::uint64_t longestFaceNumbers = 3 * faces * digits(points);
+
+    return {comment + points * typicalVertex + faces * faceFrame + typicalFaceNumbers,
+            comment + points * longestVertex + faces * faceFrame + longestFaceNumbers};
+}

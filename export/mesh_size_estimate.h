@@ -1,0 +1,25 @@
+#pragma once
+
+// File sizes of the one-piece meshes, before any point is read: to warn of
+// a large file or check the room on the disk.
+
+#include "mesh_options.h"
+
+#include <cstdint>
+
+struct MeshSizeEstimate {
+    std::uint64_t typical;     // bytes, for an ordinary picture
+    std::uint64_t upperBound;  // bytes, never exceeded
+};
+
+// The surface's triangles the file will hold at most: every cell's two, or
+// the budget when it is smaller.
+std::uint64_t surfaceTriangleBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
+
+// Exact without a budget (84 + 50 bytes a triangle); with one, the typical
+// size takes the budget as reached.
+MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
+
+// The typical size takes the depths' texts at their usual 17 digits and X
+// and Y at 6 characters; the bound takes every number at its longest text.
+MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
