@@ -104,8 +104,8 @@ void benchFloor(benchmark::State& state, bool stl)
     streamMesh(stl, memory);
     const std::string path = benchPath(stl ? "floor.stl" : "floor.obj");
     for (auto _ : state) {
-        SaveFileSink sink(QString::fromStdString(path));
-        if (!sink.open() || !sink.write(memory.committed) || !sink.commit())
+        ReplacingFileSink sink;
+        if (!sink.open(path) || !sink.write(memory.committed) || !sink.commit())
             state.SkipWithError("writing the file failed");
     }
     QFile::remove(QString::fromStdString(path));
