@@ -69,7 +69,7 @@ ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& r
         f.scan.hide();
         return ExportOutcome::Failed;
     }
-    ExportResult result = writeExport(format, prepared.job, options, *sink, f.events, f.scan);
+    ExportResult result = writeExport(format, prepared.job, options, *sink, f.events, f.scan, f.longWork);
     sink.reset();  // uncommitted, the temporary file goes; an earlier file stays
     switch (result.outcome) {
     case ExportOutcome::Written: {

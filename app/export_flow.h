@@ -3,6 +3,7 @@
 #include "platform/byte_sink.h"
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
+#include "platform/long_work.h"
 #include "platform/message_box.h"
 #include "platform/scan_window.h"
 #include "platform/target_facts.h"
@@ -28,6 +29,7 @@ struct DesktopExportFacilities {
     MessageBox& messages;
     EventLoop& events;
     FormatOptionsDialog& options;
+    LongWork& longWork;
     std::string picturePath;  // the imported picture's file: never written over
 };
 

@@ -1,4 +1,6 @@
 #include "format_options_dialog.h"
+#include "step/step_format.h"
+#include "step/step_job.h"
 #include "main_window.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_message_box.h"
@@ -18,11 +20,19 @@ int main(int argc, char** argv)
     if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtFrench);
+    addStepFormat(formatRegistry());
     QtOpenDialog openDialog;
     QtSaveDialog saveDialog;
     QtMessageBox messages;
     QtFormatOptionsDialog optionsDialog;
     Form1 form({openDialog, saveDialog, messages, optionsDialog});
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    // A surface abandoned by a cancel may still be under construction: end
+    // without tearing down what it uses.
+    if (stepWorkersRunning()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

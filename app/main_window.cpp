@@ -2,6 +2,7 @@
 
 #include "app_icon.h"
 #include "export_flow.h"
+#include "progress_dialog_work.h"
 #include "platform/qt/picture_loader.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/replacing_file_sink.h"
@@ -193,8 +194,9 @@ void Form1::exportFormat(const std::string& id)
     ReplacingFileOpener files;
     SystemTargetFacts target;
     QtEventLoop events(abandonExport_);
-    DesktopExportFacilities facilities{CommonDialog2, files,  target,         *this,       scanForm(),
-                                       messages_,     events, optionsDialog_, picturePath_};
+    ProgressDialogWork work(abandonExport_);
+    DesktopExportFacilities facilities{CommonDialog2, files,  target,         *this, scanForm(),
+                                       messages_,     events, optionsDialog_, work,  picturePath_};
     runDesktopExport(*format, currentRequest(), facilities);
     exportRunning_ = false;
 }

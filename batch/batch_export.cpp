@@ -28,6 +28,14 @@ public:
     bool yield() override { return interruptingSignal() == 0; }
 };
 
+// Long work goes on until a stop signal comes; the progress bar stays full.
+class InterruptibleWork : public LongWork {
+public:
+    void start(const std::string&) override {}
+    bool keepGoing() override { return interruptingSignal() == 0; }
+    void finish() override {}
+};
+
 }  // namespace
 
 ExportRequest exportRequestFor(const BatchArguments& arguments, std::shared_ptr<const Picture> picture)
@@ -118,7 +126,8 @@ int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Pictur
     }
     progress.start();
     InterruptibleEvents events;
-    const ExportResult result = writeExport(format, prepared.job, options, *sink, events, progress);
+    InterruptibleWork work;
+    const ExportResult result = writeExport(format, prepared.job, options, *sink, events, progress, work);
     sink.reset();
     progress.erase();
     switch (result.outcome) {

@@ -2,8 +2,13 @@
 
 #include "batch_arguments.h"
 #include "batch_export.h"
+#include "batch_preview.h"
 #include "interrupt_signal.h"
 #include "picture_input.h"
+
+#include "relief/format_registry.h"
+#include "step/step_format.h"
+#include "step/step_job.h"
 
 #include <QCoreApplication>
 
@@ -43,6 +48,7 @@ int main(int argc, char** argv)
             return exit_status::refused;
         }
 
+    addStepFormat(formatRegistry());
     const ParsedCommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.request) {
     case ParsedCommandLine::Request::Help:
@@ -68,5 +74,15 @@ int main(int argc, char** argv)
         return failureStatus;
 
     std::FILE* progress = !arguments.quiet && isatty(fileno(stderr)) ? stderr : nullptr;
-    return runBatchExport(arguments, std::move(picture), progress);
+    int status = exit_status::written;
+    if (arguments.format != "preview")
+        status = runBatchExport(arguments, picture, progress);
+    if (status == exit_status::written && !arguments.preview.empty())
+        status = writeBatchPreview(arguments, picture);
+    // A surface abandoned on a stop signal may still be under construction.
+    if (stepWorkersRunning()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

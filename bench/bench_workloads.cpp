@@ -106,7 +106,8 @@ bool runStage(const Job& job, ByteSink& sink)
     NoDots dots;
     static const auto picture = std::make_shared<const Picture>(noisyPicture());
     const ExportJob exportJob{job.parameters, job.selection, picture};
-    return writeExport(*job.format, exportJob, {}, sink, events, dots).outcome == ExportOutcome::Written;
+    SilentWork work;
+    return writeExport(*job.format, exportJob, {}, sink, events, dots, work).outcome == ExportOutcome::Written;
 }
 
 std::string benchFilePath(const std::string& name)

@@ -15,7 +15,7 @@ public:
         return true;
     }
     CellConsumer& cells() override { return writer_; }
-    FinishResult finish(EventLoop&) override
+    FinishResult finish(LongWork&) override
     {
         writer_.writeTail();
         return FinishResult::Done;

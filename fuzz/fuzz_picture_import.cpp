@@ -104,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NoScan scan;
     const FormatEntry& format = *formatRegistry().find(size % 2 ? "ascii" : "vrml2");
     const ExportJob job{parameters, selection, std::make_shared<const Picture>(picture)};
-    if (writeExport(format, job, {}, sink, events, scan).outcome != ExportOutcome::Written)
+    SilentWork work;
+    if (writeExport(format, job, {}, sink, events, scan, work).outcome != ExportOutcome::Written)
         std::abort();
     if (scan.dots > 64 || sink.committed.empty())
         std::abort();

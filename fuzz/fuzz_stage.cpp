@@ -122,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedEvents events;
     events.onYield = [](int yields) { return yields <= cellCap; };
     RecordingScan scan;
-    const ExportOutcome outcome = writeExport(entry, prepared.job, {}, sink, events, scan).outcome;
+    SilentWork work;
+    const ExportOutcome outcome = writeExport(entry, prepared.job, {}, sink, events, scan, work).outcome;
     if (outcome == ExportOutcome::Abandoned) {
         if (!sink.committed.empty())
             fail("a file was written by an export that did not complete", sink.committed);

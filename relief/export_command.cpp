@@ -79,11 +79,14 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
 }
 
 ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const FormatOptions& options,
-                         ByteSink& sink, EventLoop& events, CellProgress& progress)
+                         ByteSink& sink, EventLoop& events, CellProgress& progress, LongWork& work)
 {
     TextOutput out(sink);
     const std::unique_ptr<ReliefWriter> writer = format.makeWriter(job, options, out);
-    const auto failed = [&out] { return ExportResult{ExportOutcome::Failed, out.errorText(), {}}; };
+    const auto failed = [&out, &writer] {
+        const std::string reason = writer->failureReason();
+        return ExportResult{ExportOutcome::Failed, reason.empty() ? out.errorText() : reason, {}};
+    };
     if (!writer->begin())
         return failed();
     DotPerCell dots(progress);
@@ -95,7 +98,7 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
     case WalkResult::Completed:
         break;
     }
-    switch (writer->finish(events)) {
+    switch (writer->finish(work)) {
     case FinishResult::Abandoned:
         return {ExportOutcome::Abandoned, {}, {}};
     case FinishResult::Failed:

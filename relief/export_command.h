@@ -52,6 +52,15 @@ struct ExportResult {
 
 // Writes the job's file into the sink, committing it only once whole: the
 // format's writer gets the walk's cells, `progress` a dot per cell, and
-// `events` is asked once per cell (and while long work runs) whether to go on.
+// `events` is asked once per cell whether to go on; `work` sees what takes
+// long after the walk.
 ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const FormatOptions& options,
-                         ByteSink& sink, EventLoop& events, CellProgress& progress);
+                         ByteSink& sink, EventLoop& events, CellProgress& progress, LongWork& work);
+
+// Long work that never stops and shows nothing.
+class SilentWork : public LongWork {
+public:
+    void start(const std::string&) override {}
+    bool keepGoing() override { return true; }
+    void finish() override {}
+};

@@ -4,6 +4,7 @@
 #include "export_parameters.h"
 #include "relief_walk.h"
 #include "platform/event_loop.h"
+#include "platform/long_work.h"
 #include "platform/picture.h"
 #include "platform/text_output.h"
 
@@ -53,10 +54,12 @@ public:
     virtual ~ReliefWriter() = default;
     virtual bool begin() = 0;
     virtual CellConsumer& cells() = 0;
-    // Long work after the walk polls `events` and gives up when it says so.
-    virtual FinishResult finish(EventLoop& events) = 0;
+    // Long work after the walk asks `work` whether to go on.
+    virtual FinishResult finish(LongWork& work) = 0;
     // Lines added to the completion message (a measured deviation...).
     virtual std::vector<std::string> completionNotes() const { return {}; }
+    // Why finish() failed when the stream did not: in French.
+    virtual std::string failureReason() const { return {}; }
 };
 
 enum class OptionsKind { None, Mesh, Surface };
@@ -72,6 +75,9 @@ struct FormatEntry {
     bool addsExtension = false;    // a name typed without one gets it
     OptionsKind options = OptionsKind::None;
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
+    // Formats that gather the whole grid before writing it need it in memory.
+    bool needsWholeGrid(const FormatOptions& options) const { return wholeGrid && wholeGrid(options); }
+    std::function<bool(const FormatOptions&)> wholeGrid;
     // A French refusal of the job before anything is asked or written, if any.
     std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;
     std::function<std::unique_ptr<ReliefWriter>(const ExportJob&, const FormatOptions&, TextOutput&)> makeWriter;

@@ -75,6 +75,23 @@ bool HeightGridBuilder::row(std::size_t, double y, const double* depths)
     return true;
 }
 
+namespace {
+struct NeverStop : EventLoop {
+    bool yield() override { return true; }
+};
+}  // namespace
+
+HeightGrid buildHeightGrid(const ExportParameters& parameters, const Selection& selection, const Picture& picture)
+{
+    HeightGridBuilder builder;
+    PointRowGatherer rows(parameters, selection, builder);
+    NeverStop events;
+    rows.begin();
+    walkRelief(parameters, selection, picture, events, {&rows});
+    rows.end();
+    return std::move(builder.grid);
+}
+
 std::optional<std::string> heightGridMemoryProblem(const GridSize& size)
 {
     const double points = double(size.columns + 1) * double(size.rows + 1);

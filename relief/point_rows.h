@@ -43,6 +43,9 @@ public:
     HeightGrid grid;
 };
 
+// The whole height grid of a walk over the selection, every point read.
+HeightGrid buildHeightGrid(const ExportParameters& parameters, const Selection& selection, const Picture& picture);
+
 // Bytes a height grid of the walk over the selection takes, and a French
 // refusal when that is more than this computer can hold.
 std::optional<std::string> heightGridMemoryProblem(const GridSize& size);

@@ -3,9 +3,19 @@
 #include "step_cancel.h"
 #include "step_export.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+namespace {
+std::atomic<int> workersAlive{0};
+}  // namespace
+
+bool stepWorkersRunning()
+{
+    return workersAlive.load() > 0;
+}
 
 // Everything the worker touches, kept alive by whichever of the job and the
 // worker lasts longer.
@@ -39,6 +49,7 @@ void StepJob::start()
     if (started_)
         return;
     started_ = true;
+    ++workersAlive;
     std::thread([shared = shared_] {
         StepResult result;
         try {
@@ -54,6 +65,7 @@ void StepJob::start()
         shared->result = std::move(result);
         shared->finished = true;
         shared->done.notify_all();
+        --workersAlive;
     }).detach();
 }
 

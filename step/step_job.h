@@ -17,6 +17,10 @@
 //     while (!job.waitFor(std::chrono::milliseconds(50)))
 //         if (userCancelled) { job.cancel(); break; }
 //     if (job.finished()) report(job.result());
+// Whether a worker, abandoned or not, is still at work: a program that
+// ends then must not run its static destructors under it.
+bool stepWorkersRunning();
+
 class StepJob {
 public:
     StepJob(HeightGrid grid, StepOptions options, std::unique_ptr<ByteSink> sink);

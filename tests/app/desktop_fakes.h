@@ -32,7 +32,8 @@ struct FakeDesktop {
     RecordingMessages messages;
     ScriptedEvents events;
     FakeOptions options;
-    DesktopExportFacilities facilities{dialog, files, target, frame, scan, messages, events, options, "picture.png"};
+    SilentWork work;
+    DesktopExportFacilities facilities{dialog, files, target, frame, scan, messages, events, options, work, "picture.png"};
 
     ExportOutcome run(const FormatEntry& format, const ExportRequest& request)
     {

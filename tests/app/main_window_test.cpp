@@ -51,11 +51,18 @@ TEST_F(MainWindow, MenuHasTheImportCommandAndTheExportMenu)
     EXPECT_EQ(form.import->menu(), nullptr);
     EXPECT_EQ(top[1], form.plop->menuAction());
     EXPECT_EQ(form.plop->title(), "Export");
+    // The three first items, then a separator and the one-piece meshes.
     const QList<QAction*> items = form.plop->actions();
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[0], form.export_);
     EXPECT_EQ(items[0]->text(), "VRML pour SW");
+    EXPECT_EQ(items[1], form.exportcat);
     EXPECT_EQ(items[1]->text(), "VRML pour CATIA");
+    EXPECT_EQ(items[2], form.ascii);
     EXPECT_EQ(items[2]->text(), "ASCII pour CATIA");
+    EXPECT_TRUE(items[3]->isSeparator());
+    EXPECT_EQ(items[4]->text(), "STL pour l'usinage et l'impression 3D");
+    EXPECT_EQ(items[5]->text(), "OBJ (maillage unique)");
     for (QAction* item : items)
         EXPECT_TRUE(item->shortcut().isEmpty());
 }

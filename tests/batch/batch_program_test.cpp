@@ -147,7 +147,7 @@ TEST_F(BatchProgram, ArgumentErrorsExitWithTwoAndWriteNothing)
         const char* named;
     };
     const Case cases[] = {
-        {{"obj", picture, target}, "FORMAT"},
+        {{"pdf", picture, target}, "FORMAT"},
         {{"vrml1", picture, target, "--depth", "0,3"}, "--depth"},
         {{"vrml1", picture, target, "--rect", "0,0,100"}, "--rect"},
         {{"vrml1", picture, target, "--smooth"}, "--smooth"},

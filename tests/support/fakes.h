@@ -136,6 +136,7 @@ inline std::string exportToMemory(const FormatEntry& format, const ExportRequest
     StringSink sink;
     ScriptedEvents events;
     RecordingScan dots;
-    writeExport(format, prepared.job, options, sink, events, dots);
+    SilentWork work;
+    writeExport(format, prepared.job, options, sink, events, dots, work);
     return sink.committed;
 }

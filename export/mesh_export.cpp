@@ -1,0 +1,131 @@
+#include "mesh_export.h"
+
+#include "mesh_layout.h"
+#include "mesh_size_estimate.h"
+#include "obj_writer.h"
+#include "stl_writer.h"
+#include "surface_simplifier.h"
+
+#include "relief/point_rows.h"
+#include "relief/size_text.h"
+
+#include <variant>
+
+namespace {
+
+MeshOptions meshOptions(const ExportJob& job, const FormatOptions& options)
+{
+    return {options.solid, options.base, options.maxTriangles, job.parameters.maxDepth};
+}
+
+using StreamingWriter = std::unique_ptr<PointRowConsumer> (*)(TextOutput&, const MeshOptions&);
+using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vector<std::uint32_t>&,
+                                 const MeshOptions&);
+
+// Without a budget the rows go straight to the streaming writer; with one,
+// the whole grid is gathered, simplified, then written.
+class MeshExport : public ReliefWriter {
+public:
+    MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, StreamingWriter streaming,
+               WholeGridWriter whole)
+        : options_(options),
+          out_(out),
+          whole_(whole),
+          streaming_(options.maxTriangles == 0 ? streaming(out, options) : nullptr),
+          rows_(job.parameters, job.selection, streaming_ ? *streaming_ : static_cast<PointRowConsumer&>(grid_))
+    {
+    }
+
+    bool begin() override { return rows_.begin(); }
+    CellConsumer& cells() override { return rows_; }
+    FinishResult finish(LongWork&) override
+    {
+        if (!rows_.end())
+            return FinishResult::Failed;
+        if (streaming_)
+            return out_.failed() ? FinishResult::Failed : FinishResult::Done;
+        const SimplifyResult simplified = simplifySurface(grid_.grid, options_.maxTriangles);
+        const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
+        if (!surface)
+            return FinishResult::Failed;  // refused before the walk: never here
+        gap_ = surface->largestGap;
+        return whole_(out_, grid_.grid, surface->triangles, options_) && !out_.failed() ? FinishResult::Done
+                                                                                          : FinishResult::Failed;
+    }
+    std::vector<std::string> completionNotes() const override
+    {
+        if (options_.maxTriangles == 0)
+            return {};
+        return {"Écart maximal entre la surface simplifiée et la grille : " + metresText(gap_) + " m"};
+    }
+
+private:
+    MeshOptions options_;
+    TextOutput& out_;
+    WholeGridWriter whole_;
+    HeightGridBuilder grid_;
+    std::unique_ptr<PointRowConsumer> streaming_;
+    PointRowGatherer rows_;
+    double gap_ = 0;
+};
+
+std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
+{
+    if (options.solid && !(options.base > 0))
+        return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
+                           "L'export est annulé : aucun fichier n'a été écrit.");
+    if (options.maxTriangles == 0)
+        return std::nullopt;
+    const std::uint64_t minimum = minimumSurfaceTriangles(grid.columns, grid.rows);
+    if (grid.cells() > 0 && options.maxTriangles < minimum)
+        return "Le nombre maxi de triangles est trop petit : le contour de la sélection en demande au moins " +
+               countText(minimum) + ".\nL'export est annulé : aucun fichier n'a été écrit.";
+    return heightGridMemoryProblem(grid);
+}
+
+FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
+                      std::string_view extension, StreamingWriter streaming, WholeGridWriter whole,
+                      MeshSizeEstimate (*estimate)(std::uint64_t, std::uint64_t, const MeshOptions&))
+{
+    FormatEntry entry;
+    entry.id = id;
+    entry.menuCaption = caption;
+    entry.fileFilter = filter;
+    entry.extension = extension;
+    entry.addsExtension = true;
+    entry.options = OptionsKind::Mesh;
+    entry.estimateSize = [estimate](const SizeQuestion& q) {
+        const MeshSizeEstimate size = estimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
+        return SizeEstimate{size.typical, size.upperBound};
+    };
+    entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
+        return checkMesh(grid, options);
+    };
+    entry.wholeGrid = [](const FormatOptions& options) { return options.maxTriangles > 0; };
+    entry.makeWriter = [streaming, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
+        return std::make_unique<MeshExport>(job, meshOptions(job, options), out, streaming, whole);
+    };
+    return entry;
+}
+
+}  // namespace
+
+FormatEntry stlFormatEntry()
+{
+    return meshEntry(
+        "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl",
+        [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
+            return std::make_unique<StlWriter>(out, o);
+        },
+        writeStl, stlSizeEstimate);
+}
+
+FormatEntry objFormatEntry()
+{
+    return meshEntry(
+        "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj",
+        [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
+            return std::make_unique<ObjWriter>(out, o);
+        },
+        writeObj, objSizeEstimate);
+}

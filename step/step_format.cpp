@@ -1,0 +1,128 @@
+#include "step_format.h"
+
+#include "step_job.h"
+#include "step_size.h"
+
+#include "platform/string_sink.h"
+#include "relief/point_rows.h"
+#include "relief/size_text.h"
+
+#include <chrono>
+
+namespace {
+
+StepOptions stepOptions(const ExportJob& job, const FormatOptions& options)
+{
+    return {options.solid, options.base, options.tolerance, job.parameters.maxDepth};
+}
+
+// A sink whose bytes stay readable after the job that fills it is gone.
+class SharedBytesSink : public ByteSink {
+public:
+    explicit SharedBytesSink(std::shared_ptr<StringSink> bytes) : bytes_(std::move(bytes)) {}
+    bool write(std::string_view bytes) override { return bytes_->write(bytes); }
+    bool commit() override { return bytes_->commit(); }
+    std::string errorText() const override { return {}; }
+
+private:
+    std::shared_ptr<StringSink> bytes_;
+};
+
+// The walk gathers the whole grid; the surface is then built on a worker,
+// into memory, and copied into the file only once whole: a cancel leaves
+// the worker to finish alone and writes nothing.
+class StepExport : public ReliefWriter {
+public:
+    StepExport(const ExportJob& job, const StepOptions& options, TextOutput& out)
+        : options_(options), out_(out), rows_(job.parameters, job.selection, grid_)
+    {
+    }
+
+    bool begin() override { return rows_.begin(); }
+    CellConsumer& cells() override { return rows_; }
+    FinishResult finish(LongWork& work) override
+    {
+        if (!rows_.end())
+            return FinishResult::Failed;
+        auto bytes = std::make_shared<StringSink>();
+        StepJob job(std::move(grid_.grid), options_, std::make_unique<SharedBytesSink>(bytes));
+        job.start();
+        work.start("Construction de la surface STEP…");
+        while (!job.waitFor(std::chrono::milliseconds(30)))
+            if (!work.keepGoing() && job.cancel()) {
+                work.finish();
+                return FinishResult::Abandoned;
+            }
+        work.finish();
+        result_ = job.result();
+        switch (result_.status) {
+        case StepStatus::Written:
+            out_.Write(bytes->committed);
+            return out_.failed() ? FinishResult::Failed : FinishResult::Done;
+        case StepStatus::Cancelled:
+            return FinishResult::Abandoned;
+        case StepStatus::BaseTooThin:
+            reason_ = "la surface passe derrière le socle : il faut une épaisseur de socle d'au moins " +
+                      metresText(result_.neededBase) + " m";
+            return FinishResult::Failed;
+        default:
+            reason_ = "la surface n'a pas pu être construite" +
+                      (result_.errorText.empty() ? std::string() : " (" + result_.errorText + ")");
+            return FinishResult::Failed;
+        }
+    }
+    std::vector<std::string> completionNotes() const override
+    {
+        if (options_.tolerance <= 0)
+            return {};
+        std::vector<std::string> notes{"Écart maximal entre la surface et la grille : " +
+                                       metresText(result_.deviation) + " m"};
+        if (result_.toleranceMissed)
+            notes.push_back("L'approximation dépassait la tolérance : la surface exacte a été écrite.");
+        return notes;
+    }
+    std::string failureReason() const override { return reason_; }
+
+private:
+    StepOptions options_;
+    TextOutput& out_;
+    HeightGridBuilder grid_;
+    PointRowGatherer rows_;
+    StepResult result_;
+    std::string reason_;
+};
+
+}  // namespace
+
+void addStepFormat(FormatRegistry& registry)
+{
+    FormatEntry entry;
+    entry.id = "step";
+    entry.menuCaption = "STEP pour SW/CATIA (surface lisse)";
+    entry.fileFilter = "Fichier STEP (*.step;*.stp)|*.step;*.stp|";
+    entry.extension = "step";
+    entry.addsExtension = true;
+    entry.options = OptionsKind::Surface;
+    entry.estimateSize = [](const SizeQuestion& q) {
+        const StepSizeEstimate size =
+            estimateStepSize(q.grid.columns + 1, q.grid.rows + 1, stepOptions(q.job, q.options));
+        return SizeEstimate{size.typicalBytes, size.upperBytes};
+    };
+    entry.checkJob = [](const ExportJob&, const GridSize& grid,
+                        const FormatOptions& options) -> std::optional<std::string> {
+        if (grid.cells() == 0)
+            return std::string("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.\n"
+                               "L'export est annulé : aucun fichier n'a été écrit.");
+        if (options.solid && !(options.base > 0))
+            return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
+                               "L'export est annulé : aucun fichier n'a été écrit.");
+        if (options.tolerance < 0)
+            return std::string("La tolérance ne peut pas être négative.");
+        return heightGridMemoryProblem(grid);
+    };
+    entry.wholeGrid = [](const FormatOptions&) { return true; };
+    entry.makeWriter = [](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
+        return std::make_unique<StepExport>(job, stepOptions(job, options), out);
+    };
+    registry.add(entry);
+}
