@@ -6,9 +6,11 @@
 #include "stl_writer.h"
 #include "surface_simplifier.h"
 
+#include "relief/grid_sample.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
+#include <charconv>
 #include <variant>
 
 namespace {
@@ -69,6 +71,32 @@ private:
     double gap_ = 0;
 };
 
+double meanTextLength(const std::vector<double>& values, double factor)
+{
+    if (values.empty())
+        return 0;
+    double total = 0;
+    char text[32];
+    for (double v : values)
+        total += double(std::to_chars(text, text + sizeof text, factor * v).ptr - text);
+    return total / double(values.size());
+}
+
+// The OBJ's numbers measured: every column's X and row's Y, a sample of the
+// depths, all in millimetres.
+ObjTextLengths objTextLengths(const ExportJob& job)
+{
+    const GridPositions positions = gridPositions(job);
+    // Metres first, as the grid holds them, then millimetres.
+    const auto metres = [&job](std::vector<double> values) {
+        for (double& v : values)
+            v *= job.parameters.scale;
+        return values;
+    };
+    return {meanTextLength(metres(positions.xs), 1000), meanTextLength(metres(positions.ys), 1000),
+            meanTextLength(sampleDepths(job, positions), 1000)};
+}
+
 std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
 {
     if (options.solid && !(options.base > 0))
@@ -94,10 +122,11 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.extension = extension;
     entry.addsExtension = true;
     entry.options = OptionsKind::Mesh;
-    entry.estimateSize = [estimate](const SizeQuestion& q) {
-        const MeshSizeEstimate size = estimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
-        return SizeEstimate{size.typical, size.upperBound};
-    };
+    if (estimate)
+        entry.estimateSize = [estimate](const SizeQuestion& q) {
+            const MeshSizeEstimate size = estimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
+            return SizeEstimate{size.typical, size.upperBound};
+        };
     entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
         return checkMesh(grid, options);
     };
@@ -122,10 +151,16 @@ FormatEntry stlFormatEntry()
 
 FormatEntry objFormatEntry()
 {
-    return meshEntry(
+    FormatEntry entry = meshEntry(
         "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj",
         [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
             return std::make_unique<ObjWriter>(out, o);
         },
-        writeObj, objSizeEstimate);
+        writeObj, nullptr);
+    entry.estimateSize = [](const SizeQuestion& q) {
+        const MeshSizeEstimate size =
+            objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), objTextLengths(q.job));
+        return SizeEstimate{size.typical, size.upperBound};
+    };
+    return entry;
 }

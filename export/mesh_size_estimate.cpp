@@ -10,8 +10,6 @@ namespace {
 
 constexpr std::uint64_t lineEnd = 2;
 constexpr std::uint64_t longestNumber = 24;  // "-1.2345678901234567e-308"
-constexpr std::uint64_t usualPosition = 6;  // 15-unit steps at a scale of 0.001: 5.6 to 6.2 on average
-constexpr std::uint64_t usualDepth = 17;
 
 std::uint64_t digits(std::uint64_t n)
 {
@@ -59,7 +57,8 @@ MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, cons
     return {size, size};
 }
 
-MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
+MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options,
+                                 const ObjTextLengths& lengths)
 {
     const std::uint64_t comment = std::strlen(objUnitsComment) + lineEnd;
     if (columns == 0 || rows == 0)
@@ -71,13 +70,13 @@ MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, cons
 
     // "v x y z" and "f a b c" with their spaces and line ends.
     const std::uint64_t vertexFrame = 2 + 2 + lineEnd, faceFrame = 1 + 3 + lineEnd;
-    const std::uint64_t typicalVertex = vertexFrame + 2 * usualPosition + usualDepth;
+    const double typicalVertex = double(vertexFrame) + lengths.x + lengths.y + lengths.z;
     const std::uint64_t longestVertex = vertexFrame + 3 * longestNumber;
     // Faces name points from all over the list: on average the mean length of their numbers.
     const double meanDigits = static_cast<double>(digitsUpTo(points)) / static_cast<double>(points);
     const auto typicalFaceNumbers = static_cast<std::uint64_t>(3.0 * static_cast<double>(faces) * meanDigits);
     const std::uint64_t longestFaceNumbers = 3 * faces * digits(points);
 
-    return {comment + points * typicalVertex + faces * faceFrame + typicalFaceNumbers,
+    return {comment + static_cast<std::uint64_t>(double(points) * typicalVertex) + faces * faceFrame + typicalFaceNumbers,
             comment + points * longestVertex + faces * faceFrame + longestFaceNumbers};
 }

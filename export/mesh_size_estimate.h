@@ -20,6 +20,14 @@ std::uint64_t surfaceTriangleBound(std::uint64_t columns, std::uint64_t rows, co
 // size takes the budget as reached.
 MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
 
-// The typical size takes the depths' texts at their usual 17 digits and X
-// and Y at 6 characters; the bound takes every number at its longest text.
-MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
+// The mean lengths of a point's three number texts in an OBJ file.
+struct ObjTextLengths {
+    double x = 6;   // 15-unit steps at a scale of 0.001: 5.6 to 6.2 on average
+    double y = 6;
+    double z = 17;  // a depth's usual 17 digits
+};
+
+// The typical size takes the numbers at the given mean lengths; the bound
+// takes every number at its longest text.
+MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options,
+                                 const ObjTextLengths& lengths = {});

@@ -1,7 +1,6 @@
 #include "text_size_estimate.h"
 
-#include "corner_depth.h"
-#include "grid_axis.h"
+#include "grid_sample.h"
 #include "number_text.h"
 
 #include <algorithm>
@@ -23,18 +22,6 @@ std::size_t textLength(double value, bool cut)
     return cut ? cutToEight(text).size() : text.size();
 }
 
-// The axis' positions (the last cell's far side included), times the scale.
-std::vector<double> scaledPositions(double start, double bound, double step, double scale)
-{
-    std::vector<double> values;
-    GridAxis axis(start, bound, step);
-    for (; axis.more(); axis.advance())
-        values.push_back(scale * axis.at());
-    if (!values.empty())
-        values.push_back(scale * axis.at());
-    return values;
-}
-
 // Text bytes of every corner's value along one axis: each cell writes the
 // near side's text twice and the far side's twice.
 std::uint64_t axisTextBytes(const std::vector<double>& values, bool cut)
@@ -50,8 +37,7 @@ struct DepthTextLengths {
     std::size_t longest = 0;
 };
 
-// xs and ys in window units.
-DepthTextLengths depthTextLengths(const ExportJob& job, const std::vector<double>& xs, const std::vector<double>& ys)
+DepthTextLengths depthTextLengths(const ExportJob& job, const GridPositions& positions)
 {
     const ExportParameters& p = job.parameters;
     DepthTextLengths lengths;
@@ -59,20 +45,11 @@ DepthTextLengths depthTextLengths(const ExportJob& job, const std::vector<double
         lengths.longest = std::max(lengths.longest, textLength(level / 255.0 * p.maxDepth, false));
     for (int sum = 0; sum <= 508; sum += 2)
         lengths.longest = std::max(lengths.longest, textLength(sum / 510.0 * p.maxDepth, false));
-
-    // The typical length from up to 64 x 64 grid points spread over the grid.
-    const CornerDepth depths(p.maxDepth);
-    const std::size_t across = std::min<std::size_t>(xs.size(), 64);
-    const std::size_t down = std::min<std::size_t>(ys.size(), 64);
-    std::uint64_t total = 0, count = 0;
-    for (std::size_t j = 0; j < down; ++j)
-        for (std::size_t i = 0; i < across; ++i) {
-            const double x = xs[i * (xs.size() - 1) / std::max<std::size_t>(across - 1, 1)];
-            const double y = ys[j * (ys.size() - 1) / std::max<std::size_t>(down - 1, 1)];
-            total += textLength(depths.plain(grayLevel(job.picture->colourAt(x, y))), false);
-            ++count;
-        }
-    lengths.typical = count ? double(total) / double(count) : double(lengths.longest);
+    const std::vector<double> sample = sampleDepths(job, positions);
+    std::uint64_t total = 0;
+    for (double depth : sample)
+        total += textLength(depth, false);
+    lengths.typical = sample.empty() ? double(lengths.longest) : double(total) / double(sample.size());
     return lengths;
 }
 
@@ -85,13 +62,13 @@ SizeEstimate estimateTextSize(const ExportFormat& format, const SizeQuestion& q)
     if (cells == 0)
         return {fixed, fixed};
 
-    const ExportParameters& p = q.job.parameters;
-    const WalkBounds b = walkBounds(p, q.job.selection);
-    // Positions in window units for the picture, scaled for the texts.
-    const std::vector<double> xs = scaledPositions(b.left, b.xBound, b.step, p.scale);
-    const std::vector<double> ys = scaledPositions(b.top, b.yBound, b.step, p.scale);
-    const std::vector<double> xUnits = scaledPositions(b.left, b.xBound, b.step, 1);
-    const std::vector<double> yUnits = scaledPositions(b.top, b.yBound, b.step, 1);
+    const double scale = q.job.parameters.scale;
+    const GridPositions positions = gridPositions(q.job);
+    std::vector<double> xs = positions.xs, ys = positions.ys;
+    for (double& x : xs)
+        x *= scale;
+    for (double& y : ys)
+        y *= scale;
 
     const CornerStyle& s = format.corner;
     const std::uint64_t lineEnds = s.endsLine ? 2 : 0;
@@ -102,7 +79,7 @@ SizeEstimate estimateTextSize(const ExportFormat& format, const SizeQuestion& q)
     const std::uint64_t yBytes = q.grid.columns * axisTextBytes(ys, true);
     const std::uint64_t known = fixed + cells * perCell + xBytes + yBytes;
 
-    const DepthTextLengths z = depthTextLengths(q.job, xUnits, yUnits);
+    const DepthTextLengths z = depthTextLengths(q.job, positions);
     return {known + static_cast<std::uint64_t>(4.0 * double(cells) * z.typical + 0.5),
             known + 4 * cells * z.longest};
 }

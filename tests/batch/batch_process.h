@@ -18,8 +18,10 @@ public:
     // beyond that many bytes.
     // `program` runs instead of orvanel-batch, e.g. a shell that sets a limit first.
     explicit BatchProcess(const std::vector<std::string>& arguments, std::optional<rlim_t> fileSizeLimit = {},
-                          const char* program = ORVANEL_BATCH_PROGRAM)
+                          const char* program = ORVANEL_BATCH_PROGRAM, const char* standardOutputFile = nullptr)
     {
+        if (standardOutputFile)
+            process_.setStandardOutputFile(QString::fromLocal8Bit(standardOutputFile));
         QStringList list;
         for (const std::string& argument : arguments)
             list << QString::fromStdString(argument);
@@ -54,9 +56,10 @@ private:
 };
 
 // Runs the program to its end and returns its exit status.
-inline int runBatch(const std::vector<std::string>& arguments, std::string* errors = nullptr)
+inline int runBatch(const std::vector<std::string>& arguments, std::string* errors = nullptr,
+                    const char* standardOutputFile = nullptr)
 {
-    BatchProcess process(arguments);
+    BatchProcess process(arguments, {}, ORVANEL_BATCH_PROGRAM, standardOutputFile);
     const int status = process.wait();
     if (errors)
         *errors = process.errorOutput();

@@ -139,6 +139,51 @@ TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
     EXPECT_EQ(version.standardOutput(), "orvanel-batch " ORVANEL_VERSION "\n");
 }
 
+// What a desktop user would be asked about, the command line refuses (exit
+// 2 or 1, nothing written) or notes on its error output.
+TEST_F(BatchProgram, RefusesOrNotesWhatWouldSurpriseTheUser)
+{
+    const std::string target = output("out.wrl");
+    const std::string pictureBytes = fileBytes(picture);
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* said;
+    } cases[] = {
+        {{"ascii", picture, target, "--rect", "0,0,10,10"}, 2, "aucune cellule"},
+        {{"vrml1", picture, picture}, 2, "est l'image ouverte"},
+        {{"vrml1", picture, target, "--scale", "1e36"}, 2, "« Largeur en m/pixel » donne des nombres trop grands"},
+        {{"stl", picture, target, "--solid", "--base", "0"}, 2, "socle"},
+        {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 20."},
+        {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
+        {{"ascii", picture, target, "--step", "1", "--rect", "0,0,100000,100000"}, 1, "peut atteindre"},
+    };
+    for (const auto& c : cases) {
+        std::string errors;
+        EXPECT_EQ(runBatch(c.arguments, &errors), c.status) << c.said;
+        EXPECT_NE(errors.find(c.said), std::string::npos) << errors;
+    }
+    EXPECT_TRUE(outputs().empty());
+    EXPECT_EQ(fileBytes(picture), pictureBytes);
+
+    // With --force, no cell gives the head alone; the depth floor is said.
+    std::string errors;
+    ASSERT_EQ(runBatch({"ascii", picture, output("head.asc"), "--rect", "0,0,10,10", "--force"}, &errors), 0) << errors;
+    EXPECT_EQ(fileBytes(output("head.asc")), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n");
+    ASSERT_EQ(runBatch({"vrml2", picture, output("floor.wrl"), "--depth", "0.1"}, &errors), 0);
+    EXPECT_EQ(errors, "orvanel-batch : profondeur 0,1 m remplacée par 0,21 m\n");
+}
+
+TEST_F(BatchProgram, WritesToStandardOutputWithoutATemporaryFile)
+{
+    BatchProcess batch({"vrml2", picture, "-"});
+    ASSERT_EQ(batch.wait(), 0) << batch.errorOutput();
+    const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,
+                                 static_cast<float>(pictureHeight * 15), 0};
+    EXPECT_TRUE(batch.standardOutput() == desktopExport(format("vrml2"), {"0.5", "0.001 ", "50"}, wholePicture, picture));
+    EXPECT_EQ(runBatch({"ascii", picture, "-", "--step", "5"}, nullptr, "/dev/full"), 1);
+}
+
 TEST_F(BatchProgram, ArgumentErrorsExitWithTwoAndWriteNothing)
 {
     const std::string target = output("out.wrl");
