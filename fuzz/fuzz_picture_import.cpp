@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) != qint64(size))
             std::abort();
     }
-    const LoadedPicture loaded = loadPicture(QFile::encodeName(path).toStdString());
+    // Within the fuzzer's own memory limit, whatever the machine has.
+    const LoadedPicture loaded = loadPicture(QFile::encodeName(path).toStdString(), 256u << 20);
     if (!loaded.loaded())
         return 0;
     const Picture& picture = *loaded.picture;

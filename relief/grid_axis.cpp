@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-std::uint64_t countPositions(double start, double bound, double step)
+std::uint64_t countPositions(double start, double bound, double step, std::uint64_t countingLimit)
 {
-    constexpr std::uint64_t countingLimit = std::uint64_t(1) << 26;
     std::uint64_t n = 0;
     for (GridAxis axis(start, bound, step); axis.more(); axis.advance())
         if (++n == countingLimit)

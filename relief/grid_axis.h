@@ -32,6 +32,8 @@ private:
     bool more_;
 };
 
-// How many positions the axis has. An axis of more than 2^26 positions is
-// estimated from its length instead of counted (a walk over it takes hours).
-std::uint64_t countPositions(double start, double bound, double step);
+// How many positions the axis has. Beyond `countingLimit` positions the
+// count is estimated from the axis' length instead (a walk over so many
+// takes hours anyway); 0 counts them all.
+inline constexpr std::uint64_t estimatedBeyond = std::uint64_t(1) << 22;
+std::uint64_t countPositions(double start, double bound, double step, std::uint64_t countingLimit = estimatedBeyond);

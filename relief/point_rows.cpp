@@ -22,8 +22,10 @@ PointRowGatherer::PointRowGatherer(const ExportParameters& parameters, const Sel
                                    PointRowConsumer& rows)
     : rows_(rows), scale_(parameters.scale), xs_(gridXs(parameters, selection))
 {
-    const GridSize size = walkGridSize(parameters, selection);
-    rowCount_ = size.rows > 0 ? static_cast<std::size_t>(size.rows) + 1 : 0;
+    // Counted to the last row: a writer announces it before the first one.
+    const WalkBounds b = walkBounds(parameters, selection);
+    const std::uint64_t cellRows = xs_.empty() ? 0 : countPositions(b.top, b.yBound, b.step, 0);
+    rowCount_ = cellRows > 0 ? static_cast<std::size_t>(cellRows) + 1 : 0;
     top_.resize(xs_.size());
     bottom_.resize(xs_.size());
 }

@@ -164,7 +164,7 @@ std::string LoadedPicture::reason() const
     return {};
 }
 
-LoadedPicture loadPicture(const std::string& path)
+LoadedPicture loadPicture(const std::string& path, std::uint64_t memoryBudget)
 {
     if (!nameIsFaithful(path))
         return failed(PictureFailure::UnfaithfulName);
@@ -185,7 +185,7 @@ LoadedPicture loadPicture(const std::string& path)
     const QSize size = announcedSize(reader, file);
     if (!size.isValid() && reader.error() != QImageReader::UnknownError)
         return unreadable();
-    const quint64 available = availableMemoryBytes();
+    const quint64 available = memoryBudget > 0 ? memoryBudget : availableMemoryBytes();
     if (size.isValid() && bytesNeeded(size, reader.imageFormat()) > available)
         return failed(PictureFailure::TooLarge, size);
 

@@ -2,6 +2,7 @@
 
 #include "platform/picture.h"
 
+#include <cstdint>
 #include <QImage>
 #include <QSize>
 
@@ -37,7 +38,9 @@ struct LoadedPicture {
 
 // Reads a picture file whole. The path is taken as bytes, exactly as given.
 // Qt's and the decoders' warnings are kept from the terminal.
-LoadedPicture loadPicture(const std::string& path);
+// `memoryBudget` bytes at most for the decoded picture; 0: what the machine
+// has available.
+LoadedPicture loadPicture(const std::string& path, std::uint64_t memoryBudget = 0);
 
 // The exports' colours for an image decoded elsewhere: the image is converted
 // in place when no one else shares it.
