@@ -16,6 +16,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -104,7 +105,10 @@ Form1::Form1(DesktopFacilities facilities)
     connect(canvas_, &FormCanvas::mouseMove, this, &Form1::Form_MouseMove);
     connect(canvas_, &FormCanvas::mouseUp, this, &Form1::Form_MouseUp);
     connect(canvas_, &FormCanvas::zoomWheel, this,
-            [this](double steps, QPointF about) { zoomBy(steps > 0 ? 1 : steps < 0 ? -1 : 0, about); });
+            [this](double notches, QPointF about) {
+                const int levels = static_cast<int>(std::lround(notches));
+                zoomBy(levels != 0 ? levels : notches > 0 ? 1 : -1, about);
+            });
     connect(canvas_, &FormCanvas::scrollWheel, this, [this](QPoint pixels) {
         hbar_->setValue(hbar_->value() - pixels.x());
         vbar_->setValue(vbar_->value() - pixels.y());
@@ -113,12 +117,6 @@ Form1::Form1(DesktopFacilities facilities)
     for (QLineEdit* field : {Text1, Text2, Text3})
         connect(field, &QLineEdit::textChanged, this, &Form1::scheduleRefresh);
     setAcceptDrops(true);
-
-    // Escape stops a running export, as closing "Scan" does.
-    auto* cancel = new QAction(this);
-    cancel->setShortcut(Qt::Key_Escape);
-    connect(cancel, &QAction::triggered, this, [this] { abandonExport_ = exportRunning_; });
-    addAction(cancel);
 
     resize(clientSize.width(),
            clientSize.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
@@ -513,8 +511,8 @@ void Form1::Form_MouseMove(int, int, float x, float y)
         showPointerShape(x, y);
     }
     pointer_->setText(QStringLiteral("%1, %2 px")
-                          .arg(std::floor(x / window_unit::perPixelAcross))
-                          .arg(std::floor(y / window_unit::perPixelDown)));
+                          .arg(std::floor(x / window_unit::perPixelAcross + 1e-4))
+                          .arg(std::floor(y / window_unit::perPixelDown + 1e-4)));
 }
 
 void Form1::Form_MouseUp(int, int, float, float)
@@ -536,6 +534,17 @@ void Form1::showEvent(QShowEvent* event)
             move(outer.topLeft());
         }
     });
+}
+
+// Escape stops a running export, as closing "Scan" does; the fields pass
+// it on to here.
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && exportRunning_) {
+        abandonExport_ = true;
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Form1::resizeEvent(QResizeEvent* event)
