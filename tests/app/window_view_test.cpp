@@ -223,3 +223,24 @@ TEST_F(WindowView, PreviewOpensFromTheMenuAndFollowsFieldsDragsAndExports)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowView, ScanFollowsTheDotsOfALargeSelectionAndKeepsThem)
+{
+    importPicture(QImage(3000, 2000, QImage::Format_RGB32));
+    Form2& scan = form.scanForm();
+    scan.show();
+    scan.dot(15 * 100, 15 * 10);
+    EXPECT_EQ(scan.scrolled(), QPoint(0, 0));
+    scan.dot(15 * 2000, 15 * 10);  // beyond the client area: brought into view
+    const QPoint far = QPoint(2000, 10) - scan.scrolled();
+    ASSERT_TRUE(scan.dots().rect().contains(far));
+    EXPECT_EQ(scan.dots().pixel(far), qRgb(0, 0x80, 0));
+    scan.dot(15 * 100, 15 * 11);  // back to the left: the earlier dot shows again
+    EXPECT_EQ(scan.scrolled(), QPoint(0, 0));
+    EXPECT_EQ(scan.dots().pixel(100, 10), qRgb(0, 0x80, 0));
+    scan.hide();
+}
+
+}  // namespace
