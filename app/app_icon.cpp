@@ -7,7 +7,7 @@ namespace {
 
 // Bands of gray from dark to light across a diagonal, like a lit slope, on
 // the 16-colour palette's grays and green.
-QPixmap reliefImage(int size)
+QImage reliefImage(int size)
 {
     const QRgb palette[] = {qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(192, 192, 192), qRgb(255, 255, 255),
                             qRgb(0, 128, 0)};
@@ -17,7 +17,7 @@ QPixmap reliefImage(int size)
             const int band = (x + size - 1 - y) * 4 / (2 * size);
             image.setPixel(x, y, (x == y) ? palette[4] : palette[band]);
         }
-    return QPixmap::fromImage(image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither));
+    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
 }
 
 }  // namespace
@@ -25,7 +25,12 @@ QPixmap reliefImage(int size)
 QIcon appIcon()
 {
     QIcon icon;
-    icon.addPixmap(reliefImage(16));
-    icon.addPixmap(reliefImage(32));
+    icon.addPixmap(QPixmap::fromImage(reliefImage(16)));
+    icon.addPixmap(QPixmap::fromImage(reliefImage(32)));
     return icon;
+}
+
+QImage appIconImage(int size)
+{
+    return reliefImage(size);
 }

@@ -4,13 +4,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace {
-
-QPointF toPixels(float x, float y)
-{
-    return {x / window_unit::perPixelAcross, y / window_unit::perPixelDown};
-}
 
 // Pointer positions are single-precision window units.
 struct UnitPoint {
@@ -18,17 +14,12 @@ struct UnitPoint {
     float y;
 };
 
-UnitPoint toWindowUnits(QPointF pixels)
-{
-    return {static_cast<float>(pixels.x() * window_unit::perPixelAcross),
-            static_cast<float>(pixels.y() * window_unit::perPixelDown)};
-}
-
 }  // namespace
 
 FormCanvas::FormCanvas(const SelectionRectangle& rectangle, QWidget* parent)
     : QWidget(parent), rectangle_(rectangle)
 {
+    setMouseTracking(true);  // the readout and the pointer's shape follow it
 }
 
 void FormCanvas::setPicture(const QImage& picture)
@@ -37,31 +28,98 @@ void FormCanvas::setPicture(const QImage& picture)
     update();
 }
 
+void FormCanvas::setView(double zoom, QPointF scroll)
+{
+    if (zoom == zoom_ && scroll == scroll_)
+        return;
+    zoom_ = zoom;
+    scroll_ = scroll;
+    update();
+}
+
+QPointF FormCanvas::toWindowUnits(QPointF screen) const
+{
+    const QPointF pixels = (screen + scroll_) / zoom_;
+    return {pixels.x() * window_unit::perPixelAcross, pixels.y() * window_unit::perPixelDown};
+}
+
+QPointF FormCanvas::toScreen(double x, double y) const
+{
+    return QPointF(x / window_unit::perPixelAcross, y / window_unit::perPixelDown) * zoom_ - scroll_;
+}
+
 void FormCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!picture_.isNull())
-        painter.drawImage(QPointF(0, 0), picture_);
-    painter.setPen(QPen(palette().color(QPalette::WindowText), 0));
-    for (const EdgeLine* line : {&rectangle_.Line1, &rectangle_.Line2, &rectangle_.Line3, &rectangle_.Line4})
-        painter.drawLine(toPixels(line->X1, line->Y1), toPixels(line->X2, line->Y2));
+    if (!picture_.isNull()) {
+        if (zoom_ == 1 && scroll_.isNull()) {
+            painter.drawImage(QPointF(0, 0), picture_);
+        } else {
+            // Only the part in view is scaled, pixel for pixel.
+            const QRectF shown = QRectF(rect()).intersected(QRectF(-scroll_, QSizeF(picture_.size()) * zoom_));
+            const QRectF source((shown.topLeft() + scroll_) / zoom_, shown.size() / zoom_);
+            painter.drawImage(shown, picture_, source);
+        }
+    }
+    // One screen pixel wide, in the line colour, with a light line beside it
+    // so that the edges show on a dark picture too.
+    const QColor lineColour = palette().color(QPalette::WindowText);
+    const QColor beside = lineColour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    const EdgeLine* lines[] = {&rectangle_.Line1, &rectangle_.Line2, &rectangle_.Line3, &rectangle_.Line4};
+    painter.setPen(QPen(beside, 0));
+    for (const EdgeLine* line : lines) {
+        const bool vertical = line->X1 == line->X2;
+        const QPointF aside = vertical ? QPointF(1, 0) : QPointF(0, 1);
+        painter.drawLine(toScreen(line->X1, line->Y1) + aside, toScreen(line->X2, line->Y2) + aside);
+    }
+    painter.setPen(QPen(lineColour, 0));
+    for (const EdgeLine* line : lines)
+        painter.drawLine(toScreen(line->X1, line->Y1), toScreen(line->X2, line->Y2));
 }
+
+namespace {
+
+UnitPoint unitsOf(const FormCanvas& canvas, QPointF screen)
+{
+    const QPointF units = canvas.toWindowUnits(screen);
+    return {static_cast<float>(units.x()), static_cast<float>(units.y())};
+}
+
+}  // namespace
 
 // Qt positions are logical pixels of the client area; the handlers work in window units.
 void FormCanvas::mousePressEvent(QMouseEvent* event)
 {
-    const UnitPoint at = toWindowUnits(event->position());
+    const UnitPoint at = unitsOf(*this, event->position());
     emit mouseDown(static_cast<int>(event->button()), static_cast<int>(event->modifiers()), at.x, at.y);
 }
 
 void FormCanvas::mouseMoveEvent(QMouseEvent* event)
 {
-    const UnitPoint at = toWindowUnits(event->position());
+    const UnitPoint at = unitsOf(*this, event->position());
     emit mouseMove(static_cast<int>(event->buttons()), static_cast<int>(event->modifiers()), at.x, at.y);
 }
 
 void FormCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
-    const UnitPoint at = toWindowUnits(event->position());
+    const UnitPoint at = unitsOf(*this, event->position());
     emit mouseUp(static_cast<int>(event->button()), static_cast<int>(event->modifiers()), at.x, at.y);
+}
+
+void FormCanvas::wheelEvent(QWheelEvent* event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        emit zoomWheel(event->angleDelta().y() / 120.0, event->position());
+    } else {
+        QPoint delta = event->pixelDelta().isNull() ? event->angleDelta() / 120 * 48 : event->pixelDelta();
+        if (event->modifiers() & Qt::ShiftModifier)
+            delta = {delta.y(), delta.x()};
+        emit scrollWheel(delta);
+    }
+    event->accept();
+}
+
+void FormCanvas::leaveEvent(QEvent*)
+{
+    emit left();
 }

@@ -5,9 +5,11 @@
 #include <QImage>
 #include <QWidget>
 
-// The main window's client area: the picture at natural size from the
-// top-left corner, cut off by the area, with the selection's four lines over
-// it. Mouse positions are handed on in window units.
+// The main window's client area: the picture from the top-left corner, at
+// natural size unless zoomed, scrolled by the window's scroll bars, with the
+// selection's four lines over it. Zoom and scroll change the view only:
+// mouse positions are handed on in window units measured from the picture's
+// top-left corner, so at 100 % and unscrolled they are the client area's own.
 class FormCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -15,18 +17,35 @@ public:
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
 
+    // The view: `zoom` screen pixels per picture pixel, `scroll` the screen
+    // position of the client area's top-left corner over the zoomed picture.
+    void setView(double zoom, QPointF scroll);
+    double zoom() const { return zoom_; }
+    QPointF scroll() const { return scroll_; }
+    // Client-area pixels to window units and back.
+    QPointF toWindowUnits(QPointF screen) const;
+    QPointF toScreen(double x, double y) const;
+
 signals:
     void mouseDown(int button, int shift, float x, float y);
     void mouseMove(int button, int shift, float x, float y);
     void mouseUp(int button, int shift, float x, float y);
+    // Ctrl + wheel: `steps` notches up (positive) or down about a point of the client area.
+    void zoomWheel(double steps, QPointF about);
+    void scrollWheel(QPoint pixels);
+    void left();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     const SelectionRectangle& rectangle_;
     QImage picture_;
+    double zoom_ = 1;
+    QPointF scroll_;
 };

@@ -6,6 +6,7 @@
 #include "platform/qt/qt_message_box.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -16,8 +17,11 @@ int main(int argc, char** argv)
     // The program ends when the main window closes, whatever else is open.
     app.setQuitOnLastWindowClosed(false);
     // The interface is in French, the desktop's own dialogs and buttons too.
+    // Sizes and dates in the file dialogs follow the default locale.
+    const QLocale french(QLocale::French, QLocale::France);
+    QLocale::setDefault(french);
     QTranslator qtFrench;
-    if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (qtFrench.load(french, QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtFrench);
     addStepFormat(formatRegistry());
@@ -27,6 +31,11 @@ int main(int argc, char** argv)
     QtFormatOptionsDialog optionsDialog;
     Form1 form({openDialog, saveDialog, messages, optionsDialog});
     form.show();
+    // "orvanel PICTURE" starts with that picture imported, as the import
+    // command would (a file that is not a readable picture changes nothing).
+    const QStringList arguments = app.arguments();
+    if (arguments.size() > 1)
+        form.importFile(QFile::encodeName(arguments.at(1)).toStdString());
     const int status = app.exec();
     // A surface abandoned by a cancel may still be under construction: end
     // without tearing down what it uses.

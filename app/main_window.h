@@ -18,6 +18,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QScrollBar;
+class QTimer;
+class ReliefPreviewWindow;
 
 // The dialogs and message box the main window works through.
 struct DesktopFacilities {
@@ -28,7 +31,9 @@ struct DesktopFacilities {
 };
 
 // The main window: the picture with the selection rectangle, the three
-// parameter fields, the import command and the "Export" menu.
+// parameter fields, the import command, the "Export" menu, the 3D preview
+// and the "Affichage" menu; scroll bars and a status line outside the
+// client area.
 class Form1 : public QMainWindow, public MainWindowFrame {
     Q_OBJECT
 public:
@@ -43,6 +48,16 @@ public:
     FormCanvas& canvas() const { return *canvas_; }
     const SelectionRectangle& selection() const { return rectangle_; }
     bool exportRunning() const { return exportRunning_; }
+    // The "Aperçu 3D" window, once opened.
+    ReliefPreviewWindow* previewWindow() const { return preview_; }
+    QScrollBar* horizontalScrollBar() const { return hbar_; }
+    QScrollBar* verticalScrollBar() const { return vbar_; }
+    QString readout() const;
+    QString pointerReadout() const;
+
+    // Imports a picture file as the import command does after its dialog
+    // (the command line and a dropped file come here).
+    void importFile(const std::string& path);
 
     QGroupBox* Frame1;
     QGroupBox* Frame2;
@@ -57,6 +72,13 @@ public:
     QAction* export_;
     QAction* exportcat;
     QAction* ascii;
+    QAction* preview;
+    QMenu* viewMenu;
+    QAction* zoomIn;
+    QAction* zoomOut;
+    QAction* zoomToFit;
+    QAction* actualSize;
+    QAction* selectWholePicture;
 
 public slots:
     void import_Click();
@@ -66,13 +88,33 @@ public slots:
     void Form_MouseDown(int button, int shift, float x, float y);
     void Form_MouseMove(int button, int shift, float x, float y);
     void Form_MouseUp(int button, int shift, float x, float y);
+    void preview_Click();
+
+    // The view: zoom (screen pixels per picture pixel) about a point of the client area.
+    void setZoom(double zoom, QPointF about);
+    void zoomToFitWindow();
+    void selectAll();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildFields();
     void buildMenu();
+    void buildViewMenu();
+    void buildClientArea();
+    void applyView(double zoom, QPointF scroll, bool fitWindowToBars);
+    void zoomBy(int levels, QPointF about);
+    void scheduleRefresh();
+    void refresh();
+    void commandIgnored();
+    double grabTolerance() const;
+    void showPointerShape(float x, float y);
     void exportFormat(const std::string& id);
     ExportRequest currentRequest() const;
     void Form_QueryUnload();
@@ -89,4 +131,11 @@ private:
     std::string picturePath_;
     bool exportRunning_ = false;
     bool abandonExport_ = false;
+    bool placed_ = false;
+    QScrollBar* hbar_;
+    QScrollBar* vbar_;
+    QLabel* readout_;
+    QLabel* pointer_;
+    QTimer* refreshTimer_;
+    ReliefPreviewWindow* preview_ = nullptr;
 };

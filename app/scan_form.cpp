@@ -3,13 +3,20 @@
 #include "platform/window_unit.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
 constexpr QSize clientSize(615, 510);
 constexpr QRgb dotColour = qRgb(0, 0x80, 0);  // 0x008000
+// The dots remembered for a scroll back cover at most this many pixels a side.
+constexpr int plottedLimit = 1 << 15;
 }  // namespace
 
 Form2::Form2()
@@ -29,14 +36,40 @@ void Form2::setPicture(const QImage& picture)
 
 void Form2::moveTo(double left, double top)
 {
-    move(static_cast<int>(std::lround(left / window_unit::twipsPerPixel)),
-         static_cast<int>(std::lround(top / window_unit::twipsPerPixel)));
+    wanted_ = QPoint(static_cast<int>(std::lround(left / window_unit::twipsPerPixel)),
+                     static_cast<int>(std::lround(top / window_unit::twipsPerPixel)));
+    keepOnScreen();
+}
+
+// Beside the main window, unless part of it would be off the screen: then
+// moved just enough for all of it, title bar and close button included, to show.
+void Form2::keepOnScreen()
+{
+    QRect outer = frameGeometry();
+    outer.moveTopLeft(wanted_);
+    const QScreen* screen = QGuiApplication::screenAt(outer.center());
+    if (!screen)
+        screen = QGuiApplication::screenAt(wanted_);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        outer.moveLeft(std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width())));
+        outer.moveTop(std::max(room.top(), std::min(outer.top(), room.bottom() + 1 - outer.height())));
+    }
+    move(outer.topLeft());
 }
 
 void Form2::show()
 {
     dots_.fill(Qt::transparent);
+    // Room for a dot on every pixel of the picture as this window shows it.
+    plottedSize_ = QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / 0.936)) + 1)),
+                         std::min(plottedLimit, std::max(clientSize.height(), picture_.height() + 1)));
+    plotted_.assign(std::size_t(plottedSize_.width()) * std::size_t(plottedSize_.height()), false);
+    scroll_ = {};
     QWidget::show();
+    keepOnScreen();  // the frame's size is known once shown
     repaintPending_ = true;
     update();
 }
@@ -46,13 +79,43 @@ void Form2::hide()
     QWidget::hide();
 }
 
+void Form2::scrollTo(QPoint corner)
+{
+    scroll_ = corner;
+    dots_.fill(Qt::transparent);
+    for (int row = 0; row < clientSize.height(); ++row) {
+        const int y = row + scroll_.y();
+        if (y >= plottedSize_.height())
+            break;
+        for (int column = 0; column < clientSize.width(); ++column) {
+            const int x = column + scroll_.x();
+            if (x < plottedSize_.width() && plotted_[std::size_t(y) * plottedSize_.width() + x])
+                dots_.setPixel(column, row, dotColour);
+        }
+    }
+    update();
+}
+
 void Form2::dot(double x, double y)
 {
     const double column = std::floor(x / window_unit::twipsPerPixel);
     const double row = std::floor(y / window_unit::twipsPerPixel);
-    if (!(column >= 0 && column < dots_.width() && row >= 0 && row < dots_.height()))
+    if (!(column >= 0 && row >= 0 && column < INT_MAX && row < INT_MAX))
         return;
-    dots_.setPixel(static_cast<int>(column), static_cast<int>(row), dotColour);
+    const QPoint at(static_cast<int>(column), static_cast<int>(row));
+    if (at.x() < plottedSize_.width() && at.y() < plottedSize_.height())
+        plotted_[std::size_t(at.y()) * plottedSize_.width() + at.x()] = true;
+    // A dot beyond the client area brings it into view, a quarter of the way in.
+    const QRect shown(scroll_, clientSize);
+    if (!shown.contains(at)) {
+        QPoint corner = scroll_;
+        if (at.x() < shown.left() || at.x() > shown.right())
+            corner.setX(std::max(0, at.x() - clientSize.width() / 4));
+        if (at.y() < shown.top() || at.y() > shown.bottom())
+            corner.setY(std::max(0, at.y() - clientSize.height() / 4));
+        scrollTo(corner);
+    }
+    dots_.setPixel(at - scroll_, dotColour);
     // One pending repaint covers every dot until the next event pass.
     if (!repaintPending_) {
         repaintPending_ = true;
@@ -65,7 +128,7 @@ void Form2::paintEvent(QPaintEvent*)
     repaintPending_ = false;
     QPainter painter(this);
     if (!picture_.isNull())
-        painter.drawImage(QPointF(0, 0), picture_);
+        painter.drawImage(QPointF(0, 0), picture_, QRectF(scroll_, clientSize));
     painter.drawImage(QPointF(0, 0), dots_);
 }
 
@@ -73,4 +136,12 @@ void Form2::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closedByUser();
+}
+
+// Escape stops the export as closing the window does.
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return void(close());
+    QWidget::keyPressEvent(event);
 }

@@ -3,10 +3,15 @@
 #include "platform/scan_window.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 
+#include <vector>
+
 // The "Scan" window: a fixed tool window showing the picture, on which an
-// export plots a green dot per cell. Its unit is a square 1/1440 inch.
+// export plots a green dot per cell. Its unit is a square 1/1440 inch. It
+// stands where the export puts it unless that is partly off the screen, and
+// scrolls to follow the dots of a selection larger than it is.
 class Form2 : public QWidget, public ScanWindow {
     Q_OBJECT
 public:
@@ -14,7 +19,10 @@ public:
 
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
+    // The dots in the client area, over the picture.
     const QImage& dots() const { return dots_; }
+    // The client area's top-left corner, in pixels of the unscrolled window.
+    QPoint scrolled() const { return scroll_; }
 
     void moveTo(double left, double top) override;
     void show() override;
@@ -27,9 +35,18 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void keepOnScreen();
+    void scrollTo(QPoint corner);
+
     QImage picture_;
     QImage dots_;  // the client area's dots over the picture
+    // Every dot of the export, one bit a pixel, to draw them again after a scroll.
+    std::vector<bool> plotted_;
+    QSize plottedSize_;
+    QPoint scroll_;
+    QPoint wanted_;  // where the export placed the window
     bool repaintPending_ = false;
 };

@@ -5,39 +5,43 @@
 
 namespace {
 
-// The bottom edge is remembered as a 16-bit integer, rounded half to even;
-// a position beyond that range is held at its end.
-std::int16_t toInt16(float value)
+double wholeNumber(float value)
 {
     const double rounded = std::nearbyint(static_cast<double>(value));  // ties to even
-    if (std::isnan(rounded))
-        return 0;
-    return static_cast<std::int16_t>(std::clamp(rounded, -32768.0, 32767.0));
+    return std::isnan(rounded) ? 0 : rounded;
 }
 
 }  // namespace
 
-void SelectionRectangle::mouseDown(float x, float y)
+SelectionRectangle::Grabs SelectionRectangle::grabsAt(float x, float y, double tol) const
 {
-    grabTop = grabBottom = grabLeft = grabRight = false;
+    const double bottom = wholeNumber(Line2.Y2);
+    // Within the 16-bit range the bottom's bounds are the whole numbers the
+    // 16-bit sums give; all other sums are single precision.
+    const double bottomLow = bottom - tol;
+    const double bottomHigh = bottom + tol;
+    const float t = static_cast<float>(tol);
+    const bool betweenTopAndBottom = Line3.Y1 - t < y && y < bottomHigh;
+    const bool betweenLeftAndRight = Line4.X1 - t < x && x < Line1.X1 + t;
+    Grabs g;
+    g.left = Line4.X1 - t < x && x < Line4.X1 + t && betweenTopAndBottom;
+    g.right = Line1.X1 - t < x && x < Line1.X1 + t && betweenTopAndBottom;
+    g.bottom = bottomLow < y && y < bottomHigh && betweenLeftAndRight;
+    g.top = Line3.Y1 - t < y && y < Line3.Y1 + t && betweenLeftAndRight;
+    return g;
+}
+
+void SelectionRectangle::mouseDown(float x, float y, double tol)
+{
     leftAtDown = Line4.X1;
     rightAtDown = Line1.X1;
     topAtDown = Line3.Y1;
-    bottomAtDown = toInt16(Line2.Y2);
-    // The bottom's bounds are whole numbers, computed without wrapping.
-    const int bottomLow = bottomAtDown - 25;
-    const int bottomHigh = bottomAtDown + 25;
-
-    const bool betweenTopAndBottom = topAtDown - tolerance < y && y < bottomHigh;
-    const bool betweenLeftAndRight = leftAtDown - tolerance < x && x < rightAtDown + tolerance;
-    if (leftAtDown - tolerance < x && x < leftAtDown + tolerance && betweenTopAndBottom)
-        grabLeft = true;
-    if (rightAtDown - tolerance < x && x < rightAtDown + tolerance && betweenTopAndBottom)
-        grabRight = true;
-    if (bottomLow < y && y < bottomHigh && betweenLeftAndRight)
-        grabBottom = true;
-    if (topAtDown - tolerance < y && y < topAtDown + tolerance && betweenLeftAndRight)
-        grabTop = true;
+    bottomAtDown = wholeNumber(Line2.Y2);
+    const Grabs g = grabsAt(x, y, tol);
+    grabTop = g.top;
+    grabBottom = g.bottom;
+    grabLeft = g.left;
+    grabRight = g.right;
 }
 
 bool SelectionRectangle::mouseMove(float x, float y)
@@ -56,4 +60,12 @@ bool SelectionRectangle::mouseMove(float x, float y)
 void SelectionRectangle::mouseUp()
 {
     grabTop = grabBottom = grabLeft = grabRight = false;
+}
+
+void SelectionRectangle::moveEdges(float left, float top, float right, float bottom)
+{
+    Line3.Y1 = Line1.Y1 = Line4.Y2 = Line3.Y2 = top;
+    Line2.Y1 = Line1.Y2 = Line4.Y1 = Line2.Y2 = bottom;
+    Line3.X2 = Line4.X2 = Line4.X1 = Line2.X1 = left;
+    Line3.X1 = Line1.X2 = Line1.X1 = Line2.X2 = right;
 }

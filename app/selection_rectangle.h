@@ -2,7 +2,6 @@
 
 #include "relief/export_parameters.h"
 
-#include <cstdint>
 
 // A line segment of the main window, end points in window units.
 struct EdgeLine {
@@ -13,9 +12,18 @@ struct EdgeLine {
 // edges: a press within 25 units of an edge grabs it (strictly; the four
 // tests are independent, so a corner grabs two edges), a move carries every
 // grabbed edge to the pointer, a release lets go. Nothing is clamped and the
-// edges may cross.
+// edges may cross. The tolerance is 25 units unless the view is zoomed out,
+// where it keeps its size on the screen.
 class SelectionRectangle {
 public:
+    static constexpr float tolerance = 25;
+
+    // The edges a press at (x, y) would grab.
+    struct Grabs {
+        bool top = false, bottom = false, left = false, right = false;
+        bool any() const { return top || bottom || left || right; }
+    };
+
     // Left edge, vertical, (X1, Y1) its lower end.
     EdgeLine Line4{0, 5020, 0, 0};
     // Top edge, horizontal, (X1, Y1) its right end.
@@ -25,18 +33,19 @@ public:
     // Right edge, vertical, (X1, Y1) its upper end.
     EdgeLine Line1{5000, 0, 5000, 5020};
 
-    void mouseDown(float x, float y);
+    Grabs grabsAt(float x, float y, double tolerance = SelectionRectangle::tolerance) const;
+    void mouseDown(float x, float y, double tolerance = SelectionRectangle::tolerance);
     // Returns whether any line moved.
     bool mouseMove(float x, float y);
     void mouseUp();
+    // Moves the four edges as dragging each of them there would.
+    void moveEdges(float left, float top, float right, float bottom);
 
     bool dragging() const { return grabTop || grabBottom || grabLeft || grabRight; }
     // What the exports read: the vertical edges' X1, the horizontal edges' Y1.
     EdgeLines edges() const { return {Line1.X1, Line4.X1, Line2.Y1, Line3.Y1}; }
 
 private:
-    static constexpr float tolerance = 25;
-
     bool grabTop = false;
     bool grabBottom = false;
     bool grabLeft = false;
@@ -44,5 +53,8 @@ private:
     float leftAtDown = 0;
     float rightAtDown = 0;
     float topAtDown = 0;
-    std::int16_t bottomAtDown = 0;
+    // Rounded to a whole number, halves to even, at full width: within the
+    // 16-bit range this is the 16-bit value, beyond it the edge can still be
+    // grabbed.
+    double bottomAtDown = 0;
 };

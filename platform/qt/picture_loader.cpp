@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTransform>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -134,6 +135,25 @@ QSize announcedSize(QImageReader& reader, QFile& file)
     return size;
 }
 
+// Turns the image upright as its stored orientation (a photo's EXIF tag)
+// says, the way Qt's own reader would: a mirror and a flip in place, then a
+// quarter turn, which needs a second image for the time of the turn.
+void applyOrientation(QImage& image, QImageIOHandler::Transformations orientation)
+{
+    if (orientation == QImageIOHandler::TransformationNone)
+        return;
+    if (orientation == QImageIOHandler::TransformationRotate270) {
+        image = image.transformed(QTransform().rotate(270));
+        return;
+    }
+    const bool mirror = orientation & QImageIOHandler::TransformationMirror;
+    const bool flip = orientation & QImageIOHandler::TransformationFlip;
+    if (mirror || flip)
+        image.mirror(mirror, flip);
+    if (orientation & QImageIOHandler::TransformationRotate90)
+        image = image.transformed(QTransform().rotate(90));
+}
+
 }  // namespace
 
 std::string LoadedPicture::reason() const
@@ -197,6 +217,9 @@ LoadedPicture loadPicture(const std::string& path, std::uint64_t memoryBudget)
     }
     if (messagesTellOfEarlyEnd(messages.text()) || fileEndsEarly(file, format.name))
         return failed(PictureFailure::Damaged, size);
+    applyOrientation(image, reader.transformation());
+    if (image.isNull())
+        return failed(PictureFailure::TooLarge, size);
     LoadedPicture result = pictureFromImage(std::move(image));
     if (result.failure == PictureFailure::TooLarge)
         result.size = size;

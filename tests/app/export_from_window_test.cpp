@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -65,16 +66,20 @@ TEST_F(ExportFromWindow, ScanStandsBesideTheMainWindowWithADotPerCell)
 {
     saveDialog.answer = path("dots.asc");
     bool shownDuringExport = false;
-    QPoint scanAt;
+    QRect scanAt;
     messages.onInformation = [&] {
         shownDuringExport = form.scanForm().isVisible();
-        scanAt = form.scanForm().pos();
+        scanAt = form.scanForm().frameGeometry();
     };
     form.ascii->trigger();
 
     EXPECT_TRUE(shownDuringExport);
+    // Beside the main window, tops level, moved left just enough to stay on
+    // the screen (the test screen is 800 pixels wide).
     const QRect main = form.frameGeometry();
-    EXPECT_EQ(scanAt, QPoint(main.x() + main.width(), main.y()));
+    const QRect screen = form.screen()->availableGeometry();
+    EXPECT_EQ(scanAt.topLeft(), QPoint(std::min(main.x() + main.width(), screen.right() + 1 - scanAt.width()), main.y()));
+    EXPECT_TRUE(screen.contains(scanAt));
     // Cells every 50 units from 0 to 4950: dots in pixel columns and rows
     // floor(50 k / 15).
     const QImage& dots = form.scanForm().dots();

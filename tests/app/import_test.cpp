@@ -3,10 +3,13 @@
 
 #include "window_fixture.h"
 
+#include <QScrollBar>
+
 #include "support/huge_bmp.h"
 #include "support/memory_limit.h"
 
 #include <QFile>
+#include <QScrollBar>
 
 namespace {
 
@@ -85,13 +88,17 @@ TEST_F(Import, PictureBeyondTheMemoryIsRefusedWithAMessage)
     EXPECT_FALSE(form.hasScanForm());
 }
 
-TEST_F(Import, PictureLargerThanTheWindowIsCutOffButStillSampled)
+TEST_F(Import, PictureLargerThanTheWindowGetsScrollBarsOutsideTheClientArea)
 {
     const QSize windowBefore = form.size();
     QImage big = filled(1000, 800, qRgb(0, 0, 0));
     big.setPixel(900, 700, qRgb(255, 0, 0));
     importPicture(big);
-    EXPECT_EQ(form.size(), windowBefore);
+    QApplication::processEvents();
+    EXPECT_EQ(form.canvas().size(), QSize(700, 548));
+    EXPECT_EQ(form.size(), windowBefore + QSize(form.verticalScrollBar()->width(), form.horizontalScrollBar()->height()));
+    EXPECT_EQ(form.horizontalScrollBar()->maximum(), 300);
+    EXPECT_EQ(form.verticalScrollBar()->maximum(), 252);
 
     // A cell whose corner falls in pixel (900, 700), beyond the client area.
     const float x = static_cast<float>(900 * window_unit::perPixelAcross + 1);

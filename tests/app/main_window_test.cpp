@@ -45,7 +45,13 @@ TEST_F(MainWindow, StartsWithItsCaptionLayoutAndDefaults)
 TEST_F(MainWindow, MenuHasTheImportCommandAndTheExportMenu)
 {
     const QList<QAction*> top = form.menuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    // The preview command and the "Affichage" menu are the only additions.
+    ASSERT_EQ(top.size(), 4);
+    EXPECT_EQ(top[2], form.preview);
+    EXPECT_EQ(form.preview->text(), "Aperçu 3D");
+    EXPECT_EQ(form.preview->menu(), nullptr);
+    EXPECT_EQ(top[3], form.viewMenu->menuAction());
+    EXPECT_EQ(form.viewMenu->title(), "Affichage");
     EXPECT_EQ(top[0], form.import);
     EXPECT_EQ(form.import->text(), "Importer une image");
     EXPECT_EQ(form.import->menu(), nullptr);

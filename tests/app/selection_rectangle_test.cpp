@@ -108,10 +108,12 @@ TEST_F(Rectangle, BottomIsRememberedAsAWholeNumberRoundedHalfToEven)
     EXPECT_EQ(form.selection().Line2.Y1, 3000);
 }
 
-TEST_F(Rectangle, ABottomBeyondTheWholeNumberRangeIsHeldAtItsEnd)
+TEST_F(Rectangle, ABottomBeyondTheWholeNumberRangeIsGrabbedWhereItIs)
 {
-    drag(2500, 5000, 2500, 40000);
-    drag(2500, 32780, 2500, 6000);  // within 25 of 32767
+    drag(2500, 5000, 2500, 40000.5f);  // remembered as 40000
+    drag(2500, 32780, 2500, 6000);     // where a 16-bit edge would have stopped
+    EXPECT_EQ(form.selection().Line2.Y1, 40000.5f);
+    drag(2500, 40024, 2500, 6000);
     EXPECT_EQ(form.selection().Line2.Y1, 6000);
 }
 

@@ -8,6 +8,8 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -199,3 +201,44 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+namespace {
+
+// A photo's stored orientation is applied as Qt's own reader applies it when
+// asked to: the same upright pixels, for every one of the eight tags.
+TEST(PictureOrientation, StoredOrientationIsAppliedAsViewersShowIt)
+{
+    QTemporaryDir dir;
+    QImage image(6, 4, QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            image.setPixel(x, y, qRgb(40 * x, 60 * y, 0));
+    const QImageIOHandler::Transformations tags[] = {
+        QImageIOHandler::TransformationNone,          QImageIOHandler::TransformationMirror,
+        QImageIOHandler::TransformationFlip,          QImageIOHandler::TransformationRotate180,
+        QImageIOHandler::TransformationRotate90,      QImageIOHandler::TransformationMirrorAndRotate90,
+        QImageIOHandler::TransformationFlipAndRotate90, QImageIOHandler::TransformationRotate270,
+    };
+    for (const auto tag : tags) {
+        const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(int(tag)));
+        QImageWriter writer(path);
+        writer.setTransformation(tag);
+        ASSERT_TRUE(writer.write(image));
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QImage upright = reader.read().convertToFormat(QImage::Format_RGB32);
+        const LoadedPicture loaded = loadPicture(path.toStdString());
+        ASSERT_TRUE(loaded.loaded());
+        ASSERT_EQ(upright.width(), tag & QImageIOHandler::TransformationRotate90 ? 4 : 6);  // the tag was written
+        ASSERT_EQ(loaded.image.size(), upright.size()) << int(tag);
+        for (int y = 0; y < upright.height(); ++y)
+            for (int x = 0; x < upright.width(); ++x) {
+                const QRgb colour = upright.pixel(x, y);
+                EXPECT_EQ(loaded.picture->pixel(x, y),
+                          std::uint32_t(qRed(colour) | qGreen(colour) << 8 | qBlue(colour) << 16))
+                    << int(tag) << " at " << x << ", " << y;
+            }
+    }
+}
+
+}  // namespace

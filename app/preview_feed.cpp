@@ -1,0 +1,77 @@
+#include "preview_feed.h"
+
+#include "selection_summary.h"
+#include "preview/grid_thinning.h"
+#include "relief/point_rows.h"
+#include "relief/relief_walk.h"
+#include "relief/size_text.h"
+#include "relief/thinned_height_grid.h"
+
+namespace {
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+class NeverStops : public EventLoop {
+public:
+    bool yield() override { return true; }
+};
+
+HeightGrid wholeGrid(const ExportJob& job)
+{
+    NeverStops events;
+    HeightGridBuilder builder;
+    PointRowGatherer rows(job.parameters, job.selection, builder);
+    rows.begin();
+    walkRelief(job.parameters, job.selection, *job.picture, events, {&rows});
+    rows.end();
+    return std::move(builder.grid);
+}
+
+}  // namespace
+
+PreviewContent previewContent(const ExportRequest& request)
+{
+    const SelectionSummary summary = summarizeSelection(request);
+    PreviewContent content;
+    PreviewFacts& facts = content.facts;
+    facts.depth = QStringLiteral("profondeur maxi : %1 m").arg(fromUtf8(metresText(summary.job.parameters.maxDepth)));
+    for (const std::string& doubt : summary.doubts)
+        facts.notes << fromUtf8(doubt);
+    if (summary.refusal) {
+        facts.notes << fromUtf8(*summary.refusal);
+        return content;
+    }
+    if (summary.vrmlFloor)
+        facts.notes << QStringLiteral("VRML : %1 m").arg(fromUtf8(metresText(*summary.vrmlFloor)));
+
+    const std::size_t columns = static_cast<std::size_t>(summary.grid.columns) + 1;
+    const std::size_t rows = static_cast<std::size_t>(summary.grid.rows) + 1;
+    if (summary.grid.cells() == 0) {
+        // No cell, no relief: nothing to walk.
+    } else if (double(columns) * double(rows) <= double(previewPointBudget)) {
+        content.grid = wholeGrid(summary.job);
+    } else {
+        const std::size_t step = thinningStep(columns, rows, previewPointBudget);
+        content.grid = thinnedHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture, step);
+        facts.notes << QStringLiteral("aperçu allégé : 1 point sur %1").arg(step);
+    }
+
+    const double width = summary.grid.columns * summary.job.parameters.step * summary.job.parameters.scale;
+    const double height = summary.grid.rows * summary.job.parameters.step * summary.job.parameters.scale;
+    if (!content.grid.xs.empty())
+        facts.size = QStringLiteral("%1 x %2 x %3 m")
+                         .arg(fromUtf8(metresText(content.grid.xs.back() - content.grid.xs.front())),
+                              fromUtf8(metresText(content.grid.ys.back() - content.grid.ys.front())),
+                              fromUtf8(metresText(summary.job.parameters.maxDepth)));
+    else
+        facts.size = QStringLiteral("%1 x %2 x %3 m")
+                         .arg(fromUtf8(metresText(width)), fromUtf8(metresText(height)),
+                              fromUtf8(metresText(summary.job.parameters.maxDepth)));
+    facts.cells = fromUtf8(countText(summary.grid.cells())) + QStringLiteral(" cellules");
+    for (const std::string& line : fileSizeLines(summary))
+        facts.fileSizes << fromUtf8(line);
+    return content;
+}

@@ -1,0 +1,73 @@
+#include "selection_summary.h"
+
+#include "platform/window_unit.h"
+#include "relief/format_registry.h"
+#include "relief/number_reading.h"
+#include "relief/size_text.h"
+
+#include <cmath>
+
+namespace {
+
+std::string pixelsText(double units, double perPixel)
+{
+    return countText(static_cast<std::uint64_t>(std::lround(std::fabs(units) / perPixel)));
+}
+
+}  // namespace
+
+SelectionSummary summarizeSelection(const ExportRequest& request)
+{
+    SelectionSummary s;
+    const ParameterReading reading = readParameters(request.fields, std::nullopt);
+    static const auto noPicture = std::make_shared<const Picture>();
+    s.job = {reading.parameters, selectionFromLines(request.lines), request.picture ? request.picture : noPicture};
+    s.refusal = reading.problem;
+    if (!s.refusal)
+        s.refusal = checkWalk(s.job.parameters, s.job.selection);
+    if (!s.refusal)
+        s.grid = walkGridSize(s.job.parameters, s.job.selection);
+    const std::pair<const char*, const std::string&> fields[] = {{"Profondeur maxi en m", request.fields.depth},
+                                                                 {"Largeur en m/pixel", request.fields.scale},
+                                                                 {"Pas en pixel", request.fields.step}};
+    for (const auto& [label, text] : fields)
+        if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
+            s.doubts.push_back(std::move(doubt));
+
+    for (const FormatEntry& format : formatRegistry().all()) {
+        if (format.depthFloor && s.job.parameters.maxDepth < *format.depthFloor)
+            s.vrmlFloor = format.depthFloor;
+        SelectionSummary::FormatSize size{std::string(format.id), std::string(format.menuCaption), std::nullopt};
+        if (!s.refusal) {
+            const PreparedExport prepared = prepareExport(format, request);
+            if (!prepared.refusal)
+                size.size = format.estimateSize({prepared.job, prepared.grid, FormatOptions{}});
+        }
+        s.sizes.push_back(std::move(size));
+    }
+    return s;
+}
+
+std::string readoutText(const SelectionSummary& s)
+{
+    const Selection& area = s.job.selection;
+    const double scale = s.job.parameters.scale;
+    std::string text = pixelsText(area.width, window_unit::perPixelAcross) + " x " +
+                       pixelsText(area.height, window_unit::perPixelDown) + " px · " +
+                       metresText(area.width * scale) + " x " + metresText(area.height * scale) + " m";
+    if (s.refusal)
+        return text + " · export impossible";
+    text += " · " + countText(s.grid.cells()) + (s.grid.cells() == 1 ? " cellule" : " cellules");
+    for (const SelectionSummary::FormatSize& format : s.sizes)
+        if (format.size)
+            text += " · " + format.id + " " + sizeText(format.size->typical);
+    return text;
+}
+
+std::vector<std::string> fileSizeLines(const SelectionSummary& s)
+{
+    std::vector<std::string> lines;
+    for (const SelectionSummary::FormatSize& format : s.sizes)
+        lines.push_back(format.caption + " : " + (format.size ? sizeText(format.size->typical) : "impossible"));
+    return lines;
+}

@@ -1,0 +1,246 @@
+// The main window with today's pictures: zoom and scroll, the status line,
+// the pointer's shapes, Escape, a dropped file, and the live 3D preview.
+
+#include "window_fixture.h"
+
+#include "app/relief_preview_window.h"
+#include "export/ascii_export.h"
+#include "platform/qt/picture_loader.h"
+#include "support/reference_export.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+struct WindowView : WindowTest {
+    // Mouse events at a position of the client area in screen pixels.
+    void screenMouse(QEvent::Type type, QPointF at, Qt::MouseButtons held = Qt::NoButton)
+    {
+        const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, form.canvas().mapToGlobal(at), changed, held, Qt::NoModifier);
+        QApplication::sendEvent(&form.canvas(), &event);
+    }
+    void screenDrag(QPointF from, QPointF to)
+    {
+        screenMouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        screenMouse(QEvent::MouseMove, to, Qt::LeftButton);
+        screenMouse(QEvent::MouseButtonRelease, to);
+    }
+    void ctrlWheel(QPointF at, int notches)
+    {
+        QWheelEvent event(at, form.canvas().mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&form.canvas(), &event);
+    }
+    QString facts() const { return form.previewWindow()->factsText->text(); }
+};
+
+std::string readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(missing)");
+}
+
+TEST_F(WindowView, HugePictureZoomedScrolledAndSelectedToItsCornerExportsExactly)
+{
+    QImage huge(12000, 9000, QImage::Format_Grayscale8);
+    huge.fill(0);
+    for (int y = 8000; y < 9000; ++y)  // a ramp in the bottom-right corner
+        for (int x = 11000; x < 12000; ++x)
+            huge.scanLine(y)[x] = static_cast<uchar>((x - 11000) / 4);
+    importPicture(huge, "huge.png");
+    QApplication::processEvents();
+    EXPECT_EQ(form.canvas().size(), QSize(700, 548));
+    EXPECT_EQ(form.horizontalScrollBar()->maximum(), 12000 - 700);
+
+    // Ctrl + wheel zooms about the pointer: the picture point under it stays.
+    const QPointF pointer(350, 200);
+    form.horizontalScrollBar()->setValue(4000);
+    form.verticalScrollBar()->setValue(4000);
+    const QPointF before = form.canvas().toWindowUnits(pointer);
+    ctrlWheel(pointer, -2);
+    EXPECT_EQ(form.canvas().zoom(), 1.0 / 2);
+    EXPECT_NEAR(form.canvas().toWindowUnits(pointer).x(), before.x(), 2 * 16.03);
+    EXPECT_NEAR(form.canvas().toWindowUnits(pointer).y(), before.y(), 2 * 15);
+
+    // Zoomed out to the whole picture, the corner is grabbed as far on the
+    // screen as at 100 %: 25 units, a pixel and a half.
+    form.zoomToFit->trigger();
+    const double zoom = form.canvas().zoom();
+    EXPECT_NEAR(zoom, 700.0 / 12000, 1e-12);
+    const QPointF corner = form.canvas().toScreen(5000, 5000);
+    screenDrag(corner + QPointF(1.2, 1.2), QPointF(12000, 9000) * zoom);
+    // Then at 100 %, scrolled to the bottom-right, the last pixel row is reached.
+    form.actualSize->trigger();
+    form.horizontalScrollBar()->setValue(form.horizontalScrollBar()->maximum());
+    form.verticalScrollBar()->setValue(form.verticalScrollBar()->maximum());
+    const QPointF bottomRight(699, 547);
+    screenDrag(bottomRight - QPointF(10, 10), bottomRight + QPointF(1, 1));
+    const EdgeLines edges = form.selection().edges();
+    EXPECT_FLOAT_EQ(edges.line1X1, float(12000 * window_unit::perPixelAcross));
+    EXPECT_FLOAT_EQ(edges.line2Y1, 9000 * 15.0f);
+
+    form.Text3->setText("3000");
+    saveDialog.answer = path("huge.asc");
+    form.ascii->trigger();
+    const ExportParameters parameters{0.001, 0.5, 3000};
+    const LoadedPicture picture = loadPicture(path("huge.png"));
+    EXPECT_EQ(readFile(dir.filePath("huge.asc")),
+              referenceExport(asciiExport(), parameters, selectionFromLines(edges), *picture.picture));
+}
+
+TEST_F(WindowView, StatusLineFollowsTheDragTheFieldsAndThePointer)
+{
+    QApplication::processEvents();
+    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("312 x 333 px · 5 x 5 m · 10\u202F000 cellules · vrml1 ")));
+    drag(5000, 2500, 10000, 2500);
+    QApplication::processEvents();
+    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 10 x 5 m · 20\u202F000 cellules")));
+    form.Text2->setText("0.01");
+    form.Text3->setText("25");
+    QApplication::processEvents();
+    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 100 x 50 m · 80\u202F000 cellules")));
+    mouse(QEvent::MouseMove, 100 * window_unit::perPixelAcross, 40 * 15);
+    EXPECT_EQ(form.pointerReadout(), "100, 40 px");
+}
+
+TEST_F(WindowView, PointerTakesTheResizeShapeOverEdgesAndCorners)
+{
+    const struct {
+        float x, y;
+        Qt::CursorShape shape;
+    } cases[] = {
+        {0, 2500, Qt::SizeHorCursor},     {5000, 2500, Qt::SizeHorCursor},   {2500, 0, Qt::SizeVerCursor},
+        {2500, 5000, Qt::SizeVerCursor},  {0, 0, Qt::SizeFDiagCursor},       {5000, 5000, Qt::SizeFDiagCursor},
+        {5000, 0, Qt::SizeBDiagCursor},   {0, 5000, Qt::SizeBDiagCursor},    {2500, 2500, Qt::ArrowCursor},
+        {5025, 2500, Qt::ArrowCursor},
+    };
+    for (const auto& c : cases) {
+        mouse(QEvent::MouseMove, c.x, c.y);
+        EXPECT_EQ(form.canvas().cursor().shape(), c.shape) << c.x << ", " << c.y;
+    }
+}
+
+TEST_F(WindowView, EscapeInEitherWindowCancelsTheExportAndKeepsTheEarlierFile)
+{
+    for (const bool inScan : {false, true}) {
+        QFile earlier(dir.filePath("kept.asc"));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
+        saveDialog.answer = path("kept.asc");
+        form.Text3->setText("2");
+        QTimer::singleShot(50, &form, [&] {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(inScan ? static_cast<QWidget*>(&form.scanForm()) : form.Text1, &escape);
+        });
+        form.ascii->trigger();
+        EXPECT_EQ(readFile(dir.filePath("kept.asc")), "earlier") << inScan;
+        EXPECT_TRUE(messages.information_.empty());
+        EXPECT_FALSE(form.scanForm().isVisible());
+    }
+}
+
+TEST_F(WindowView, DroppedFileIsImportedWithTransparencyOverBlack)
+{
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(qRgb(200, 10, 10));
+    image.setPixel(4, 4, qRgba(255, 255, 255, 0));
+    ASSERT_TRUE(image.save(dir.filePath("dropped.png")));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dir.filePath("dropped.png"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+
+    ASSERT_EQ(form.canvas().picture().size(), QSize(8, 8));
+    const QImage shown = form.canvas().grab().toImage();
+    EXPECT_EQ(shown.pixel(3, 4), qRgb(200, 10, 10));
+    EXPECT_EQ(shown.pixel(4, 4), qRgb(0, 0, 0));
+    EXPECT_EQ(form.scanForm().picture().size(), QSize(8, 8));
+}
+
+TEST_F(WindowView, FramesHideThePictureAndTheLinesShowOnBlack)
+{
+    importPicture([] {
+        QImage black(700, 548, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        return black;
+    }());
+    const QImage shown = form.canvas().grab().toImage();
+    EXPECT_NE(shown.pixel(form.Frame1->geometry().center()), qRgb(0, 0, 0));
+    EXPECT_NE(shown.pixel(200, 333) | shown.pixel(200, 334), qRgb(0, 0, 0));  // the bottom edge
+    for (QLabel* label : {form.Label1, form.Label2, form.Label3}) {
+        const QRect needed = label->fontMetrics().boundingRect(label->rect(), Qt::TextWordWrap, label->text());
+        EXPECT_TRUE(label->rect().contains(needed)) << label->text().toStdString();
+    }
+}
+
+TEST_F(WindowView, PreviewOpensFromTheMenuAndFollowsFieldsDragsAndExports)
+{
+    form.preview->trigger();
+    ASSERT_NE(form.previewWindow(), nullptr);
+    EXPECT_TRUE(form.previewWindow()->isVisible());
+    EXPECT_EQ(form.previewWindow()->windowTitle(), QString::fromUtf8("Aperçu 3D"));
+    EXPECT_TRUE(facts().contains(QString::fromUtf8("10\u202F000 cellules")));
+    EXPECT_TRUE(facts().contains("profondeur maxi : 0,5 m"));
+    EXPECT_TRUE(facts().contains("5 x 5 x 0,5 m"));
+    EXPECT_TRUE(facts().contains("VRML pour SW : "));
+
+    form.Text1->setText("0.1x");
+    QApplication::processEvents();
+    EXPECT_TRUE(facts().contains("profondeur maxi : 0,1 m"));
+    EXPECT_TRUE(facts().contains("VRML : 0,21 m"));
+    EXPECT_TRUE(facts().contains("Profondeur maxi en m"));  // the lenient reading is told
+
+    drag(5000, 2500, 10000, 2500);
+    QApplication::processEvents();
+    EXPECT_TRUE(facts().contains(QString::fromUtf8("20\u202F000 cellules")));
+
+    // During an export the preview still follows the fields.
+    saveDialog.answer = path("running.asc");
+    form.Text3->setText("5");
+    QString duringExport;
+    QTimer::singleShot(30, &form, [&] {
+        form.Text3->setText("100");
+        QTimer::singleShot(20, &form, [&] {
+            duringExport = facts();
+            form.scanForm().close();
+        });
+    });
+    form.ascii->trigger();
+    EXPECT_TRUE(duringExport.contains(QString::fromUtf8("5\u202F000 cellules")) ||
+                duringExport.contains(QString::fromUtf8("5 000 cellules")))
+        << duringExport.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowView, ScanFollowsTheDotsOfALargeSelectionAndKeepsThem)
+{
+    importPicture(QImage(3000, 2000, QImage::Format_RGB32));
+    Form2& scan = form.scanForm();
+    scan.show();
+    scan.dot(15 * 100, 15 * 10);
+    EXPECT_EQ(scan.scrolled(), QPoint(0, 0));
+    scan.dot(15 * 2000, 15 * 10);  // beyond the client area: brought into view
+    const QPoint far = QPoint(2000, 10) - scan.scrolled();
+    ASSERT_TRUE(scan.dots().rect().contains(far));
+    EXPECT_EQ(scan.dots().pixel(far), qRgb(0, 0x80, 0));
+    scan.dot(15 * 100, 15 * 11);  // back to the left: the earlier dot shows again
+    EXPECT_EQ(scan.scrolled(), QPoint(0, 0));
+    EXPECT_EQ(scan.dots().pixel(100, 10), qRgb(0, 0x80, 0));
+    scan.hide();
+}
+
+}  // namespace
