@@ -19,20 +19,10 @@ std::string pixelsText(double units, double perPixel)
 SelectionSummary summarizeSelection(const ExportRequest& request)
 {
     SelectionSummary s;
-    const ParameterReading reading = readParameters(request.fields, std::nullopt);
-    static const auto noPicture = std::make_shared<const Picture>();
-    s.job = {reading.parameters, selectionFromLines(request.lines), request.picture ? request.picture : noPicture};
-    s.refusal = reading.problem;
-    if (!s.refusal)
-        s.refusal = checkWalk(s.job.parameters, s.job.selection);
+    s.job = readJob(request, std::nullopt, s.refusal);
     if (!s.refusal)
         s.grid = walkGridSize(s.job.parameters, s.job.selection);
-    const std::pair<const char*, const std::string&> fields[] = {{"Profondeur maxi en m", request.fields.depth},
-                                                                 {"Largeur en m/pixel", request.fields.scale},
-                                                                 {"Pas en pixel", request.fields.step}};
-    for (const auto& [label, text] : fields)
-        if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
-            s.doubts.push_back(std::move(doubt));
+    s.doubts = fieldDoubts(request.fields);
 
     for (const FormatEntry& format : formatRegistry().all()) {
         if (format.depthFloor && s.job.parameters.maxDepth < *format.depthFloor)

@@ -11,19 +11,15 @@
 
 int writeBatchPreview(const BatchArguments& arguments, std::shared_ptr<const Picture> picture)
 {
-    const ExportRequest request = exportRequestFor(arguments, picture);
-    const ParameterReading reading = readParameters(request.fields, std::nullopt);
-    const Selection selection = selectionFromLines(request.lines);
-    std::optional<std::string> problem = reading.problem;
+    std::optional<std::string> problem;
+    const ExportJob job = readJob(exportRequestFor(arguments, picture), std::nullopt, problem);
     if (!problem)
-        problem = checkWalk(reading.parameters, selection);
-    if (!problem)
-        problem = heightGridMemoryProblem(walkGridSize(reading.parameters, selection));
+        problem = heightGridMemoryProblem(walkGridSize(job.parameters, job.selection));
     if (problem) {
         std::fprintf(stderr, "orvanel-batch : %s\n", problem->c_str());
         return exit_status::refused;
     }
-    const HeightGrid grid = buildHeightGrid(reading.parameters, selection, *picture);
+    const HeightGrid grid = buildHeightGrid(job.parameters, job.selection, *job.picture);
     QString error;
     if (!savePreviewPng(grid, QFile::decodeName(arguments.preview.c_str()), &error)) {
         std::fprintf(stderr, "orvanel-batch : %s\n", error.toStdString().c_str());

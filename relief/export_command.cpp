@@ -49,28 +49,43 @@ std::shared_ptr<const Picture> noPicture()
 
 }  // namespace
 
+ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor,
+                  std::optional<std::string>& refusal)
+{
+    const ParameterReading reading = readParameters(request.fields, depthFloor);
+    ExportJob job{reading.parameters, selectionFromLines(request.lines),
+                  request.picture ? request.picture : noPicture()};
+    refusal = reading.problem;
+    if (!refusal)
+        refusal = checkWalk(job.parameters, job.selection);
+    return job;
+}
+
+std::vector<std::string> fieldDoubts(const FieldTexts& fields)
+{
+    std::vector<std::string> doubts;
+    const std::pair<const char*, const std::string&> labelled[] = {
+        {"Largeur en m/pixel", fields.scale}, {"Profondeur maxi en m", fields.depth}, {"Pas en pixel", fields.step}};
+    for (const auto& [label, text] : labelled)
+        if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
+            doubts.push_back(std::move(doubt));
+    return doubts;
+}
+
 PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& request)
 {
     PreparedExport p;
-    const ParameterReading reading = readParameters(request.fields, format.depthFloor);
-    p.job = {reading.parameters, selectionFromLines(request.lines), request.picture ? request.picture : noPicture()};
-    p.refusal = reading.problem;
-    if (!p.refusal)
-        p.refusal = checkWalk(p.job.parameters, p.job.selection);
+    p.job = readJob(request, format.depthFloor, p.refusal);
     if (!p.refusal && format.depthFloor)
         p.refusal = singlePrecisionProblem(p.job.parameters, p.job.selection);
     if (p.refusal)
         return p;
-    if (reading.parameters.maxDepth != reading.depthAsRead)
-        p.depthBeforeFloor = reading.depthAsRead;
+    if (const double asRead = readParameters(request.fields, std::nullopt).parameters.maxDepth;
+        asRead != p.job.parameters.maxDepth)
+        p.depthBeforeFloor = asRead;
 
     p.grid = walkGridSize(p.job.parameters, p.job.selection);
-    const std::pair<const char*, const std::string&> fields[] = {{"Largeur en m/pixel", request.fields.scale},
-                                                                 {"Profondeur maxi en m", request.fields.depth},
-                                                                 {"Pas en pixel", request.fields.step}};
-    for (const auto& [label, text] : fields)
-        if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
-            p.doubts.push_back(std::move(doubt));
+    p.doubts = fieldDoubts(request.fields);
     if (p.grid.cells() == 0)
         p.doubts.push_back("La sélection ne contient aucune cellule : le fichier n'aura que son en-tête.");
     if (p.job.picture->isNull())

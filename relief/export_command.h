@@ -36,6 +36,15 @@ struct PreparedExport {
 
 PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& request);
 
+// The job a request describes, read with the format's depth floor (none:
+// as typed), with the reason it cannot be walked, if any.
+ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor,
+                  std::optional<std::string>& refusal);
+
+// One French sentence for each field whose text reads otherwise than it
+// looks (the scale, the depth, the step, in that order).
+std::vector<std::string> fieldDoubts(const FieldTexts& fields);
+
 enum class ExportOutcome {
     Written,    // the file is complete and committed
     Cancelled,  // the user said no to a question or a dialog: nothing happened

@@ -30,7 +30,6 @@ ParameterReading readParameters(const FieldTexts& fields, std::optional<double> 
 
     reading.parameters.scale = scale.value;
     reading.parameters.maxDepth = depth.value;
-    reading.depthAsRead = depth.value;
     if (depthFloor && reading.parameters.maxDepth < *depthFloor)
         reading.parameters.maxDepth = *depthFloor;
     reading.parameters.step = step.value;

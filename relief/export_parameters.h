@@ -22,7 +22,6 @@ struct FieldTexts {
 // field's number overflows; the export must then stop.
 struct ParameterReading {
     ExportParameters parameters;
-    double depthAsRead = 0;  // before the floor
     std::optional<std::string> problem;
 };
 
