@@ -78,9 +78,9 @@ QLabel* addLabel(QWidget* parent, const char* caption, QRect where)
     return label;
 }
 
-QLineEdit* addField(QWidget* parent, const char* text, QRect where)
+QLineEdit* addField(QWidget* parent, const std::string& text, QRect where)
 {
-    auto* field = new QLineEdit(QString::fromUtf8(text), parent);
+    auto* field = new QLineEdit(QString::fromStdString(text), parent);
     field->setGeometry(where);
     return field;
 }
@@ -170,14 +170,14 @@ void Form1::buildFields()
     Frame1 = new QGroupBox(QStringLiteral("Echelles"), canvas_);
     Frame1->setGeometry(576, 8, 121, 113);
     Label1 = addLabel(Frame1, "Profondeur maxi en m", {8, 24, 105, 17});
-    Text1 = addField(Frame1, "0.5", {16, 40, 89, 19});
+    Text1 = addField(Frame1, defaultFieldTexts.depth, {16, 40, 89, 19});
     Label2 = addLabel(Frame1, "Largeur en m/pixel", {8, 64, 105, 25});
-    Text2 = addField(Frame1, "0.001 ", {16, 80, 89, 19});
+    Text2 = addField(Frame1, defaultFieldTexts.scale, {16, 80, 89, 19});
 
     Frame2 = new QGroupBox(QStringLiteral("Taille fichier"), canvas_);
     Frame2->setGeometry(576, 128, 121, 73);
     Label3 = addLabel(Frame2, "Pas en pixel", {8, 24, 65, 17});
-    Text3 = addField(Frame2, "50", {16, 40, 89, 19});
+    Text3 = addField(Frame2, defaultFieldTexts.step, {16, 40, 89, 19});
 
     // The frames hide the picture behind them; their captions take the
     // platform's font at the size their boxes hold.

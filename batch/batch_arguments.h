@@ -23,7 +23,7 @@ struct BatchArguments {
     std::string format;  // a format id, or "preview" for the picture alone
     std::string image;
     std::string output;  // "-": standard output
-    FieldTexts fields{"0.5", "0.001", "50"};
+    FieldTexts fields = defaultFieldTexts;
     bool asTyped = false;
     std::optional<SelectionRectangle> rectangle;  // none: the whole picture
     std::optional<EdgeLines> edges;               // the edge lines as the window holds them

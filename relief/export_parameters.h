@@ -17,6 +17,9 @@ struct FieldTexts {
     std::string step;   // Text3
 };
 
+// The fields' texts when the program starts, and orvanel-batch's defaults.
+inline const FieldTexts defaultFieldTexts{"0.5", "0.001 ", "50"};
+
 // Parameters read with the lenient field reading, the depth floor applied
 // right after the depth is read. `problem` holds a French message when a
 // field's number overflows; the export must then stop.
