@@ -46,31 +46,31 @@ HeightGrid reliefGrid(std::size_t columns, std::size_t rows, double xScale, bool
 const MeshOptions openSurface{false, 0.0, 0, 0.5};
 const MeshOptions solidBlock{true, 0.05, 0, 0.5};
 
-// The file a writer makes from the grid streamed row by row.
-std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o)
+// The bytes `write` puts into a stream.
+template <typename Write>
+std::string written(Write write)
 {
     StringSink sink;
     TextOutput out(sink);
-    std::unique_ptr<PointRowConsumer> writer;
-    if (stl)
-        writer = std::make_unique<StlWriter>(out, o);
-    else
-        writer = std::make_unique<ObjWriter>(out, o);
-    writer->begin(g.xs, g.ys.size());
-    for (std::size_t r = 0; r < g.ys.size(); ++r)
-        writer->row(r, g.ys[r], &g.depths[r * g.xs.size()]);
-    EXPECT_TRUE(writer->end());
+    EXPECT_TRUE(write(out));
     EXPECT_TRUE(out.Close());
     return sink.committed;
 }
 
-std::string budgetFile(bool stl, const HeightGrid& g, const std::vector<std::uint32_t>& t, const MeshOptions& o)
+// The file a writer makes from the grid streamed row by row.
+std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o)
 {
-    StringSink sink;
-    TextOutput out(sink);
-    EXPECT_TRUE(stl ? writeStl(out, g, t, o) : writeObj(out, g, t, o));
-    EXPECT_TRUE(out.Close());
-    return sink.committed;
+    return written([&](TextOutput& out) {
+        std::unique_ptr<PointRowConsumer> writer;
+        if (stl)
+            writer = std::make_unique<StlWriter>(out, o);
+        else
+            writer = std::make_unique<ObjWriter>(out, o);
+        writer->begin(g.xs, g.ys.size());
+        for (std::size_t r = 0; r < g.ys.size(); ++r)
+            writer->row(r, g.ys[r], &g.depths[r * g.xs.size()]);
+        return writer->end();
+    });
 }
 
 // Runs a program on the bytes saved in a file; its standard output.
@@ -277,8 +277,8 @@ TEST(MeshFiles, BudgetKeepsTheSolidWholeWithinTheBudgetAndMeasuresItsGap)
         const SimplifiedSurface& s = std::get<SimplifiedSurface>(result);
         ASSERT_LE(s.triangles.size() / 3, c.budget);
 
-        const std::string stl = budgetFile(true, g, s.triangles, solidBlock);
-        const ObjFile obj = readObj(budgetFile(false, g, s.triangles, openSurface));
+        const std::string stl = written([&](TextOutput& out) { return writeStl(out, g, s.triangles, solidBlock); });
+        const ObjFile obj = readObj(written([&](TextOutput& out) { return writeObj(out, g, s.triangles, openSurface); }));
         for (const Triangle& t : obj.triangles)
             ASSERT_LT(facingZ(t), 0);  // no fold seen from the picture
         double volume = 0;

@@ -118,84 +118,53 @@ void expectValidBlock(const TopoDS_Shape& shape, const HeightGrid& g)
 
 } // namespace
 
-TEST(StepFiles, FaceOrSolidThroughEveryPointInMillimetres)
+// A face or a solid through every point, in millimetres; an approximation
+// within its tolerance, or the exact surface when it has no fewer poles;
+// grids that make no surface refused with nothing written.
+TEST(StepFiles, FaceOrSolidThroughEveryPointOrWithinTheTolerance)
 {
+    const StepOptions face{false, 0.05, 0, 0.5}, solid{true, 0.05, 0, 0.5};
     const struct {
         const char* name;
         HeightGrid g;
-        bool solid;
+        StepOptions options;
+        StepStatus status;
+        bool approximated;
     } cases[] = {
-        {"one cell", grid(2, 2, noisy), false},
-        {"noisy 61 x 41", grid(61, 41, noisy), false},
-        {"smooth solid 41 x 31", grid(41, 31, smooth), true},
+        {"one cell", grid(2, 2, noisy), face, StepStatus::Written, false},
+        {"noisy 61 x 41", grid(61, 41, noisy), face, StepStatus::Written, false},
+        {"smooth solid 41 x 31", grid(41, 31, smooth), solid, StepStatus::Written, false},
+        {"smooth, 1 % of the depth", grid(61, 41, smooth), {false, 0, 0.005, 0.5}, StepStatus::Written, true},
+        {"no fewer poles than the exact one", grid(21, 15, noisy), {false, 0, 1e-17, 0.5}, StepStatus::Written, false},
+        {"one column", HeightGrid{{0.0}, {0.0, 0.01}, {0.1, 0.2}}, {}, StepStatus::NoCell, false},
+        {"no base", grid(5, 5, smooth), {true, 0.0, 0, 0.5}, StepStatus::BaseTooThin, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::shared_ptr<Outcome> outcome;
-        const StepResult result = runJob(c.g, {c.solid, 0.05, 0, 0.5}, outcome);
-        ASSERT_EQ(result.status, StepStatus::Written);
-        ASSERT_TRUE(outcome->committed);
+        const StepResult result = runJob(c.g, c.options, outcome);
+        ASSERT_EQ(result.status, c.status);
+        ASSERT_EQ(outcome->committed, c.status == StepStatus::Written);
+        if (c.status != StepStatus::Written)
+            continue;
+        EXPECT_EQ(result.approximated, c.approximated);
+        EXPECT_FALSE(result.toleranceMissed);
         const ReadBack back = readBack(outcome->written);
         EXPECT_EQ(back.lengthUnit, "millimetre");
-        EXPECT_EQ(back.solids, c.solid ? 1 : 0);
-        EXPECT_EQ(back.faces, c.solid ? 6 : 1);
+        EXPECT_EQ(back.solids, c.options.solid ? 1 : 0);
+        EXPECT_EQ(back.faces, c.options.solid ? 6 : 1);
         ASSERT_FALSE(back.surface.IsNull());
-        EXPECT_LE(deviation(*back.surface, c.g), 1e-6 * 0.5);
-        EXPECT_LE(result.deviation, 1e-6 * 0.5);
-
+        const double measured = deviation(*back.surface, c.g);
+        EXPECT_LE(measured, c.approximated ? c.options.tolerance : 1e-6 * 0.5);
+        EXPECT_NEAR(result.deviation, measured, 1e-9);
         double u0, u1, v0, v1;
         back.surface->Bounds(u0, u1, v0, v1);
         EXPECT_NEAR(u0, c.g.xs.front() * 1000, 1e-9);
         EXPECT_NEAR(u1, c.g.xs.back() * 1000, 1e-9);
         EXPECT_NEAR(v0, c.g.ys.front() * 1000, 1e-9);
         EXPECT_NEAR(v1, c.g.ys.back() * 1000, 1e-9);
-        if (c.solid)
+        if (c.options.solid)
             expectValidBlock(back.shape, c.g);
-    }
-}
-
-TEST(StepFiles, ApproximationStaysWithinTheToleranceOrGivesWayToTheExactSurfaceWhenNoSmaller)
-{
-    const struct {
-        const char* name;
-        HeightGrid g;
-        double tolerance;
-        bool approximated;
-    } cases[] = {
-        {"smooth, 1 % of the depth", grid(61, 41, smooth), 0.005, true},
-        {"no fewer poles than the exact one", grid(21, 15, noisy), 1e-17, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::shared_ptr<Outcome> outcome;
-        const StepResult result = runJob(c.g, {false, 0, c.tolerance, 0.5}, outcome);
-        ASSERT_EQ(result.status, StepStatus::Written);
-        EXPECT_EQ(result.approximated, c.approximated);
-        EXPECT_FALSE(result.toleranceMissed);
-        const ReadBack back = readBack(outcome->written);
-        ASSERT_FALSE(back.surface.IsNull());
-        const double measured = deviation(*back.surface, c.g);
-        EXPECT_LE(measured, c.approximated ? c.tolerance : 1e-6 * 0.5);
-        EXPECT_NEAR(result.deviation, measured, 1e-9);
-    }
-}
-
-TEST(StepFiles, RefusedGridsWriteNothing)
-{
-    const struct {
-        const char* name;
-        HeightGrid g;
-        StepOptions options;
-        StepStatus status;
-    } cases[] = {
-        {"one column", HeightGrid{{0.0}, {0.0, 0.01}, {0.1, 0.2}}, {}, StepStatus::NoCell},
-        {"no base", grid(5, 5, smooth), {true, 0.0, 0, 0.5}, StepStatus::BaseTooThin},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::shared_ptr<Outcome> outcome;
-        EXPECT_EQ(runJob(c.g, c.options, outcome).status, c.status);
-        EXPECT_FALSE(outcome->committed);
     }
 }
 
