@@ -37,8 +37,8 @@ TEST(ReferenceCheck, TextFormatsWriteThePlainWritersBytes)
         {"tiny", {"1e-7", "1e-9", "15"}, {700.0f, 10.0f, 700.0f, 10.0f}},
         {"whole", {"2", "1", "50"}, {3000.0f, 0.0f, 2000.0f, 0.0f}},
         {"no cell", {"0.5", "0.001 ", "-50"}, {500.0f, 0.0f, 500.0f, 0.0f}},
-        // More columns than the corner writer keeps X texts for.
-        {"wide", {"0.21", "0.001 ", "1"}, {8400.0f, 0.0f, 2.0f, 0.0f}},
+        // More columns than the corner writer keeps X texts for, Y texts to cut.
+        {"wide", {"0.21", "0.0001234", "1"}, {8400.0f, 0.0f, 1004.0f, 1001.25f}},
         // 250 distinct depths, three or more of them in each of 35 sets of
         // the depth-text table: texts are evicted and made again.
         {"evicting", {"2.35", "0.001 ", "17"}, {1700.0f, 0.0f, 700.0f, 0.0f}},
