@@ -5,13 +5,9 @@
 #include "batch_process.h"
 #include "scratch_directory.h"
 
-#include "export/ascii_export.h"
-#include "export/vrml1_export.h"
-#include "export/vrml2_export.h"
 #include "platform/qt/picture_loader.h"
 #include "relief/export_command.h"
 #include "support/fakes.h"
-#include "support/huge_bmp.h"
 
 #include <QImage>
 
@@ -19,7 +15,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -51,28 +46,17 @@ std::string desktopExport(const FormatEntry& format, const FieldTexts& fields, c
     return exportToMemory(format, {fields, lines, loadPicture(picturePath).picture});
 }
 
-// True when the process holds a file open inside `directory`: the export's
-// temporary file, which exists only while the walk runs.
-bool writesInto(pid_t pid, const fs::path& directory)
+// True when the process holds open a file whose path starts as `path` does:
+// the picture while it is read, or a file inside a folder (the export's
+// temporary file, which exists only while the walk runs).
+bool holdsOpen(qint64 pid, const fs::path& path)
 {
-    const std::string prefix = fs::canonical(directory).string() + "/";
+    const std::string prefix = fs::canonical(path).string();
     std::error_code error;
     for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
         std::error_code unreadable;
-        const fs::path target = fs::read_symlink(fd.path(), unreadable);
-        if (!unreadable && target.string().compare(0, prefix.size(), prefix) == 0)
-            return true;
-    }
-    return false;
-}
-
-bool holdsOpen(pid_t pid, const std::string& file)
-{
-    const fs::path wanted = fs::canonical(file);
-    std::error_code error;
-    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-        std::error_code unreadable;
-        if (fs::read_symlink(fd.path(), unreadable) == wanted && !unreadable)
+        const std::string target = fs::read_symlink(fd.path(), unreadable).string();
+        if (!unreadable && target.compare(0, prefix.size(), prefix) == 0)
             return true;
     }
     return false;
@@ -95,36 +79,33 @@ struct BatchProgram : ::testing::Test {
 
 TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
 {
+    // The defaults: the fields as the desktop program starts, the rectangle around the whole picture.
+    const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,
+                                 static_cast<float>(pictureHeight * 15), 0};
     for (const char* name : {"ascii", "vrml1", "vrml2"}) {
         SCOPED_TRACE(name);
-        const struct {
-            const char* name;
-            const FormatEntry& format;
-        } f{name, format(name)};
-        // The defaults: the fields as the desktop program starts, the rectangle around the whole picture.
-        const std::string defaults = output(std::string(f.name) + "-defaults");
+        const std::string defaults = output(std::string(name) + "-defaults");
         std::string errors;
-        ASSERT_EQ(runBatch({f.name, picture, defaults}, &errors), 0) << errors;
+        ASSERT_EQ(runBatch({name, picture, defaults}, &errors), 0) << errors;
         EXPECT_EQ(errors, "");  // no progress bar when stderr is not a terminal
-        const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,
-                                     static_cast<float>(pictureHeight * 15), 0};
-        const std::string desktopDefaults = desktopExport(f.format, {"0.5", "0.001 ", "50"}, wholePicture, picture);
+        const std::string desktopDefaults = desktopExport(format(name), {"0.5", "0.001 ", "50"}, wholePicture, picture);
         EXPECT_GT(std::count(desktopDefaults.begin(), desktopDefaults.end(), '\n'), 80);
         EXPECT_TRUE(fileBytes(defaults) == desktopDefaults);
 
         // Every number given, the depth below the mesh formats' floor, the
-        // step not dividing the rectangle, which reaches past the picture.
-        const std::string given = output(std::string(f.name) + "-given");
-        ASSERT_EQ(runBatch({f.name, picture, given, "--depth", "0.05", "--scale", "0.002", "--step", "9.5", "--rect",
-                            "12.5,7.25,450,140.5"},
-                           &errors),
-                  0)
-            << errors;
+        // step not dividing the rectangle, which reaches past the picture;
+        // to standard output, with no temporary file.
+        BatchProcess given({name, picture, "-", "--depth", "0.05", "--scale", "0.002", "--step", "9.5", "--rect",
+                            "12.5,7.25,450,140.5"});
+        ASSERT_EQ(given.wait(), 0) << given.errorOutput();
         const std::string desktopGiven =
-            desktopExport(f.format, {"0.05", "0.002", "9.5"}, {462.5f, 12.5f, 147.75f, 7.25f}, picture);
+            desktopExport(format(name), {"0.05", "0.002", "9.5"}, {462.5f, 12.5f, 147.75f, 7.25f}, picture);
         EXPECT_GT(std::count(desktopGiven.begin(), desktopGiven.end(), '\n'), 1000);
-        EXPECT_TRUE(fileBytes(given) == desktopGiven);
+        EXPECT_TRUE(given.standardOutput() == desktopGiven);
     }
+    std::string errors;
+    EXPECT_EQ(runBatch({"ascii", picture, "-", "--step", "5"}, &errors, "/dev/full"), 1);
+    EXPECT_NE(errors.find("Aucun espace disponible sur le périphérique"), std::string::npos) << errors;
 }
 
 TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
@@ -139,17 +120,23 @@ TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
     EXPECT_EQ(version.standardOutput(), "orvanel-batch " ORVANEL_VERSION "\n");
 }
 
-// What a desktop user would be asked about, the command line refuses (exit
-// 2 or 1, nothing written) or notes on its error output.
-TEST_F(BatchProgram, RefusesOrNotesWhatWouldSurpriseTheUser)
+// Wrong arguments, and what a desktop user would be asked about, are refused
+// (exit 2, or 1 when the disk cannot hold the file) with nothing written and
+// the earlier file kept; arguments are checked before the picture is read.
+TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
 {
-    const std::string target = output("out.wrl");
+    const std::string target = output("out.asc");
+    writeFile(target, "earlier");
     const std::string pictureBytes = fileBytes(picture);
     const struct {
         std::vector<std::string> arguments;
         int status;
         const char* said;
     } cases[] = {
+        {{"pdf", picture, target}, 2, "FORMAT"},
+        {{"vrml1", picture}, 2, "SORTIE"},
+        {{"vrml1", scratch.file("missing.png"), target, "--step", "x"}, 2, "--step"},
+        {{"ascii", picture, target, "--step", "0"}, 2, "Pas en pixel"},
         {{"ascii", picture, target, "--rect", "0,0,10,10"}, 2, "aucune cellule"},
         {{"vrml1", picture, picture}, 2, "est l'image ouverte"},
         {{"vrml1", picture, target, "--scale", "1e36"}, 2, "« Largeur en m/pixel » donne des nombres trop grands"},
@@ -163,7 +150,8 @@ TEST_F(BatchProgram, RefusesOrNotesWhatWouldSurpriseTheUser)
         EXPECT_EQ(runBatch(c.arguments, &errors), c.status) << c.said;
         EXPECT_NE(errors.find(c.said), std::string::npos) << errors;
     }
-    EXPECT_TRUE(outputs().empty());
+    EXPECT_EQ(fileBytes(target), "earlier");
+    EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
     EXPECT_EQ(fileBytes(picture), pictureBytes);
 
     // With --force, no cell gives the head alone; the depth floor is said.
@@ -174,99 +162,25 @@ TEST_F(BatchProgram, RefusesOrNotesWhatWouldSurpriseTheUser)
     EXPECT_EQ(errors, "orvanel-batch : profondeur 0,1 m remplacée par 0,21 m\n");
 }
 
-TEST_F(BatchProgram, WritesToStandardOutputWithoutATemporaryFile)
-{
-    BatchProcess batch({"vrml2", picture, "-"});
-    ASSERT_EQ(batch.wait(), 0) << batch.errorOutput();
-    const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,
-                                 static_cast<float>(pictureHeight * 15), 0};
-    EXPECT_TRUE(batch.standardOutput() == desktopExport(format("vrml2"), {"0.5", "0.001 ", "50"}, wholePicture, picture));
-    EXPECT_EQ(runBatch({"ascii", picture, "-", "--step", "5"}, nullptr, "/dev/full"), 1);
-}
-
-TEST_F(BatchProgram, ArgumentErrorsExitWithTwoAndWriteNothing)
-{
-    const std::string target = output("out.wrl");
-    struct Case {
-        std::vector<std::string> arguments;
-        const char* named;
-    };
-    const Case cases[] = {
-        {{"pdf", picture, target}, "FORMAT"},
-        {{"vrml1", picture, target, "--depth", "0,3"}, "--depth"},
-        {{"vrml1", picture, target, "--rect", "0,0,100"}, "--rect"},
-        {{"vrml1", picture, target, "--smooth"}, "--smooth"},
-        {{"vrml1", picture}, "SORTIE"},
-        // Arguments are checked before the picture is read.
-        {{"vrml1", scratch.file("missing.png"), target, "--step", "x"}, "--step"},
-    };
-    for (const Case& c : cases) {
-        std::string errors;
-        EXPECT_EQ(runBatch(c.arguments, &errors), 2) << c.named;
-        EXPECT_NE(errors.find(c.named), std::string::npos) << errors;
-    }
-    EXPECT_TRUE(outputs().empty());
-}
-
-TEST_F(BatchProgram, ParametersTheExportRefusesExitWithTwoAndKeepTheEarlierFile)
-{
-    const std::string target = output("out.asc");
-    writeFile(target, "earlier");
-    std::string errors;
-    EXPECT_EQ(runBatch({"ascii", picture, target, "--step", "0"}, &errors), 2);
-    EXPECT_NE(errors.find("Pas en pixel"), std::string::npos) << errors;
-    EXPECT_EQ(fileBytes(target), "earlier");
-    EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
-}
-
-// Each refusal is the one French line, Qt's and the decoders' own words kept
-// from the terminal; a FIFO is refused without being waited on.
+// A refusal is the one French line, the decoders' own words kept from the
+// terminal (the reasons themselves: picture_loading_test).
 TEST_F(BatchProgram, PicturesThatCannotBeUsedAreRefusedWithTheirReason)
 {
     writeFile(scratch.file("notes.png"), "not a picture at all");
-    const std::string whole = fileBytes(picture);
-    writeFile(scratch.file("cut.png"), whole.substr(0, whole.size() / 2));
-    QImage photo(64, 64, QImage::Format_RGB32);
-    photo.fill(qRgb(90, 40, 10));
-    ASSERT_TRUE(photo.save(QString::fromStdString(scratch.file("whole.jpg"))));
-    const std::string jpeg = fileBytes(scratch.file("whole.jpg"));
-    writeFile(scratch.file("cut.jpg"), jpeg.substr(0, jpeg.size() - 40));
-    writeFile(scratch.file("huge.bmp"), hugeBmpHeader().toStdString());
-    ASSERT_EQ(mkfifo(scratch.file("fifo.png").c_str(), 0600), 0);
-    fs::create_directory(scratch.file("folder.png"));
-    const std::string latin1 = scratch.file("caf\xe9.png"), latin1Escaped = scratch.file("caf\\xe9.png");
-    fs::copy_file(picture, latin1);
+    BatchProcess notes({"ascii", scratch.file("notes.png"), output("out.asc")});
+    EXPECT_EQ(notes.wait(), 3);
+    EXPECT_EQ(notes.errorOutput(),
+              "orvanel-batch : l'image « " + scratch.file("notes.png") + " » n'a pas pu être lue : format d'image inconnu.\n");
 
-    const struct {
-        std::string path;
-        int status;
-        std::string reason;
-        const char* memoryLimit;  // for the shell's ulimit -v, in KiB
-    } cases[] = {
-        // The shell makes the name's bytes: Qt's process arguments are text.
-        {latin1, 2, "", "unlimited"},
-        {scratch.file("notes.png"), 3, "n'a pas pu être lue : format d'image inconnu", nullptr},
-        {scratch.file("missing.png"), 3, "n'a pas pu être lue : fichier introuvable", nullptr},
-        {scratch.file("cut.png"), 3, "n'a pas pu être lue : fichier endommagé ou incomplet", nullptr},
-        {scratch.file("cut.jpg"), 3, "n'a pas pu être lue : fichier endommagé ou incomplet", nullptr},
-        {scratch.file("fifo.png"), 3, "n'a pas pu être lue : ce n'est pas un fichier ordinaire (tube, périphérique ou socket)", nullptr},
-        {scratch.file("folder.png"), 3, "n'a pas pu être lue : c'est un dossier", nullptr},
-        {scratch.file("huge.bmp"), 3,
-         "est refusée : image de 60000 x 60000 pixels : trop grande pour la mémoire de cet ordinateur", "4194304"},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> command{"ascii", c.path, output("out.asc")};
-        if (c.memoryLimit)
-            command = {"-c", std::string("ulimit -v ") + c.memoryLimit + "; exec \"$0\" ascii \"$(printf %b \"$1\")\" \"$2\"",
-                       ORVANEL_BATCH_PROGRAM, c.path == latin1 ? latin1Escaped : c.path, output("out.asc")};
-        BatchProcess batch(command, {}, c.memoryLimit ? "/bin/bash" : ORVANEL_BATCH_PROGRAM);
-        EXPECT_EQ(batch.wait(), c.status) << c.path;
-        const std::string expected =
-            c.reason.empty() ? "orvanel-batch : l'argument n° 2 n'est pas un texte UTF-8 valide : refusé plutôt que lu "
-                               "comme un autre nom.\n"
-                             : "orvanel-batch : l'image « " + c.path + " » " + c.reason + ".\n";
-        EXPECT_EQ(batch.errorOutput(), expected);
-    }
+    // The shell makes the name's bytes: Qt's process arguments are text.
+    const std::string latin1 = scratch.file("caf\xe9.png");
+    fs::copy_file(picture, latin1);
+    BatchProcess named({"-c", "exec \"$0\" ascii \"$(printf %b \"$1\")\" \"$2\"", ORVANEL_BATCH_PROGRAM,
+                        scratch.file("caf\\xe9.png"), output("out.asc")},
+                       {}, "/bin/bash");
+    EXPECT_EQ(named.wait(), 2);
+    EXPECT_EQ(named.errorOutput(), "orvanel-batch : l'argument n° 2 n'est pas un texte UTF-8 valide : refusé plutôt que "
+                                   "lu comme un autre nom.\n");
     EXPECT_TRUE(outputs().empty());
     fs::remove(latin1);  // the temporary folder's own removal cannot name it
 }
@@ -289,32 +203,22 @@ TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
     EXPECT_TRUE(fs::is_directory(folder));
 }
 
-TEST_F(BatchProgram, WriteFailingMidwayKeepsTheEarlierFile)
-{
-    const std::string target = output("out.asc");
-    writeFile(target, "earlier");
-    // The child may write no file beyond 4 KiB; the export is far larger.
-    BatchProcess batch({"ascii", picture, target, "--step", "5"}, 4096);
-    EXPECT_EQ(batch.wait(), 1);
-    EXPECT_NE(batch.errorOutput().find("« " + target + " »"), std::string::npos) << batch.errorOutput();
-    EXPECT_EQ(fileBytes(target), "earlier");
-    EXPECT_EQ(outputs(), std::vector<std::string>{"out.asc"});
-}
+// The stop signals and the statuses they end the program with.
+const struct Stop {
+    int signal;
+    int status;
+} stops[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}, {SIGQUIT, 131}};
 
 TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
 {
-    struct Stop {
-        int signal;
-        int status;
-    };
-    for (const Stop stop : {Stop{SIGINT, 130}, Stop{SIGTERM, 143}, Stop{SIGHUP, 129}, Stop{SIGQUIT, 131}}) {
+    for (const Stop stop : stops) {
         const std::string target = output("out.wrl");
         writeFile(target, "earlier");
         // Ten thousand million cells: it runs until stopped.
         BatchProcess batch({"vrml2", picture, target, "--step", "1", "--rect", "0,0,100000,100000", "--force"});
-        for (int tries = 0; tries < 4000 && !writesInto(static_cast<pid_t>(batch.pid()), outDirectory); ++tries)
+        for (int tries = 0; tries < 4000 && !holdsOpen(batch.pid(), outDirectory); ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ASSERT_TRUE(writesInto(static_cast<pid_t>(batch.pid()), outDirectory)) << "the walk never started";
+        ASSERT_TRUE(holdsOpen(batch.pid(), outDirectory)) << "the walk never started";
         kill(static_cast<pid_t>(batch.pid()), stop.signal);
         EXPECT_EQ(batch.wait(), stop.status);
         EXPECT_EQ(fileBytes(target), "earlier");
@@ -325,15 +229,11 @@ TEST_F(BatchProgram, StopSignalDuringTheWalkLeavesTheEarlierFileIntact)
 // The picture is open only while it is read.
 TEST_F(BatchProgram, StopSignalWhileThePictureIsReadEndsTheProgram)
 {
-    struct Stop {
-        int signal;
-        int status;
-    };
     const std::string large = scratch.file("large.png");
     QImage image(6000, 6000, QImage::Format_RGB32);  // a quarter of a second to read
     image.fill(qRgb(100, 150, 200));
     ASSERT_TRUE(image.save(QString::fromStdString(large)));
-    for (const Stop stop : {Stop{SIGINT, 130}, Stop{SIGTERM, 143}, Stop{SIGHUP, 129}, Stop{SIGQUIT, 131}}) {
+    for (const Stop stop : stops) {
         BatchProcess batch({"ascii", large, output("out.asc")});
         const auto pid = static_cast<pid_t>(batch.pid());
         for (int tries = 0; tries < 20000 && !holdsOpen(pid, large); ++tries)

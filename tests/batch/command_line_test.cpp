@@ -9,15 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 namespace {
 
 using Request = ParsedCommandLine::Request;
-
-ParsedCommandLine parse(std::vector<std::string> arguments)
-{
-    return parseCommandLine(arguments);
-}
 
 bool sameDouble(double a, double b)
 {
@@ -37,95 +33,67 @@ TEST(StrictNumber, AcceptsDecimalsAndReadsThemAsTheFieldsDo)
     }
 }
 
-TEST(StrictNumber, RefusesWhatTheFieldsWouldReadLeniently)
+TEST(StrictNumber, RefusesWhatTheFieldsWouldReadLenientlyAndWhatLiesBeyondTheDoubles)
 {
-    for (const char* text : {"", "0,5", " 1", "1 ", "1 000", "abc", "1.5m", "--1", "1e", "1e+", ".", "-",
-                             "1d3", "0x10", "inf", "-inf", "nan", "1..2", "1.2.3", "e5"})
+    for (const char* text : {"", "0,5", " 1", "1 ", "1 000", "abc", "1.5m", "--1", "1e", "1e+", ".", "-", "1d3",
+                             "0x10", "inf", "-inf", "nan", "1..2", "1.2.3", "e5"})
         EXPECT_TRUE(readStrictNumber(text).problem) << '"' << text << '"';
+    for (const char* text : {"1e309", "-2e308", "1e-400"})
+        EXPECT_NE(readStrictNumber(text).problem.value_or("").find("limites"), std::string::npos) << text;
 }
 
-TEST(StrictNumber, RefusesNumbersBeyondTheDoubles)
+// Everything an export request holds, as one line.
+std::string described(const ParsedCommandLine& c)
 {
-    for (const char* text : {"1e309", "-2e308", "1e-400"}) {
-        const StrictNumber n = readStrictNumber(text);
-        ASSERT_TRUE(n.problem) << text;
-        EXPECT_NE(n.problem->find("limites"), std::string::npos) << *n.problem;
-    }
+    if (c.request != Request::Export)
+        return "refused: " + c.problem;
+    const BatchArguments& a = c.arguments;
+    std::ostringstream s;
+    s << a.format << '|' << a.image << '|' << a.output << '|' << a.fields.depth << '|' << a.fields.scale << '|'
+      << a.fields.step << (a.asTyped ? "|as typed" : "");
+    if (a.rectangle)
+        s << "|rect " << a.rectangle->left << ',' << a.rectangle->top << ',' << a.rectangle->width << ','
+          << a.rectangle->height;
+    if (a.edges)
+        s << "|edges " << a.edges->line1X1 << ',' << a.edges->line4X1 << ',' << a.edges->line2Y1 << ','
+          << a.edges->line3Y1;
+    s << (a.quiet ? "|quiet" : "") << (a.force ? "|force" : "") << (a.solid ? "|solid" : "");
+    if (a.base)
+        s << "|base " << *a.base;
+    if (a.maxTriangles)
+        s << "|at most " << a.maxTriangles;
+    if (!a.preview.empty())
+        s << "|preview " << a.preview;
+    return s.str();
 }
 
-TEST(CommandLine, DefaultsAreTheFieldsDefaultsAndTheWholePicture)
+// The defaults are the fields' own and the whole picture; options stand
+// anywhere, their value after a blank or "="; "--" ends them; --as-typed and
+// --edges replay a desktop export.
+TEST(CommandLine, ReadsEveryArgumentWhereverItStands)
 {
-    const ParsedCommandLine c = parse({"vrml2", "in.png", "out.wrl"});
-    ASSERT_EQ(c.request, Request::Export) << c.problem;
-    EXPECT_EQ(c.arguments.format, "vrml2");
-    EXPECT_EQ(c.arguments.image, "in.png");
-    EXPECT_EQ(c.arguments.output, "out.wrl");
-    EXPECT_EQ(readFieldNumber(c.arguments.fields.depth).value, 0.5);
-    EXPECT_EQ(readFieldNumber(c.arguments.fields.scale).value, 0.001);
-    EXPECT_EQ(readFieldNumber(c.arguments.fields.step).value, 50);
-    EXPECT_FALSE(c.arguments.rectangle);
-    EXPECT_FALSE(c.arguments.quiet);
-}
-
-TEST(CommandLine, OptionsStandAnywhereWithTheirValueAfterABlankOrAnEqualsSign)
-{
-    const ParsedCommandLine c =
-        parse({"--depth", "-0.25", "ascii", "--scale=2e-3", "in.png", "--rect", "-10,5.5,200,0", "out.asc",
-               "--step=7.5", "--quiet"});
-    ASSERT_EQ(c.request, Request::Export) << c.problem;
-    EXPECT_EQ(c.arguments.fields.depth, "-0.25");
-    EXPECT_EQ(c.arguments.fields.scale, "2e-3");
-    EXPECT_EQ(c.arguments.fields.step, "7.5");
-    ASSERT_TRUE(c.arguments.rectangle);
-    EXPECT_EQ(c.arguments.rectangle->left, -10);
-    EXPECT_EQ(c.arguments.rectangle->top, 5.5);
-    EXPECT_EQ(c.arguments.rectangle->width, 200);
-    EXPECT_EQ(c.arguments.rectangle->height, 0);
-    EXPECT_TRUE(c.arguments.quiet);
-    EXPECT_EQ(c.arguments.output, "out.asc");
-}
-
-// The options that replay a desktop export: the fields read as typed, and
-// the edge lines as the window holds them.
-TEST(CommandLine, AsTypedAndEdgesReplayTheWindow)
-{
-    const ParsedCommandLine c =
-        parse({"vrml1", "in.png", "-", "--as-typed", "--scale", "0,5", "--depth", " 2m", "--edges", "100.5,3,40,0.25",
-               "--force", "--solid", "--base", "0.02", "--max-triangles", "5000"});
-    ASSERT_EQ(c.request, Request::Export) << c.problem;
-    EXPECT_EQ(c.arguments.fields.scale, "0,5");
-    EXPECT_EQ(c.arguments.fields.depth, " 2m");
-    ASSERT_TRUE(c.arguments.edges);
-    EXPECT_EQ(c.arguments.edges->line1X1, 100.5f);
-    EXPECT_EQ(c.arguments.edges->line4X1, 3.f);
-    EXPECT_EQ(c.arguments.edges->line2Y1, 40.f);
-    EXPECT_EQ(c.arguments.edges->line3Y1, 0.25f);
-    EXPECT_EQ(c.arguments.output, "-");
-    EXPECT_TRUE(c.arguments.force && c.arguments.solid);
-    EXPECT_EQ(c.arguments.base, 0.02);
-    EXPECT_EQ(c.arguments.maxTriangles, 5000u);
-    const ParsedCommandLine picture = parse({"preview", "in.png", "relief.png"});
-    ASSERT_EQ(picture.request, Request::Export) << picture.problem;
-    EXPECT_EQ(picture.arguments.preview, "relief.png");
-}
-
-TEST(CommandLine, DoubleDashLetsAPathStartWithADash)
-{
-    const ParsedCommandLine c = parse({"ascii", "--", "-in.png", "-out.asc"});
-    ASSERT_EQ(c.request, Request::Export) << c.problem;
-    EXPECT_EQ(c.arguments.image, "-in.png");
-    EXPECT_EQ(c.arguments.output, "-out.asc");
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"vrml2", "in.png", "out.wrl"}, "vrml2|in.png|out.wrl|0.5|0.001 |50"},
+        {{"--depth", "-0.25", "ascii", "--scale=2e-3", "in.png", "--rect", "-10,5.5,200,0", "out.asc", "--step=7.5",
+          "--quiet"},
+         "ascii|in.png|out.asc|-0.25|2e-3|7.5|rect -10,5.5,200,0|quiet"},
+        {{"vrml1", "in.png", "-", "--as-typed", "--scale", "0,5", "--depth", " 2m", "--edges", "100.5,3,40,0.25",
+          "--force", "--solid", "--base", "0.02", "--max-triangles", "5000"},
+         "vrml1|in.png|-| 2m|0,5|50|as typed|edges 100.5,3,40,0.25|force|solid|base 0.02|at most 5000"},
+        {{"preview", "in.png", "relief.png"}, "preview|in.png||0.5|0.001 |50|preview relief.png"},
+        {{"ascii", "--", "-in.png", "-out.asc"}, "ascii|-in.png|-out.asc|0.5|0.001 |50"},
+        {{"ascii", "--", "--help", "x"}, "ascii|--help|x|0.5|0.001 |50"},  // a picture named --help
+    };
+    for (const auto& [arguments, wanted] : cases)
+        EXPECT_EQ(described(parseCommandLine(arguments)), wanted);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse)
 {
-    EXPECT_EQ(parse({"--help"}).request, Request::Help);
-    EXPECT_EQ(parse({"pdf", "--depth", "x", "--help"}).request, Request::Help);
-    EXPECT_EQ(parse({"--version"}).request, Request::Version);
-    EXPECT_EQ(parse({"--bogus", "--version"}).request, Request::Version);
-    const ParsedCommandLine afterDoubleDash = parse({"ascii", "--", "--help", "x"});
-    ASSERT_EQ(afterDoubleDash.request, Request::Export);  // a picture named --help
-    EXPECT_EQ(afterDoubleDash.arguments.image, "--help");
+    EXPECT_EQ(parseCommandLine({"--help"}).request, Request::Help);
+    EXPECT_EQ(parseCommandLine({"pdf", "--depth", "x", "--help"}).request, Request::Help);
+    EXPECT_EQ(parseCommandLine({"--version"}).request, Request::Version);
+    EXPECT_EQ(parseCommandLine({"--bogus", "--version"}).request, Request::Version);
 }
 
 TEST(CommandLine, EveryErrorNamesItsArgument)

@@ -1,5 +1,5 @@
-// Writes handed to a thread of their own: same bytes, failures reported,
-// nothing committed when dropped.
+// Writes handed to a thread of their own: same bytes, nothing committed when
+// dropped (failures reported: truncation_test).
 
 #include "platform/background_sink.h"
 
@@ -46,20 +46,6 @@ TEST(BackgroundSink, WritesEverythingInOrderBeforeTheCommit)
     ASSERT_TRUE(sink.commit());
     EXPECT_TRUE(committed);
     EXPECT_EQ(bytes, expected);
-}
-
-TEST(BackgroundSink, AFailedWriteIsReportedAndNothingIsCommitted)
-{
-    std::string bytes;
-    std::atomic<bool> committed{false};
-    BackgroundSink sink(std::make_unique<Recorder>(bytes, committed, 3));
-    bool refused = false;
-    for (int i = 0; i < 1000 && !refused; ++i)
-        refused = !sink.write("piece");
-    EXPECT_FALSE(sink.commit());
-    EXPECT_FALSE(committed);
-    EXPECT_EQ(sink.errorText(), "No space left on device");
-    EXPECT_EQ(bytes, "piecepiece");
 }
 
 TEST(BackgroundSink, DroppedWithoutCommitCommitsNothing)

@@ -1,11 +1,10 @@
 #include "relief/corner_depth.h"
 #include "relief/point_rows.h"
 #include "relief/text_format_writer.h"
+#include "relief/number_text.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
-
-#include "relief/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,12 +14,10 @@
 
 namespace {
 
-// Writes each corner as "x y depth" with the last corner marked, so that the
-// walk can be read back.
+// Writes each corner as "x y depth", so that the walk can be read back.
 const ExportFormat& traceFormat()
 {
-    static const ExportFormat format{"", std::nullopt, {"head"}, {"open"}, {'.', "", " ", " ", "", " last", true},
-                                     {"close"}, {"tail"}};
+    static const ExportFormat format{"", std::nullopt, {}, {}, {'.', "", " ", " ", "", "", true}, {}, {}};
     return format;
 }
 
@@ -41,14 +38,13 @@ struct Dots : CellConsumer {
 };
 
 // Walks with three consumers: the trace format, the dots and the height grid.
-Walk walk(const Selection& selection, double step, const Picture& picture = {}, double maxDepth = 0.5,
-          EventLoop* events = nullptr)
+Walk walk(const Selection& selection, double step, const Picture& picture = {}, EventLoop* events = nullptr)
 {
     StringSink sink;
     TextOutput out(sink);
     Dots dots;
     ScriptedEvents noEvents;
-    const ExportParameters parameters{1, maxDepth, step};
+    const ExportParameters parameters{1, 0.5, step};
     TextFormatWriter trace(traceFormat(), out, parameters.scale);
     HeightGridBuilder grid;
     PointRowGatherer rows(parameters, selection, grid);
@@ -67,65 +63,21 @@ Walk walk(const Selection& selection, double step, const Picture& picture = {}, 
     return w;
 }
 
-// Corner lines only, without the fixed pieces.
-std::vector<std::string> corners(const Walk& w)
+// Reversed lines give the same rectangle; single precision throughout.
+TEST(GridWalk, SelectionFromTheEdgeLines)
 {
-    std::vector<std::string> result;
-    for (const std::string& line : w.lines)
-        if (line != "head" && line != "open" && line != "close" && line != "tail")
-            result.push_back(line);
-    return result;
-}
-
-// A picture whose pixel colour is given per column of the first row; other rows are black.
-Picture rowPicture(const std::vector<std::uint32_t>& firstRow)
-{
-    std::vector<std::uint32_t> colours(firstRow.size() * 4, 0);
-    std::copy(firstRow.begin(), firstRow.end(), colours.begin());
-    return Picture(static_cast<int>(firstRow.size()), 4, colours);
-}
-
-TEST(GridWalk, CornersAndDotsComeRowByRowLeftToRight)
-{
-    const Walk w = walk({0, 0, 100, 100}, 50);
-    const std::vector<std::string> expected = {
-        "head", "open", "0 0 0", "50 0 0", "0 50 0", "50 50 0 last", "close",
-        "open", "50 0 0", "100 0 0", "50 50 0", "100 50 0 last", "close",
-        "open", "0 50 0", "50 50 0", "0 100 0", "50 100 0 last", "close",
-        "open", "50 50 0", "100 50 0", "50 100 0", "100 100 0 last", "close", "tail"};
-    EXPECT_EQ(w.lines, expected);
-    const std::vector<std::pair<double, double>> dots = {{0, 0}, {50, 0}, {0, 50}, {50, 50}};
-    EXPECT_EQ(w.dots, dots);
-    EXPECT_EQ(w.result, WalkResult::Completed);
-}
-
-TEST(GridWalk, PartialStripsAreNotSampled)
-{
-    const Walk w = walk({10, 20, 120, 60}, 50);
-    const std::vector<std::pair<double, double>> dots = {{10, 20}, {60, 20}};
-    EXPECT_EQ(w.dots, dots);
-    EXPECT_EQ(corners(w).back(), "110 70 0 last");
-
-    EXPECT_EQ(walk({0, 0, 49, 500}, 50).lines, (std::vector<std::string>{"head", "tail"}));
-    EXPECT_EQ(walk({0, 0, 500, 500}, -50).lines, (std::vector<std::string>{"head", "tail"}));
-}
-
-TEST(GridWalk, ReversedEdgeLinesWalkTheSameRectangle)
-{
-    const Selection normal = selectionFromLines({120.f, 0.f, 100.f, 0.f});
-    const Selection reversed = selectionFromLines({0.f, 120.f, 0.f, 100.f});
-    EXPECT_EQ(walk(normal, 50).lines, walk(reversed, 50).lines);
-    EXPECT_EQ(reversed.left, 0.f);
-    EXPECT_EQ(reversed.width, 120.f);
-}
-
-TEST(GridWalk, SelectionIsSinglePrecision)
-{
-    const Selection s = selectionFromLines({0.1f, 5000.3f, 5020.7f, 0.2f});
-    EXPECT_EQ(s.left, 0.1f);
-    EXPECT_EQ(s.top, 0.2f);
-    EXPECT_EQ(s.width, static_cast<float>(5000.3f - 0.1f));
-    EXPECT_EQ(s.height, static_cast<float>(double(5020.7f) - double(0.2f)));
+    const std::pair<EdgeLines, Selection> cases[] = {
+        {{120.f, 0.f, 100.f, 0.f}, {0, 0, 120, 100}},
+        {{0.f, 120.f, 0.f, 100.f}, {0, 0, 120, 100}},
+        {{0.1f, 5000.3f, 5020.7f, 0.2f},
+         {0.1f, 0.2f, static_cast<float>(5000.3f - 0.1f), static_cast<float>(double(5020.7f) - double(0.2f))}},
+    };
+    for (const auto& [lines, wanted] : cases) {
+        const Selection s = selectionFromLines(lines);
+        EXPECT_TRUE(s.left == wanted.left && s.top == wanted.top && s.width == wanted.width &&
+                    s.height == wanted.height)
+            << s.left << ',' << s.top << ',' << s.width << ',' << s.height;
+    }
 }
 
 // Every grid point's depth is the one the text exports write for it as a
@@ -142,7 +94,7 @@ TEST(HeightGrid, HoldsTheDepthsTheTextExportsWrite)
     EXPECT_EQ(w.grid.depths.size(), 40u);
     std::map<std::pair<double, double>, std::set<std::string>> written;  // (x, y) -> its depth texts
     std::map<std::pair<double, double>, std::string> fromTheLeft;
-    const std::vector<std::string> lines = corners(w);
+    const std::vector<std::string>& lines = w.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::istringstream line(lines[i]);
         double x, y;
@@ -190,21 +142,18 @@ TEST(GridWalk, AbandonedAtAYieldBeforeTheCellIsWritten)
 {
     ScriptedEvents events;
     events.onYield = [](int n) { return n < 3; };
-    const Walk w = walk({0, 0, 100, 100}, 50, {}, 0.5, &events);
+    const Walk w = walk({0, 0, 100, 100}, 50, {}, &events);
     EXPECT_EQ(w.result, WalkResult::Abandoned);
-    EXPECT_EQ(w.dots.size(), 2u);
+    EXPECT_EQ(w.dots, (std::vector<std::pair<double, double>>{{0, 0}, {50, 0}}));  // a dot per cell at its corner
     EXPECT_EQ(events.yields, 3);
 }
 
 TEST(GrayLevel, RedWithItsLowestBitCleared)
 {
-    EXPECT_EQ(grayLevel(255), 254);
-    EXPECT_EQ(grayLevel(1), 0);
-    EXPECT_EQ(grayLevel(128), 128);
-    EXPECT_EQ(grayLevel(0x00FF00), 0);
-    EXPECT_EQ(grayLevel(0xFF0000), 0);
-    EXPECT_EQ(grayLevel(0xFFFFFF), 254);
-    EXPECT_EQ(grayLevel(-1), -2);
+    const std::pair<std::int32_t, int> table[] = {{255, 254}, {1, 0},          {128, 128}, {0x00FF00, 0},
+                                                  {0xFF0000, 0}, {0xFFFFFF, 254}, {-1, -2}};
+    for (const auto& [colour, level] : table)
+        EXPECT_EQ(grayLevel(colour), level) << colour;
 }
 
 TEST(ColourRead, PositionsFallInPicturePixels)
@@ -221,56 +170,6 @@ TEST(ColourRead, PositionsFallInPicturePixels)
     EXPECT_EQ(p.colourAt(-0.01, 0), 0);
     EXPECT_EQ(Picture().colourAt(0, 0), 0);
 }
-
-// Pixel columns met at x = 0, 50, 100, 150, 200, 250 are 0, 3, 6, 9, 12, 15.
-Picture spikePicture(int left, int centre, int right)
-{
-    std::vector<std::uint32_t> row(16, 0);
-    row[0] = static_cast<std::uint32_t>(left);
-    row[3] = static_cast<std::uint32_t>(centre);
-    row[6] = static_cast<std::uint32_t>(right);
-    return rowPicture(row);
-}
-
-std::string secondCorner(const Picture& picture, float width = 150)
-{
-    return corners(walk({0, 0, width, 50}, 50, picture, 1.0))[1];
-}
-
-TEST(SpikeFilter, SmoothsALoneRightHandCornerAtTheThreshold)
-{
-    EXPECT_EQ(secondCorner(spikePicture(100, 178, 100)), "50 0 0.392156862745098");  // 200 / 510
-    EXPECT_EQ(secondCorner(spikePicture(100, 176, 100)), "50 0 0.690196078431373");  // 176 / 255
-    EXPECT_EQ(secondCorner(spikePicture(0, 254, 254)), "50 0 0.996078431372549");
-    EXPECT_EQ(secondCorner(spikePicture(200, 100, 200)), "50 0 0.784313725490196");  // dark spikes too
-}
-
-TEST(SpikeFilter, OnlyRightHandCornersInsideTheBoundAreFiltered)
-{
-    // The left-hand corner of the second cell is the same point, never filtered.
-    EXPECT_EQ(corners(walk({0, 0, 150, 50}, 50, spikePicture(100, 178, 100), 1.0))[4], "50 0 0.698039215686274");
-    // Width a whole number of steps: the last two columns are never filtered.
-    EXPECT_EQ(secondCorner(spikePicture(100, 178, 100), 100), "50 0 0.698039215686274");
-
-    // With 4 cells a row (width 200) only the first two cells' right-hand
-    // corners can be smoothed; with width 220, the first three.
-    auto smoothed = [](float width, int cell) {
-        std::vector<std::uint32_t> row(17, 0);
-        row[static_cast<std::size_t>(3 * (cell + 1))] = 200;  // under x = 50 (cell + 1)
-        const std::string line = corners(walk({0, 0, width, 50}, 50, rowPicture(row), 1.0))[4 * cell + 1];
-        return line.substr(line.rfind(' ') + 1) == "0";
-    };
-    EXPECT_TRUE(smoothed(200, 0));
-    EXPECT_TRUE(smoothed(200, 1));
-    EXPECT_FALSE(smoothed(200, 2));
-    EXPECT_FALSE(smoothed(200, 3));
-    EXPECT_TRUE(smoothed(220, 2));
-    EXPECT_FALSE(smoothed(220, 3));
-}
-
-}  // namespace
-
-namespace {
 
 // The tables behind the depths must give the very doubles of the formulas,
 // for picture levels and for the odd levels of out-of-range colours.

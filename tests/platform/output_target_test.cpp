@@ -5,7 +5,6 @@
 
 #include "platform/replacing_file_sink.h"
 #include "platform/same_file.h"
-#include "platform/standard_output_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -138,29 +137,6 @@ TEST(SameFile, ComparesTheFileNotThePath)
     EXPECT_TRUE(sameFile(picture, folder.file("d/../d/picture.png")));
     EXPECT_FALSE(sameFile(picture, folder.file("d/other.png")));
     EXPECT_FALSE(sameFile(picture, folder.file("d/missing.png")));
-}
-
-// Writes to standard output with `device` behind it; the reason when it failed.
-std::string throughStandardOutput(const std::string& device)
-{
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    dup2(open(device.c_str(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
-    std::unique_ptr<ByteSink> sink = openStandardOutput();
-    const std::string reason = sink->write("relief") && sink->commit() ? "" : sink->errorText();
-    sink.reset();
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-    return reason;
-}
-
-TEST(StandardOutput, WritesTheBytesAndReportsAFailedWrite)
-{
-    ScratchDirectory folder;
-    writeFile(folder.file("out"), "");
-    EXPECT_EQ(throughStandardOutput(folder.file("out")), "");
-    EXPECT_EQ(fileBytes(folder.file("out")), "relief");
-    EXPECT_EQ(throughStandardOutput("/dev/full"), "Aucun espace disponible sur le périphérique");
 }
 
 }  // namespace

@@ -48,7 +48,6 @@ HeightGrid grid(int columns, int rows, double (*depth)(double x, double y))
     return g;
 }
 double noisy(double x, double y) { return 0.25 + 0.2 * std::sin(x * 937.0 + std::cos(y * 731.0) * 5.0); }
-double wavy(double x, double y) { return 0.2 + 0.2 * std::sin(x * 40.0) * std::cos(y * 50.0); }
 double smooth(double x, double y) { return 0.3 * std::exp(-std::pow((x - 0.15) / 0.1, 2) - std::pow((y - 0.12) / 0.08, 2)) + 0.1 * x; }
 
 StepResult runJob(const HeightGrid& g, const StepOptions& options, std::shared_ptr<Outcome>& outcome)
@@ -98,55 +97,13 @@ double deviation(const Geom_BSplineSurface& surface, const HeightGrid& g)
     return largest;
 }
 
-} // namespace
-
-TEST(StepFiles, FaceOrSolidThroughEveryPointInMillimetres)
+// A valid closed solid holding the block between the relief and the back
+// plane, its volume by the trapezoid rule.
+void expectValidBlock(const TopoDS_Shape& shape, const HeightGrid& g)
 {
-    const struct {
-        const char* name;
-        HeightGrid g;
-        bool solid;
-    } cases[] = {
-        {"one cell", grid(2, 2, noisy), false},
-        {"noisy 61 x 41", grid(61, 41, noisy), false},
-        {"wavy solid 30 x 20", grid(30, 20, wavy), true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::shared_ptr<Outcome> outcome;
-        const StepResult result = runJob(c.g, {c.solid, 0.05, 0, 0.5}, outcome);
-        ASSERT_EQ(result.status, StepStatus::Written);
-        ASSERT_TRUE(outcome->committed);
-        const ReadBack back = readBack(outcome->written);
-        EXPECT_EQ(back.lengthUnit, "millimetre");
-        EXPECT_EQ(back.solids, c.solid ? 1 : 0);
-        EXPECT_EQ(back.faces, c.solid ? 6 : 1);
-        ASSERT_FALSE(back.surface.IsNull());
-        EXPECT_LE(deviation(*back.surface, c.g), 1e-6 * 0.5);
-        EXPECT_LE(result.deviation, 1e-6 * 0.5);
-
-        double u0, u1, v0, v1;
-        back.surface->Bounds(u0, u1, v0, v1);
-        EXPECT_NEAR(u0, c.g.xs.front() * 1000, 1e-9);
-        EXPECT_NEAR(u1, c.g.xs.back() * 1000, 1e-9);
-        EXPECT_NEAR(v0, c.g.ys.front() * 1000, 1e-9);
-        EXPECT_NEAR(v1, c.g.ys.back() * 1000, 1e-9);
-    }
-}
-
-TEST(StepFiles, SolidIsValidClosedAndHoldsTheGridsVolume)
-{
-    const HeightGrid g = grid(41, 31, smooth);
-    const StepOptions options{true, 0.05, 0, 0.5};
-    std::shared_ptr<Outcome> outcome;
-    ASSERT_EQ(runJob(g, options, outcome).status, StepStatus::Written);
-    const ReadBack back = readBack(outcome->written);
-    ASSERT_EQ(back.solids, 1);
-    EXPECT_TRUE(BRepCheck_Analyzer(back.shape).IsValid());
-    for (TopExp_Explorer e(back.shape, TopAbs_SHELL); e.More(); e.Next())
+    EXPECT_TRUE(BRepCheck_Analyzer(shape).IsValid());
+    for (TopExp_Explorer e(shape, TopAbs_SHELL); e.More(); e.Next())
         EXPECT_TRUE(BRep_Tool::IsClosed(e.Current()));
-
-    // The block between the relief and the back plane, by the trapezoid rule.
     const double backZ = 0.5 + 0.05;
     double volume = 0;
     for (std::size_t r = 0; r + 1 < g.ys.size(); ++r)
@@ -155,52 +112,59 @@ TEST(StepFiles, SolidIsValidClosedAndHoldsTheGridsVolume)
             volume += (backZ - meanDepth) * (g.xs[c + 1] - g.xs[c]) * (g.ys[r + 1] - g.ys[r]);
         }
     GProp_GProps properties;
-    BRepGProp::VolumeProperties(back.shape, properties);
+    BRepGProp::VolumeProperties(shape, properties);
     EXPECT_NEAR(properties.Mass() / 1e9, volume, 0.005 * volume);
 }
 
-TEST(StepFiles, ApproximationStaysWithinTheToleranceOrGivesWayToTheExactSurfaceWhenNoSmaller)
-{
-    const struct {
-        const char* name;
-        HeightGrid g;
-        double tolerance;
-        bool approximated;
-    } cases[] = {
-        {"smooth, 1 % of the depth", grid(61, 41, smooth), 0.005, true},
-        {"no fewer poles than the exact one", grid(21, 15, noisy), 1e-17, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::shared_ptr<Outcome> outcome;
-        const StepResult result = runJob(c.g, {false, 0, c.tolerance, 0.5}, outcome);
-        ASSERT_EQ(result.status, StepStatus::Written);
-        EXPECT_EQ(result.approximated, c.approximated);
-        EXPECT_FALSE(result.toleranceMissed);
-        const ReadBack back = readBack(outcome->written);
-        ASSERT_FALSE(back.surface.IsNull());
-        const double measured = deviation(*back.surface, c.g);
-        EXPECT_LE(measured, c.approximated ? c.tolerance : 1e-6 * 0.5);
-        EXPECT_NEAR(result.deviation, measured, 1e-9);
-    }
-}
+} // namespace
 
-TEST(StepFiles, RefusedGridsWriteNothing)
+// A face or a solid through every point, in millimetres; an approximation
+// within its tolerance, or the exact surface when it has no fewer poles;
+// grids that make no surface refused with nothing written.
+TEST(StepFiles, FaceOrSolidThroughEveryPointOrWithinTheTolerance)
 {
+    const StepOptions face{false, 0.05, 0, 0.5}, solid{true, 0.05, 0, 0.5};
     const struct {
         const char* name;
         HeightGrid g;
         StepOptions options;
         StepStatus status;
+        bool approximated;
     } cases[] = {
-        {"one column", HeightGrid{{0.0}, {0.0, 0.01}, {0.1, 0.2}}, {}, StepStatus::NoCell},
-        {"no base", grid(5, 5, smooth), {true, 0.0, 0, 0.5}, StepStatus::BaseTooThin},
+        {"one cell", grid(2, 2, noisy), face, StepStatus::Written, false},
+        {"noisy 61 x 41", grid(61, 41, noisy), face, StepStatus::Written, false},
+        {"smooth solid 41 x 31", grid(41, 31, smooth), solid, StepStatus::Written, false},
+        {"smooth, 1 % of the depth", grid(61, 41, smooth), {false, 0, 0.005, 0.5}, StepStatus::Written, true},
+        {"no fewer poles than the exact one", grid(21, 15, noisy), {false, 0, 1e-17, 0.5}, StepStatus::Written, false},
+        {"one column", HeightGrid{{0.0}, {0.0, 0.01}, {0.1, 0.2}}, {}, StepStatus::NoCell, false},
+        {"no base", grid(5, 5, smooth), {true, 0.0, 0, 0.5}, StepStatus::BaseTooThin, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::shared_ptr<Outcome> outcome;
-        EXPECT_EQ(runJob(c.g, c.options, outcome).status, c.status);
-        EXPECT_FALSE(outcome->committed);
+        const StepResult result = runJob(c.g, c.options, outcome);
+        ASSERT_EQ(result.status, c.status);
+        ASSERT_EQ(outcome->committed, c.status == StepStatus::Written);
+        if (c.status != StepStatus::Written)
+            continue;
+        EXPECT_EQ(result.approximated, c.approximated);
+        EXPECT_FALSE(result.toleranceMissed);
+        const ReadBack back = readBack(outcome->written);
+        EXPECT_EQ(back.lengthUnit, "millimetre");
+        EXPECT_EQ(back.solids, c.options.solid ? 1 : 0);
+        EXPECT_EQ(back.faces, c.options.solid ? 6 : 1);
+        ASSERT_FALSE(back.surface.IsNull());
+        const double measured = deviation(*back.surface, c.g);
+        EXPECT_LE(measured, c.approximated ? c.options.tolerance : 1e-6 * 0.5);
+        EXPECT_NEAR(result.deviation, measured, 1e-9);
+        double u0, u1, v0, v1;
+        back.surface->Bounds(u0, u1, v0, v1);
+        EXPECT_NEAR(u0, c.g.xs.front() * 1000, 1e-9);
+        EXPECT_NEAR(u1, c.g.xs.back() * 1000, 1e-9);
+        EXPECT_NEAR(v0, c.g.ys.front() * 1000, 1e-9);
+        EXPECT_NEAR(v1, c.g.ys.back() * 1000, 1e-9);
+        if (c.options.solid)
+            expectValidBlock(back.shape, c.g);
     }
 }
 
