@@ -52,10 +52,10 @@ ExportRequest exportRequestFor(const BatchArguments& arguments, std::shared_ptr<
             r = {0, 0, picture->width() * window_unit::perPixelAcross,
                  picture->height() * window_unit::perPixelDown};
         // The edge lines hold single precision, as the desktop program's do.
-        request.lines.line4X1 = static_cast<float>(r.left);
-        request.lines.line1X1 = static_cast<float>(r.left + r.width);
-        request.lines.line3Y1 = static_cast<float>(r.top);
-        request.lines.line2Y1 = static_cast<float>(r.top + r.height);
+        request.lines.leftEdge = static_cast<float>(r.left);
+        request.lines.rightEdge = static_cast<float>(r.left + r.width);
+        request.lines.topEdge = static_cast<float>(r.top);
+        request.lines.bottomEdge = static_cast<float>(r.top + r.height);
     }
     request.picture = std::move(picture);
     return request;

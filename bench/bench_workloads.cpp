@@ -77,10 +77,10 @@ FieldTexts benchFields(const char* step) { return FieldTexts{"0.5", "0.001 ", st
 EdgeLines benchLines(const Workload& w)
 {
     EdgeLines lines;
-    lines.line4X1 = 0;
-    lines.line1X1 = w.width;
-    lines.line3Y1 = 0;
-    lines.line2Y1 = w.height;
+    lines.leftEdge = 0;
+    lines.rightEdge = w.width;
+    lines.topEdge = 0;
+    lines.bottomEdge = w.height;
     return lines;
 }
 

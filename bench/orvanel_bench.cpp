@@ -106,8 +106,8 @@ bool checkBytes()
             prepareWindow(w);
             const EdgeLines lines = windowSelection();
             const EdgeLines wanted = benchLines(w);
-            if (lines.line1X1 != wanted.line1X1 || lines.line4X1 != wanted.line4X1 ||
-                lines.line2Y1 != wanted.line2Y1 || lines.line3Y1 != wanted.line3Y1) {
+            if (lines.rightEdge != wanted.rightEdge || lines.leftEdge != wanted.leftEdge ||
+                lines.bottomEdge != wanted.bottomEdge || lines.topEdge != wanted.topEdge) {
                 std::fprintf(stderr, "bytes check %s: the window's selection is not the workload's\n", name.c_str());
                 return false;
             }

@@ -76,7 +76,7 @@ void prepareWindow(const Workload& workload)
     form.Text3->setText(QString::fromStdString(fields.step));
     const EdgeLines now = form.selection().edges();
     // A press on the bottom-right corner grabs the right and bottom edges.
-    form.Form_MouseDown(1, 0, now.line1X1, now.line2Y1);
+    form.Form_MouseDown(1, 0, now.rightEdge, now.bottomEdge);
     form.Form_MouseMove(1, 0, workload.width, workload.height);
     form.Form_MouseUp(1, 0, workload.width, workload.height);
 }

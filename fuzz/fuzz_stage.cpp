@@ -103,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         request.picture = std::make_shared<Picture>(width, height, std::move(colours));
     }
-    if (!coordinate(in, request.lines.line1X1) || !coordinate(in, request.lines.line4X1) ||
-        !coordinate(in, request.lines.line2Y1) || !coordinate(in, request.lines.line3Y1))
+    if (!coordinate(in, request.lines.rightEdge) || !coordinate(in, request.lines.leftEdge) ||
+        !coordinate(in, request.lines.bottomEdge) || !coordinate(in, request.lines.topEdge))
         return 0;
 
     std::string_view texts = in.rest();

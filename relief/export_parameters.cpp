@@ -39,10 +39,10 @@ ParameterReading readParameters(const FieldTexts& fields, std::optional<double> 
 Selection selectionFromLines(const EdgeLines& lines)
 {
     Selection s;
-    s.left = lines.line4X1 < lines.line1X1 ? lines.line4X1 : lines.line1X1;
-    s.top = lines.line3Y1 < lines.line2Y1 ? lines.line3Y1 : lines.line2Y1;
-    s.width = static_cast<float>(std::fabs(double(lines.line1X1) - double(lines.line4X1)));
-    s.height = static_cast<float>(std::fabs(double(lines.line2Y1) - double(lines.line3Y1)));
+    s.left = lines.leftEdge < lines.rightEdge ? lines.leftEdge : lines.rightEdge;
+    s.top = lines.topEdge < lines.bottomEdge ? lines.topEdge : lines.bottomEdge;
+    s.width = static_cast<float>(std::fabs(double(lines.rightEdge) - double(lines.leftEdge)));
+    s.height = static_cast<float>(std::fabs(double(lines.bottomEdge) - double(lines.topEdge)));
     return s;
 }
 

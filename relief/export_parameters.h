@@ -33,10 +33,10 @@ ParameterReading readParameters(const FieldTexts& fields, std::optional<double> 
 // The selection as the exports read it from the four edge lines, in single
 // precision: the vertical edges' X1 and the horizontal edges' Y1.
 struct EdgeLines {
-    float line1X1 = 0;  // right edge
-    float line4X1 = 0;  // left edge
-    float line2Y1 = 0;  // bottom edge
-    float line3Y1 = 0;  // top edge
+    float rightEdge = 0;   // the desktop's Line1.X1
+    float leftEdge = 0;    // Line4.X1
+    float bottomEdge = 0;  // Line2.Y1
+    float topEdge = 0;     // Line3.Y1
 };
 
 struct Selection {

@@ -83,8 +83,8 @@ TEST_F(WindowView, HugePictureZoomedScrolledAndSelectedToItsCornerExportsExactly
     const QPointF bottomRight(699, 547);
     screenDrag(bottomRight - QPointF(10, 10), bottomRight + QPointF(1, 1));
     const EdgeLines edges = form.selection().edges();
-    EXPECT_FLOAT_EQ(edges.line1X1, float(12000 * window_unit::perPixelAcross));
-    EXPECT_FLOAT_EQ(edges.line2Y1, 9000 * 15.0f);
+    EXPECT_FLOAT_EQ(edges.rightEdge, float(12000 * window_unit::perPixelAcross));
+    EXPECT_FLOAT_EQ(edges.bottomEdge, 9000 * 15.0f);
 
     form.Text3->setText("3000");
     saveDialog.answer = path("huge.asc");

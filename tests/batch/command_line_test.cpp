@@ -55,8 +55,8 @@ std::string described(const ParsedCommandLine& c)
         s << "|rect " << a.rectangle->left << ',' << a.rectangle->top << ',' << a.rectangle->width << ','
           << a.rectangle->height;
     if (a.edges)
-        s << "|edges " << a.edges->line1X1 << ',' << a.edges->line4X1 << ',' << a.edges->line2Y1 << ','
-          << a.edges->line3Y1;
+        s << "|edges " << a.edges->rightEdge << ',' << a.edges->leftEdge << ',' << a.edges->bottomEdge << ','
+          << a.edges->topEdge;
     s << (a.quiet ? "|quiet" : "") << (a.force ? "|force" : "") << (a.solid ? "|solid" : "");
     if (a.base)
         s << "|base " << *a.base;
