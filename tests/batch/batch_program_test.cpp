@@ -102,7 +102,18 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
             desktopExport(format(name), {"0.05", "0.002", "9.5"}, {462.5f, 12.5f, 147.75f, 7.25f}, picture);
         EXPECT_GT(std::count(desktopGiven.begin(), desktopGiven.end(), '\n'), 1000);
         EXPECT_TRUE(given.standardOutput() == desktopGiven);
+
+        // A desktop export replayed: the fields as typed, the edge lines as the window holds them.
+        BatchProcess replayed({name, picture, "-", "--as-typed", "--depth", " 0.3m", "--scale", "0,002", "--step",
+                               "2.5E1", "--edges", "300.25,400.5,7.75,150"});
+        ASSERT_EQ(replayed.wait(), 0);
+        EXPECT_TRUE(replayed.standardOutput() ==
+                    desktopExport(format(name), {" 0.3m", "0,002", "2.5E1"}, {300.25f, 400.5f, 7.75f, 150}, picture));
+        EXPECT_NE(replayed.errorOutput().find("« 0,002 » : seul « 0 » est lu"), std::string::npos);
     }
+    // The relief's picture alone, without a display.
+    ASSERT_EQ(runBatch({"preview", picture, output("relief.png")}), 0);
+    EXPECT_EQ(QImage(QString::fromStdString(output("relief.png"))).size(), QSize(1200, 900));
     std::string errors;
     EXPECT_EQ(runBatch({"ascii", picture, "-", "--step", "5"}, &errors, "/dev/full"), 1);
     EXPECT_NE(errors.find("Aucun espace disponible sur le périphérique"), std::string::npos) << errors;
