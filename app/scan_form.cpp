@@ -63,6 +63,7 @@ void Form2::keepOnScreen()
 void Form2::show()
 {
     dots_.fill(Qt::transparent);
+    dotsStale_ = false;
     // Room for a dot on every pixel of the picture as this window shows it.
     plottedSize_ = QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / 0.936)) + 1)),
                          std::min(plottedLimit, std::max(clientSize.height(), picture_.height() + 1)));
@@ -82,6 +83,15 @@ void Form2::hide()
 void Form2::scrollTo(QPoint corner)
 {
     scroll_ = corner;
+    dotsStale_ = true;
+    update();
+}
+
+const QImage& Form2::dots() const
+{
+    if (!dotsStale_)
+        return dots_;
+    dotsStale_ = false;
     dots_.fill(Qt::transparent);
     for (int row = 0; row < clientSize.height(); ++row) {
         const int y = row + scroll_.y();
@@ -93,7 +103,7 @@ void Form2::scrollTo(QPoint corner)
                 dots_.setPixel(column, row, dotColour);
         }
     }
-    update();
+    return dots_;
 }
 
 void Form2::dot(double x, double y)
@@ -115,7 +125,8 @@ void Form2::dot(double x, double y)
             corner.setY(std::max(0, at.y() - clientSize.height() / 4));
         scrollTo(corner);
     }
-    dots_.setPixel(at - scroll_, dotColour);
+    if (!dotsStale_)
+        dots_.setPixel(at - scroll_, dotColour);
     // One pending repaint covers every dot until the next event pass.
     if (!repaintPending_) {
         repaintPending_ = true;
@@ -129,7 +140,7 @@ void Form2::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!picture_.isNull())
         painter.drawImage(QPointF(0, 0), picture_, QRectF(scroll_, clientSize));
-    painter.drawImage(QPointF(0, 0), dots_);
+    painter.drawImage(QPointF(0, 0), dots());
 }
 
 void Form2::closeEvent(QCloseEvent* event)
