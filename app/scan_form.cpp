@@ -20,12 +20,18 @@ constexpr int plottedLimit = 1 << 15;
 }  // namespace
 
 Form2::Form2()
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      dots_(clientSize, QImage::Format_ARGB32_Premultiplied)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Scan"));
     setFixedSize(clientSize);
-    dots_.fill(Qt::transparent);
+    clearDots(clientSize);
+}
+
+void Form2::clearDots(QSize size)
+{
+    plotted_ = QImage(size, QImage::Format_Mono);
+    plotted_.setColorTable({qRgba(0, 0, 0, 0), dotColour});
+    plotted_.fill(0);
 }
 
 void Form2::setPicture(const QImage& picture)
@@ -62,12 +68,9 @@ void Form2::keepOnScreen()
 
 void Form2::show()
 {
-    dots_.fill(Qt::transparent);
-    dotsStale_ = false;
     // Room for a dot on every pixel of the picture as this window shows it.
-    plottedSize_ = QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / 0.936)) + 1)),
-                         std::min(plottedLimit, std::max(clientSize.height(), picture_.height() + 1)));
-    plotted_.assign(std::size_t(plottedSize_.width()) * std::size_t(plottedSize_.height()), false);
+    clearDots(QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / 0.936)) + 1)),
+                    std::min(plottedLimit, std::max(clientSize.height(), picture_.height() + 1))));
     scroll_ = {};
     QWidget::show();
     keepOnScreen();  // the frame's size is known once shown
@@ -83,27 +86,12 @@ void Form2::hide()
 void Form2::scrollTo(QPoint corner)
 {
     scroll_ = corner;
-    dotsStale_ = true;
     update();
 }
 
-const QImage& Form2::dots() const
+QImage Form2::dots() const
 {
-    if (!dotsStale_)
-        return dots_;
-    dotsStale_ = false;
-    dots_.fill(Qt::transparent);
-    for (int row = 0; row < clientSize.height(); ++row) {
-        const int y = row + scroll_.y();
-        if (y >= plottedSize_.height())
-            break;
-        for (int column = 0; column < clientSize.width(); ++column) {
-            const int x = column + scroll_.x();
-            if (x < plottedSize_.width() && plotted_[std::size_t(y) * plottedSize_.width() + x])
-                dots_.setPixel(column, row, dotColour);
-        }
-    }
-    return dots_;
+    return plotted_.copy(QRect(scroll_, clientSize)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 void Form2::dot(double x, double y)
@@ -113,8 +101,8 @@ void Form2::dot(double x, double y)
     if (!(column >= 0 && row >= 0 && column < INT_MAX && row < INT_MAX))
         return;
     const QPoint at(static_cast<int>(column), static_cast<int>(row));
-    if (at.x() < plottedSize_.width() && at.y() < plottedSize_.height())
-        plotted_[std::size_t(at.y()) * plottedSize_.width() + at.x()] = true;
+    if (plotted_.rect().contains(at))
+        plotted_.setPixel(at, 1);
     // A dot beyond the client area brings it into view, a quarter of the way in.
     const QRect shown(scroll_, clientSize);
     if (!shown.contains(at)) {
@@ -125,8 +113,6 @@ void Form2::dot(double x, double y)
             corner.setY(std::max(0, at.y() - clientSize.height() / 4));
         scrollTo(corner);
     }
-    if (!dotsStale_)
-        dots_.setPixel(at - scroll_, dotColour);
     // One pending repaint covers every dot until the next event pass.
     if (!repaintPending_) {
         repaintPending_ = true;
@@ -140,7 +126,8 @@ void Form2::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!picture_.isNull())
         painter.drawImage(QPointF(0, 0), picture_, QRectF(scroll_, clientSize));
-    painter.drawImage(QPointF(0, 0), dots());
+    // Only the part in view is turned into colours.
+    painter.drawImage(QPointF(0, 0), plotted_.copy(QRect(scroll_, clientSize)));
 }
 
 void Form2::closeEvent(QCloseEvent* event)

@@ -20,7 +20,7 @@ public:
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
     // The dots in the client area, over the picture.
-    const QImage& dots() const;
+    QImage dots() const;
     // The client area's top-left corner, in pixels of the unscrolled window.
     QPoint scrolled() const { return scroll_; }
 
@@ -40,16 +40,12 @@ protected:
 private:
     void keepOnScreen();
     void scrollTo(QPoint corner);
+    void clearDots(QSize size);
 
     QImage picture_;
-    // The client area's dots over the picture, drawn again from `plotted_`
-    // when the next paint (or dots()) needs them after a scroll: a walk that
-    // sweeps wider than the window scrolls twice a row.
-    mutable QImage dots_;
-    mutable bool dotsStale_ = false;
-    // Every dot of the export, one bit a pixel, to draw them again after a scroll.
-    std::vector<bool> plotted_;
-    QSize plottedSize_;
+    // Every dot of the export, one bit a pixel of the unscrolled window, so
+    // that a scroll shows them again.
+    QImage plotted_;
     QPoint scroll_;
     QPoint wanted_;  // where the export placed the window
     bool repaintPending_ = false;

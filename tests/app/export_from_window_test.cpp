@@ -82,7 +82,7 @@ TEST_F(ExportFromWindow, ScanStandsBesideTheMainWindowWithADotPerCell)
     EXPECT_TRUE(screen.contains(scanAt));
     // Cells every 50 units from 0 to 4950: dots in pixel columns and rows
     // floor(50 k / 15).
-    const QImage& dots = form.scanForm().dots();
+    const QImage dots = form.scanForm().dots();
     EXPECT_EQ(dots.pixel(0, 0), qRgb(0, 0x80, 0));
     EXPECT_EQ(dots.pixel(3, 3), qRgb(0, 0x80, 0));
     EXPECT_EQ(dots.pixel(330, 330), qRgb(0, 0x80, 0));
