@@ -354,14 +354,17 @@ void Form1::scheduleRefresh()
 void Form1::refresh()
 {
     const ExportRequest request = currentRequest();
-    QString text = QString::fromStdString(readoutText(summarizeSelection(request)));
-    if (exportRunning_)
-        text = QStringLiteral("export en cours · ") + text;
-    readout_->setText(text);
+    selectionText_ = QString::fromStdString(readoutText(summarizeSelection(request)));
+    showReadout();
     if (preview_ && preview_->isVisible()) {
         PreviewContent content = previewContent(request);
         preview_->setRelief(std::move(content.grid), content.facts);
     }
+}
+
+void Form1::showReadout()
+{
+    readout_->setText(exportRunning_ ? QStringLiteral("export en cours · ") + selectionText_ : selectionText_);
 }
 
 QString Form1::readout() const
@@ -486,7 +489,7 @@ void Form1::exportFormat(const std::string& id)
     if (!format)
         return;
     exportRunning_ = true;
-    refresh();
+    showReadout();  // the selection as it was: the export reads the same
     abandonExport_ = false;
     ReplacingFileOpener files;
     SystemTargetFacts target;
@@ -496,7 +499,7 @@ void Form1::exportFormat(const std::string& id)
                                        messages_,     events, optionsDialog_, work,  picturePath_};
     runDesktopExport(*format, currentRequest(), facilities);
     exportRunning_ = false;
-    refresh();
+    scheduleRefresh();
 }
 
 void Form1::Form_MouseDown(int, int, float x, float y)

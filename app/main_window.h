@@ -112,6 +112,7 @@ private:
     void zoomBy(int levels, QPointF about);
     void scheduleRefresh();
     void refresh();
+    void showReadout();
     void commandIgnored();
     double grabTolerance() const;
     void showPointerShape(float x, float y);
@@ -135,6 +136,7 @@ private:
     QScrollBar* hbar_;
     QScrollBar* vbar_;
     QLabel* readout_;
+    QString selectionText_;  // the readout's text of the selection
     QLabel* pointer_;
     QTimer* refreshTimer_;
     ReliefPreviewWindow* preview_ = nullptr;
