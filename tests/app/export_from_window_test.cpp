@@ -78,15 +78,6 @@ TEST_F(ExportFromWindow, ScanShowsThePictureBesideTheMainWindowWithADotPerCell)
     EXPECT_EQ(qAlpha(dots.pixel(331, 331)), 0);
 }
 
-TEST_F(ExportFromWindow, CancelledSaveDialogEndsQuietly)
-{
-    saveDialog.answer.reset();
-    form.ascii->trigger();
-    EXPECT_EQ(saveDialog.filters.size(), 1u);
-    EXPECT_TRUE(messages.information_.empty() && messages.warnings.empty());
-    EXPECT_FALSE(form.hasScanForm() && form.scanForm().isVisible());
-}
-
 // Closing "Scan", Escape in either window, closing the main window: the
 // export stops, the earlier file stays alone in its folder, nothing is said.
 TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)

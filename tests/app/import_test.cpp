@@ -3,10 +3,48 @@
 
 #include "window_fixture.h"
 
-#include "support/huge_bmp.h"
-#include "support/memory_limit.h"
+#include <fstream>
+
+#include <sys/resource.h>
 
 namespace {
+
+// A BMP header announcing 60000 x 60000 pixels of 32 bits, its data cut short.
+QByteArray hugeBmpHeader()
+{
+    QByteArray bmp("BM");
+    auto put32 = [&bmp](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bmp.append(char((v >> (8 * i)) & 0xFF));
+    };
+    put32(54 + 16), put32(0), put32(54);                                // file header
+    put32(40), put32(60000), put32(60000), put32(1 | 32 << 16);         // one plane, 32 bits
+    put32(0), put32(0), put32(2835), put32(2835), put32(0), put32(0);   // uncompressed
+    return bmp.append(16, '\x7f');
+}
+
+// Lowers the process's address-space limit to what it uses now plus
+// `headroom` bytes while it lives: the picture loader then sees a machine
+// with that much memory left.
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(rlim_t headroom)
+    {
+        getrlimit(RLIMIT_AS, &previous_);
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        rlim_t usedKilobytes = 0;
+        while (status >> word)
+            if (word == "VmSize:" && status >> usedKilobytes)
+                break;
+        const rlimit lowered{usedKilobytes * 1024 + headroom, previous_.rlim_max};
+        setrlimit(RLIMIT_AS, &lowered);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &previous_); }
+
+private:
+    rlimit previous_{};
+};
 
 using Import = WindowTest;
 

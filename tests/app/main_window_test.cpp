@@ -22,24 +22,19 @@ TEST_F(MainWindow, StartsWithItsCaptionLayoutAndDefaults)
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form.windowIcon().isNull());
 
-    const std::pair<QWidget*, QRect> layout[] = {
-        {form.Frame1, {576, 8, 121, 113}}, {form.Label1, {8, 24, 105, 17}}, {form.Text1, {16, 40, 89, 19}},
-        {form.Label2, {8, 64, 105, 25}},   {form.Text2, {16, 80, 89, 19}},  {form.Frame2, {576, 128, 121, 73}},
-        {form.Label3, {8, 24, 65, 17}},    {form.Text3, {16, 40, 89, 19}},
+    // Each control's place, and its caption or text.
+    const std::tuple<QWidget*, QRect, const char*> layout[] = {
+        {form.Frame1, {576, 8, 121, 113}, "Echelles"},     {form.Label1, {8, 24, 105, 17}, "Profondeur maxi en m"},
+        {form.Text1, {16, 40, 89, 19}, "0.5"},             {form.Label2, {8, 64, 105, 25}, "Largeur en m/pixel"},
+        {form.Text2, {16, 80, 89, 19}, "0.001 "},          {form.Frame2, {576, 128, 121, 73}, "Taille fichier"},
+        {form.Label3, {8, 24, 65, 17}, "Pas en pixel"},    {form.Text3, {16, 40, 89, 19}, "50"},
     };
-    for (const auto& [control, where] : layout)
-        EXPECT_EQ(control->geometry(), where) << control->metaObject()->className();
+    for (const auto& [control, where, text] : layout) {
+        EXPECT_EQ(control->geometry(), where) << text;
+        EXPECT_EQ(control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString(), text);
+    }
     EXPECT_EQ(form.Label1->parent(), form.Frame1);
     EXPECT_EQ(form.Text3->parent(), form.Frame2);
-
-    EXPECT_EQ(form.Frame1->title(), "Echelles");
-    EXPECT_EQ(form.Frame2->title(), "Taille fichier");
-    EXPECT_EQ(form.Label1->text(), "Profondeur maxi en m");
-    EXPECT_EQ(form.Label2->text(), "Largeur en m/pixel");
-    EXPECT_EQ(form.Label3->text(), "Pas en pixel");
-    EXPECT_EQ(form.Text1->text(), "0.5");
-    EXPECT_EQ(form.Text2->text(), "0.001 ");
-    EXPECT_EQ(form.Text3->text(), "50");
 }
 
 QStringList texts(const QList<QAction*>& actions)

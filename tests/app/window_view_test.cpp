@@ -25,6 +25,11 @@ struct WindowView : WindowTest {
         QApplication::sendEvent(&form.canvas(), &event);
     }
     QString facts() const { return form.previewWindow()->factsText->text(); }
+    void expectFacts(std::initializer_list<const char*> texts) const
+    {
+        for (const char* text : texts)
+            EXPECT_TRUE(facts().contains(QString::fromUtf8(text))) << text << " in " << facts().toStdString();
+    }
 };
 
 TEST_F(WindowView, HugePictureZoomedScrolledAndSelectedToItsCornerExportsExactly)
@@ -154,20 +159,16 @@ TEST_F(WindowView, PreviewOpensFromTheMenuAndFollowsFieldsDragsAndExports)
     ASSERT_NE(form.previewWindow(), nullptr);
     EXPECT_TRUE(form.previewWindow()->isVisible());
     EXPECT_EQ(form.previewWindow()->windowTitle(), QString::fromUtf8("Aperçu 3D"));
-    EXPECT_TRUE(facts().contains(QString::fromUtf8("10\u202F000 cellules")));
-    EXPECT_TRUE(facts().contains("profondeur maxi : 0,5 m"));
-    EXPECT_TRUE(facts().contains("5 x 5 x 0,5 m"));
-    EXPECT_TRUE(facts().contains("VRML pour SW : "));
+    expectFacts({"10\u202F000 cellules", "profondeur maxi : 0,5 m", "5 x 5 x 0,5 m", "VRML pour SW : "});
 
     form.Text1->setText("0.1x");
     QApplication::processEvents();
-    EXPECT_TRUE(facts().contains("profondeur maxi : 0,1 m"));
-    EXPECT_TRUE(facts().contains("VRML : 0,21 m"));
-    EXPECT_TRUE(facts().contains("Profondeur maxi en m"));  // the lenient reading is told
+    // The lenient reading is told.
+    expectFacts({"profondeur maxi : 0,1 m", "VRML : 0,21 m", "Profondeur maxi en m"});
 
     drag(5000, 2500, 10000, 2500);
     QApplication::processEvents();
-    EXPECT_TRUE(facts().contains(QString::fromUtf8("20\u202F000 cellules")));
+    expectFacts({"20\u202F000 cellules"});
 
     // During an export the preview still follows the fields.
     saveDialog.answer = path("running.asc");
