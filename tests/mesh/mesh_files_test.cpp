@@ -122,18 +122,12 @@ ObjFile readObj(const std::string& text)
     ObjFile obj;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string kind;
-        words >> kind;
-        if (kind == "v") {
-            Point p;
-            words >> p.x >> p.y >> p.z;
+        Point p;
+        std::size_t a, b, c;
+        if (std::sscanf(line.c_str(), "v %lf %lf %lf", &p.x, &p.y, &p.z) == 3)
             obj.points.push_back(p);
-        } else if (kind == "f") {
-            std::size_t a, b, c;
-            words >> a >> b >> c;
+        else if (std::sscanf(line.c_str(), "f %zu %zu %zu", &a, &b, &c) == 3)
             obj.triangles.push_back({obj.points.at(a - 1), obj.points.at(b - 1), obj.points.at(c - 1)});
-        }
     }
     return obj;
 }
@@ -203,6 +197,7 @@ TEST(MeshFiles, StreamedMeshesAreReadBackWholeAndFacingOutwards)
         EXPECT_EQ(reported(runOn("assimp info", stl, ".stl", "-r"), "\nFaces"), faces);
         EXPECT_EQ(reported(runOn("assimp info", obj, ".obj", "-r"), "\nFaces"), faces);
         const ObjFile read = readObj(obj);
+        EXPECT_EQ(read.triangles.size(), faces);
         EXPECT_EQ(read.points.size(), (s.columns + 1) * (s.rows + 1) + (s.solid ? 2 * (s.columns + s.rows) + 1 : 0));
         EXPECT_EQ(stl.size(), stlSizeEstimate(s.columns, s.rows, o).typical);
 
