@@ -84,21 +84,6 @@ TEST_F(WindowView, HugePictureZoomedScrolledAndSelectedToItsCornerExportsExactly
               referenceExport(asciiExport(), parameters, selectionFromLines(edges), *picture.picture));
 }
 
-TEST_F(WindowView, StatusLineFollowsTheDragTheFieldsAndThePointer)
-{
-    QApplication::processEvents();
-    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("312 x 333 px · 5 x 5 m · 10\u202F000 cellules · vrml1 ")));
-    drag(5000, 2500, 10000, 2500);
-    QApplication::processEvents();
-    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 10 x 5 m · 20\u202F000 cellules")));
-    form.Text2->setText("0.01");
-    form.Text3->setText("25");
-    QApplication::processEvents();
-    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 100 x 50 m · 80\u202F000 cellules")));
-    mouse(QEvent::MouseMove, 100 * window_unit::perPixelAcross, 40 * 15);
-    EXPECT_EQ(form.pointerReadout(), "100, 40 px");
-}
-
 TEST_F(WindowView, PointerTakesTheResizeShapeOverEdgesAndCorners)
 {
     const struct {
@@ -153,9 +138,12 @@ TEST_F(WindowView, FramesHideThePictureAndTheLinesShowOnBlack)
     }
 }
 
-TEST_F(WindowView, PreviewOpensFromTheMenuAndFollowsFieldsDragsAndExports)
+// The status line and the "Aperçu 3D" window follow the drag and the fields.
+TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
 {
     form.preview->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("312 x 333 px · 5 x 5 m · 10\u202F000 cellules · vrml1 ")));
     ASSERT_NE(form.previewWindow(), nullptr);
     EXPECT_TRUE(form.previewWindow()->isVisible());
     EXPECT_EQ(form.previewWindow()->windowTitle(), QString::fromUtf8("Aperçu 3D"));
@@ -168,7 +156,14 @@ TEST_F(WindowView, PreviewOpensFromTheMenuAndFollowsFieldsDragsAndExports)
 
     drag(5000, 2500, 10000, 2500);
     QApplication::processEvents();
+    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 10 x 5 m · 20\u202F000 cellules")));
     expectFacts({"20\u202F000 cellules"});
+    form.Text2->setText("0.01");
+    form.Text3->setText("25");
+    QApplication::processEvents();
+    EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 100 x 50 m · 80\u202F000 cellules")));
+    mouse(QEvent::MouseMove, 100 * window_unit::perPixelAcross, 40 * 15);
+    EXPECT_EQ(form.pointerReadout(), "100, 40 px");
 
     // During an export the preview still follows the fields.
     saveDialog.answer = path("running.asc");
