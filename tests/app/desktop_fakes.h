@@ -12,13 +12,7 @@ struct FakeTarget : TargetFacts {
 };
 
 struct FakeOptions : FormatOptionsDialog {
-    std::optional<FormatOptions> answer = FormatOptions{};
-    int asked = 0;
-    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override
-    {
-        ++asked;
-        return answer;
-    }
+    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override { return FormatOptions{}; }
 };
 
 // Every facility of an export command, answered in memory. The Save dialog

@@ -1,213 +1,127 @@
-// One export command from the menu to the completion message, its
-// questions and its failures, for each of the text exports.
+// One export command from the menu to its last message, over facilities
+// answered in memory, for each of the text exports.
 
 #include "desktop_fakes.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
-struct Format {
-    const char* name;
-    long (*lineCount)(long cells);
-    const FormatEntry& get() const { return format(name); }
-};
+const char* const textFormats[] = {"ascii", "vrml1", "vrml2"};
 
-const Format formats[] = {
-    {"ascii", [](long n) { return 5 + 4 * n; }},
-    {"vrml1", [](long n) { return 10 * n + 26; }},
-    {"vrml2", [](long n) { return 18 * n + 10; }},
-};
-
-void PrintTo(const Format& format, std::ostream* out)
+ExportRequest ordinaryRequest()
 {
-    *out << format.name;
+    return {{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, std::make_shared<const Picture>(uniformPicture(8, 8, 0x80))};
 }
 
-struct Command : ::testing::TestWithParam<Format>, FakeDesktop {
-    ExportRequest request{{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, std::make_shared<const Picture>(uniformPicture(8, 8, 0x80))};
-
-    ExportOutcome run() { return FakeDesktop::run(GetParam().get(), request); }
-    long lines()
-    {
-        const std::string file = written();
-        return std::count(file.begin(), file.end(), '\n');
-    }
-    bool nothingShown() const { return scan.events.empty() && messages.information_.empty(); }
-};
-
-TEST_P(Command, WritesTheFileBesideTheMainWindowAndTellsTheUser)
+// What may stop the command before the file: refusals before the Save
+// dialog, the question when the result may surprise (every reason at once,
+// answered "Annuler"), the room on the disk and the open picture after it,
+// then the question about a file over 1 GB; a cancelled Save dialog ends
+// quietly. Ordinary input asks nothing.
+TEST(ExportCommand, StopsBeforeTheFileOrWritesWithoutAQuestion)
 {
-    files.files["out.asc"] = "earlier";
-    EXPECT_EQ(run(), ExportOutcome::Written);
-    EXPECT_EQ(dialog.filters, std::vector<std::string>{std::string(GetParam().get().fileFilter)});
-    EXPECT_EQ(scan.left, 1500 + 10800);
-    EXPECT_EQ(scan.top, 900);
-    EXPECT_EQ(scan.events, (std::vector<std::string>{"move", "show", "hide"}));
-    EXPECT_EQ(scan.dots, (std::vector<std::pair<double, double>>{{0, 0}, {50, 0}, {0, 50}, {50, 50}}));
-    EXPECT_EQ(events.yields, 4);
-    EXPECT_EQ(messages.information_, std::vector<std::string>{"Création du fichier terminée."});
-    EXPECT_TRUE(messages.warnings.empty());
-    EXPECT_EQ(lines(), GetParam().lineCount(4));
-
-    request.lines = {50, 0, 50, 0};  // a second export replaces the first file
-    EXPECT_EQ(run(), ExportOutcome::Written);
-    EXPECT_EQ(lines(), GetParam().lineCount(1));
-}
-
-TEST_P(Command, CancelledDialogEndsQuietly)
-{
-    dialog.answer.reset();
-    EXPECT_EQ(run(), ExportOutcome::Cancelled);
-    EXPECT_TRUE(files.files.empty());
-    EXPECT_TRUE(nothingShown());
-    EXPECT_TRUE(messages.warnings.empty());
-}
-
-TEST_P(Command, UnopenablePathIsReportedAndTheProgramGoesOn)
-{
-    files.files["out.asc"] = "earlier";
-    files.openError = "Permission denied";
-    EXPECT_EQ(run(), ExportOutcome::Failed);
-    ASSERT_EQ(messages.warnings.size(), 1u);
-    EXPECT_NE(messages.warnings[0].find("« out.asc »"), std::string::npos);
-    EXPECT_NE(messages.warnings[0].find("Permission denied"), std::string::npos);
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_EQ(files.files["out.asc"], "earlier");
-    EXPECT_EQ(scan.events.back(), "hide");
-}
-
-TEST_P(Command, FailedWriteKeepsTheEarlierFile)
-{
-    files.files["out.asc"] = "earlier";
-    files.failWrites = true;
-    EXPECT_EQ(run(), ExportOutcome::Failed);
-    ASSERT_EQ(messages.warnings.size(), 1u);
-    EXPECT_NE(messages.warnings[0].find("No space left on device"), std::string::npos);
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_EQ(files.files["out.asc"], "earlier");
-}
-
-TEST_P(Command, AbandonedExportWritesNothingAndSaysNothing)
-{
-    files.files["out.asc"] = "earlier";
-    events.onYield = [](int n) { return n < 2; };
-    EXPECT_EQ(run(), ExportOutcome::Abandoned);
-    EXPECT_EQ(files.files["out.asc"], "earlier");
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_TRUE(messages.warnings.empty());
-}
-
-TEST_P(Command, StepThatCannotAdvanceStopsBeforeTheDialog)
-{
-    for (const char* step : {"0", "abc", "1e-20"}) {
-        request.fields.step = step;
-        EXPECT_EQ(run(), ExportOutcome::Refused) << step;
-    }
-    EXPECT_TRUE(dialog.filters.empty());
-    EXPECT_TRUE(files.files.empty());
-    EXPECT_TRUE(nothingShown());
-    ASSERT_EQ(messages.warnings.size(), 3u);
-    EXPECT_NE(messages.warnings[0].find("Pas en pixel"), std::string::npos);
-}
-
-TEST_P(Command, NegativeStepOrACollapsedRectangleWritesTheHeadAndTailAlone)
-{
-    request.fields.step = "-50";
-    EXPECT_EQ(run(), ExportOutcome::Written);
-    EXPECT_EQ(lines(), GetParam().lineCount(0));
-    EXPECT_EQ(messages.questions.size(), 1u);  // asked first: "Exporter quand même" was chosen
-    // A rectangle collapsed to a tall line with a tiny step: no cell, and no
-    // walk over its rows either.
-    request.fields.step = "0.0000000001";
-    request.lines = {3000, 3000, 8000, 0};
-    EXPECT_EQ(run(), ExportOutcome::Written);
-    EXPECT_EQ(lines(), GetParam().lineCount(0));
-    EXPECT_TRUE(scan.dots.empty());
-    EXPECT_EQ(events.yields, 0);
-}
-
-// The question before an export whose result may surprise: every reason at
-// once, nothing asked for ordinary input, nothing done after "Annuler".
-TEST_P(Command, AsksBeforeAnExportThatMayNotBeWhatTheUserThinks)
-{
-    struct Case {
+    enum Ends { Written, Refused, AskedFirst, WarnedAfterDialog, AskedAfterDialog, DialogCancelled };
+    const struct {
         FieldTexts fields;
         EdgeLines lines;
-        bool picture;
-        std::vector<const char*> reasons;
-    };
-    const Case cases[] = {
-        {{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, true, {}},
-        {{" 0.5 ", "1 000", "5e1"}, {100, 0, 100, 0}, true, {}},
-        {{"0.5", "0,5", "50"}, {100, 0, 100, 0}, true,
+        Ends ends;
+        std::vector<const char*> says;
+        bool picture = true;
+        std::optional<std::uint64_t> free = std::nullopt;
+        const char* path = "out.asc";
+    } cases[] = {
+        {{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, Written, {}},
+        {{" 0.5 ", "1 000", "5e1"}, {100, 0, 100, 0}, Written, {}},
+        {{"0.5", "0,5", "50"}, {100, 0, 100, 0}, AskedFirst,
          {"Le champ « Largeur en m/pixel » contient « 0,5 » : seul « 0 » est lu, le séparateur décimal est le point."}},
-        {{"abc", "0.001", "2m"}, {100, 0, 100, 0}, true,
+        {{"abc", "0.001", "2m"}, {100, 0, 100, 0}, AskedFirst,
          {"« Profondeur maxi en m » contient « abc » : aucun nombre", "« Pas en pixel » contient « 2m » : seul « 2 » est lu."}},
-        {{"0.5", "0.001", "50"}, {40, 0, 100, 0}, true,
+        {{"0.5", "0.001", "50"}, {40, 0, 100, 0}, AskedFirst,
          {"La sélection ne contient aucune cellule : le fichier n'aura que son en-tête."}},
-        {{"0.5", "0.001", "50"}, {100, 0, 100, 0}, false, {"Aucune image n'est chargée : le relief sera plat."}},
+        {{"0.5", "0.001", "50"}, {100, 0, 100, 0}, AskedFirst, {"Aucune image n'est chargée : le relief sera plat."}, false},
+        {{"0.5", "0.001", "0"}, {100, 0, 100, 0}, Refused, {"Pas en pixel"}},
+        {{"0.5", "0.001", "abc"}, {100, 0, 100, 0}, Refused, {"Pas en pixel"}},
+        {{"0.5", "0.001", "1e-20"}, {100, 0, 100, 0}, Refused, {"Pas en pixel"}},
+        // Even where the depth floor would raise it.
+        {{"-1e400", "0.001 ", "50"}, {100, 0, 100, 0}, Refused, {"Profondeur maxi en m"}},
+        // Coordinates beyond the largest double.
+        {{"0.5", "1e300", "1e28"}, {1e30f, 0, 1e30f, 0}, Refused, {"largeur en m/pixel donne des coordonnées trop grandes"}},
+        {{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, WarnedAfterDialog, {"100 octets de libre"}, true, 100},
+        {{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, WarnedAfterDialog, {"« picture.png » est l'image ouverte"}, true,
+         std::nullopt, "picture.png"},
+        {{"0.5", "0.001 ", "10"}, {1e6f, 0, 1e6f, 0}, AskedAfterDialog, {"10\u202F000\u202F000\u202F000 cellules"}},
+        {{"0.5", "0.001 ", "50"}, {100, 0, 100, 0}, DialogCancelled, {}, true, std::nullopt, nullptr},
     };
-    messages.answer = false;
-    for (const Case& c : cases) {
-        messages.questions.clear();
-        dialog.filters.clear();
-        request = {c.fields, c.lines, c.picture ? request.picture : nullptr};
-        const ExportOutcome outcome = run();
-        if (c.reasons.empty()) {
-            EXPECT_EQ(outcome, ExportOutcome::Written);
-            EXPECT_TRUE(messages.questions.empty()) << messages.questions[0];
-            continue;
+    for (const char* id : textFormats)
+        for (const auto& c : cases) {
+            FakeDesktop d;
+            d.files.files["out.asc"] = "earlier";
+            d.messages.answer = false;
+            d.target.free = c.free;
+            d.dialog.answer = c.path ? std::optional<std::string>(c.path) : std::nullopt;
+            const ExportRequest request{c.fields, c.lines, c.picture ? ordinaryRequest().picture : nullptr};
+            const ExportOutcome outcome = d.run(format(id), request);
+            SCOPED_TRACE(std::string(id) + " " + c.fields.depth + "|" + c.fields.scale + "|" + c.fields.step);
+            if (c.ends == Written) {
+                EXPECT_EQ(outcome, ExportOutcome::Written);
+                EXPECT_TRUE(d.messages.questions.empty() && d.messages.warnings.empty());
+                EXPECT_EQ(d.messages.information_, std::vector<std::string>{"Création du fichier terminée."});
+                // "Scan" beside the main window, tops level, while the file is written.
+                EXPECT_EQ(d.scan.events, (std::vector<std::string>{"move", "show", "hide"}));
+                EXPECT_TRUE(d.scan.left == 1500 + 10800 && d.scan.top == 900);
+                EXPECT_EQ(d.scan.dots, (std::vector<std::pair<double, double>>{{0, 0}, {50, 0}, {0, 50}, {50, 50}}));
+                EXPECT_EQ(d.events.yields, 4);
+                continue;
+            }
+            const bool asked = c.ends == AskedFirst || c.ends == AskedAfterDialog;
+            EXPECT_EQ(outcome, c.ends == Refused ? ExportOutcome::Refused : ExportOutcome::Cancelled);
+            const std::vector<std::string>& shown = asked ? d.messages.questions : d.messages.warnings;
+            EXPECT_EQ(d.messages.questions.size() + d.messages.warnings.size(), c.ends == DialogCancelled ? 0u : 1u);
+            for (const char* text : c.says)
+                EXPECT_NE(shown.at(0).find(text), std::string::npos) << shown[0];
+            EXPECT_EQ(d.dialog.filters.size(), c.ends == Refused || c.ends == AskedFirst ? 0u : 1u);
+            EXPECT_TRUE(d.scan.events.empty());
+            EXPECT_EQ(d.files.files, (std::map<std::string, std::string>{{"out.asc", "earlier"}}));
         }
-        EXPECT_EQ(outcome, ExportOutcome::Cancelled);
-        ASSERT_EQ(messages.questions.size(), 1u);
-        for (const char* reason : c.reasons)
-            EXPECT_NE(messages.questions[0].find(reason), std::string::npos) << messages.questions[0];
-        EXPECT_TRUE(dialog.filters.empty());
+}
+
+// After "Exporter quand même", no cell: the head alone, and no walk over the
+// rows of a rectangle collapsed to a tall line.
+TEST(ExportCommand, ZeroCellsWriteTheHeadAlone)
+{
+    const std::pair<const char*, EdgeLines> noCells[] = {{"-50", {100, 0, 100, 0}},
+                                                         {"0.0000000001", {3000, 3000, 8000, 0}}};
+    for (const auto& [step, lines] : noCells) {
+        FakeDesktop d;
+        ExportRequest request = ordinaryRequest();
+        request.fields.step = step;
+        request.lines = lines;
+        EXPECT_EQ(d.run(format("ascii"), request), ExportOutcome::Written);
+        EXPECT_EQ(d.messages.questions.size(), 1u);
+        EXPECT_EQ(d.written(), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n") << step;
+        EXPECT_TRUE(d.scan.dots.empty());
+        EXPECT_EQ(d.events.yields, 0);
     }
 }
 
-TEST_P(Command, RefusesWhatTheDiskCannotHoldAndTheOpenPicture)
+// A file that cannot be opened, or a write that fails: the path and the
+// system's reason told, the earlier file kept, "Scan" hidden again.
+TEST(ExportCommand, FailureToWriteKeepsTheEarlierFileAndSaysWhy)
 {
-    files.files["out.asc"] = "earlier";
-    target.free = 100;
-    EXPECT_EQ(run(), ExportOutcome::Cancelled);
-    ASSERT_EQ(messages.warnings.size(), 1u);
-    EXPECT_NE(messages.warnings[0].find("100 octets de libre"), std::string::npos) << messages.warnings[0];
-    target.free.reset();
-    dialog.answer = "picture.png";
-    EXPECT_EQ(run(), ExportOutcome::Cancelled);
-    EXPECT_NE(messages.warnings.at(1).find("« picture.png » est l'image ouverte"), std::string::npos);
-    EXPECT_TRUE(scan.events.empty());
-    EXPECT_EQ(files.files.size(), 1u);
-    EXPECT_EQ(files.files["out.asc"], "earlier");
-}
-
-TEST_P(Command, AsksBeforeAFileOfMoreThanAGigabyte)
-{
-    request.lines = {1e6f, 0, 1e6f, 0};
-    request.fields.step = "10";  // 10^10 cells
-    messages.answer = false;
-    EXPECT_EQ(run(), ExportOutcome::Cancelled);
-    ASSERT_EQ(messages.questions.size(), 1u);
-    EXPECT_NE(messages.questions[0].find("10\u202F000\u202F000\u202F000 cellules"), std::string::npos);
-    EXPECT_TRUE(scan.events.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Exports, Command, ::testing::ValuesIn(formats),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CommandParameters, OverflowingFieldStopsBeforeTheDialogEvenWithTheFloor)
-{
-    FakeDesktop desktop;
-    ExportRequest request{{"-1e400", "0.001 ", "50"}, {100, 0, 100, 0}, nullptr};
-    EXPECT_EQ(desktop.run(format("vrml2"), request), ExportOutcome::Refused);
-    request = {{"0.5", "1e300", "50"}, {1e30f, 0, 1e30f, 0}, nullptr};  // coordinates beyond the largest double
-    EXPECT_EQ(desktop.run(format("ascii"), request), ExportOutcome::Refused);
-    EXPECT_TRUE(desktop.dialog.filters.empty());
-    EXPECT_EQ(desktop.messages.warnings.size(), 2u);
+    for (const bool atOpen : {true, false}) {
+        FakeDesktop d;
+        d.files.files["out.asc"] = "earlier";
+        d.files.openError = atOpen ? "Permission denied" : "";
+        d.files.failWrites = !atOpen;
+        EXPECT_EQ(d.run(format("ascii"), ordinaryRequest()), ExportOutcome::Failed);
+        ASSERT_EQ(d.messages.warnings.size(), 1u);
+        EXPECT_NE(d.messages.warnings[0].find("« out.asc »"), std::string::npos);
+        EXPECT_NE(d.messages.warnings[0].find(atOpen ? "Permission denied" : "No space left on device"), std::string::npos);
+        EXPECT_TRUE(d.messages.information_.empty());
+        EXPECT_EQ(d.files.files["out.asc"], "earlier");
+        EXPECT_EQ(d.scan.events.back(), "hide");
+    }
 }
 
 }  // namespace

@@ -3,28 +3,15 @@
 #include "window_fixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
 using ExportFromWindow = WindowTest;
-
-std::string readFile(const std::string& path)
-{
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(missing)");
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-const std::string asciiHead = "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n";
 
 // An 8 x 8 picture; at x = 0, 50, 100 and y = 0, 50 the walk meets pixel
 // columns 0, 3, 6 and rows 0, 3.
@@ -40,38 +27,35 @@ QImage smallPicture()
     return image;
 }
 
+// "Scan" shows the picture beside the main window, a dot per cell, while the
+// file is written; then the completion message.
 TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
 {
-    importPicture(smallPicture());
-    drag(5000, 5000, 100, 50);  // the bottom-right corner
+    importPicture(smallPicture());  // before "Scan" was ever shown
+    drag(5000, 5000, 100, 50);      // the bottom-right corner
     saveDialog.answer = path("relief.asc");
+    bool shownDuringExport = false;
+    QRect scanAt;
+    QImage dots;
+    messages.onInformation = [&] {
+        shownDuringExport = form.scanForm().isVisible() && form.scanForm().picture().pixel(0, 0) == qRgb(100, 7, 7);
+        scanAt = form.scanForm().frameGeometry();
+        dots = form.scanForm().dots();
+    };
     form.ascii->trigger();
 
-    const std::string expected = asciiHead +
-                                 "X 0 Y 0 Z 0,196078431372549 \r\n"
-                                 "X 0,05 Y 0 Z 0,392156862745098 \r\n"
-                                 "X 0 Y 0,05 Z 0,498039215686275 \r\n"
-                                 "X 0,05 Y 0,05 Z 0\r\n"
-                                 "X 0,05 Y 0 Z 0,392156862745098 \r\n"
-                                 "X 0,1 Y 0 Z 0,117647058823529 \r\n"
-                                 "X 0,05 Y 0,05 Z 0 \r\n"
-                                 "X 0,1 Y 0,05 Z 0\r\n";
-    EXPECT_EQ(readFile(path("relief.asc")), expected);
+    EXPECT_EQ(readFile("relief.asc"), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n"
+                                      "X 0 Y 0 Z 0,196078431372549 \r\n"
+                                      "X 0,05 Y 0 Z 0,392156862745098 \r\n"
+                                      "X 0 Y 0,05 Z 0,498039215686275 \r\n"
+                                      "X 0,05 Y 0,05 Z 0\r\n"
+                                      "X 0,05 Y 0 Z 0,392156862745098 \r\n"
+                                      "X 0,1 Y 0 Z 0,117647058823529 \r\n"
+                                      "X 0,05 Y 0,05 Z 0 \r\n"
+                                      "X 0,1 Y 0,05 Z 0\r\n");
     EXPECT_EQ(saveDialog.filters, std::vector<std::string>{"Fichier nuage de points Ascii (*.asc)|*.asc|"});
     EXPECT_EQ(messages.information_, std::vector<std::string>{"Création du fichier terminée."});
     EXPECT_FALSE(form.scanForm().isVisible());
-}
-
-TEST_F(ExportFromWindow, ScanStandsBesideTheMainWindowWithADotPerCell)
-{
-    saveDialog.answer = path("dots.asc");
-    bool shownDuringExport = false;
-    QRect scanAt;
-    messages.onInformation = [&] {
-        shownDuringExport = form.scanForm().isVisible();
-        scanAt = form.scanForm().frameGeometry();
-    };
-    form.ascii->trigger();
 
     EXPECT_TRUE(shownDuringExport);
     // Beside the main window, tops level, moved left just enough to stay on
@@ -80,85 +64,53 @@ TEST_F(ExportFromWindow, ScanStandsBesideTheMainWindowWithADotPerCell)
     const QRect screen = form.screen()->availableGeometry();
     EXPECT_EQ(scanAt.topLeft(), QPoint(std::min(main.x() + main.width(), screen.right() + 1 - scanAt.width()), main.y()));
     EXPECT_TRUE(screen.contains(scanAt));
-    // Cells every 50 units from 0 to 4950: dots in pixel columns and rows
-    // floor(50 k / 15).
-    const QImage dots = form.scanForm().dots();
+    // Cells at x = 0 and 50: dots in pixel columns floor(x / 15), one pixel each.
     EXPECT_EQ(dots.pixel(0, 0), qRgb(0, 0x80, 0));
-    EXPECT_EQ(dots.pixel(3, 3), qRgb(0, 0x80, 0));
-    EXPECT_EQ(dots.pixel(330, 330), qRgb(0, 0x80, 0));
-    EXPECT_EQ(qAlpha(dots.pixel(1, 1)), 0);
-    EXPECT_EQ(qAlpha(dots.pixel(331, 331)), 0);
+    EXPECT_EQ(dots.pixel(3, 0), qRgb(0, 0x80, 0));
+    for (const QPoint none : {QPoint(1, 0), QPoint(2, 0), QPoint(4, 0), QPoint(0, 1), QPoint(3, 1)})
+        EXPECT_EQ(qAlpha(dots.pixel(none)), 0) << none.x() << ", " << none.y();
 }
 
-TEST_F(ExportFromWindow, CancelledSaveDialogEndsQuietly)
+// Closing "Scan", Escape in either window, closing the main window: the
+// export stops, the earlier file stays alone in its folder, nothing is said.
+// Import and export commands chosen meanwhile are ignored.
+TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)
 {
-    saveDialog.answer.reset();
-    form.ascii->trigger();
-    EXPECT_EQ(saveDialog.filters.size(), 1u);
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_TRUE(messages.warnings.empty());
-    EXPECT_FALSE(form.hasScanForm() && form.scanForm().isVisible());
-}
-
-TEST_F(ExportFromWindow, UnwritablePathIsToldAndKeepsNothingPartial)
-{
-    saveDialog.answer = path("missing-folder/relief.asc");
-    form.ascii->trigger();
-    ASSERT_EQ(messages.warnings.size(), 1u);
-    EXPECT_NE(messages.warnings[0].find("missing-folder/relief.asc"), std::string::npos);
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_FALSE(form.scanForm().isVisible());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
-}
-
-TEST_F(ExportFromWindow, ClosingTheScanWindowCancelsTheExport)
-{
-    writeFile(path("kept.asc"), "earlier");
+    const auto escapeIn = [](QWidget* widget) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(widget, &escape);
+    };
+    QString answer;
+    const std::pair<const char*, std::function<void()>> stops[] = {
+        {"Scan closed after every import and export command", [&] {
+             form.ascii->trigger();
+             form.export_->trigger();
+             form.exportcat->trigger();
+             form.import->trigger();
+             answer = form.statusBar()->currentMessage();
+             form.scanForm().close();
+         }},
+        {"Escape in the main window", [&] { escapeIn(form.Text1); }},
+        {"Escape in Scan", [&] { escapeIn(&form.scanForm()); }},
+        {"main window closed", [&] { form.close(); }},
+    };
     saveDialog.answer = path("kept.asc");
     form.Text3->setText("2");  // a long walk
-    QTimer::singleShot(50, &form, [&] { form.scanForm().close(); });
-    form.ascii->trigger();
-    EXPECT_EQ(readFile(path("kept.asc")), "earlier");
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_FALSE(form.exportRunning());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
-}
-
-TEST_F(ExportFromWindow, ClosingTheMainWindowDuringAnExportDiscardsIt)
-{
-    writeFile(path("kept.asc"), "earlier");
-    saveDialog.answer = path("kept.asc");
-    form.Text3->setText("2");
-    QTimer::singleShot(50, &form, [&] { form.close(); });
-    form.ascii->trigger();
-    EXPECT_EQ(readFile(path("kept.asc")), "earlier");
-    EXPECT_TRUE(messages.information_.empty());
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.scanForm().isVisible());
-}
-
-TEST_F(ExportFromWindow, MenuCommandsDoNothingWhileAnExportRuns)
-{
-    saveDialog.answer = path("first.asc");
-    form.Text3->setText("2");
-    QTimer::singleShot(30, &form, [&] {
+    for (const auto& [name, stop] : stops) {
+        writeFile("kept.asc", "earlier");
+        QTimer::singleShot(50, &form, stop);
         form.ascii->trigger();
-        form.export_->trigger();
-        form.import->trigger();
-        form.scanForm().close();
-    });
-    form.exportcat->trigger();
-    EXPECT_EQ(saveDialog.filters.size(), 1u);
+        EXPECT_EQ(readFile("kept.asc"), "earlier") << name;
+        EXPECT_TRUE(messages.information_.empty() && messages.warnings.empty()) << name;
+        EXPECT_FALSE(form.exportRunning()) << name;
+        EXPECT_FALSE(form.scanForm().isVisible()) << name;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1) << name;
+    }
+    EXPECT_FALSE(form.isVisible());
+    // The commands chosen during the export did nothing but say so.
+    EXPECT_EQ(saveDialog.filters.size(), 4u);
     EXPECT_EQ(openDialog.asked, 0);
-}
-
-TEST_F(ExportFromWindow, StepZeroIsRefusedBeforeTheDialog)
-{
-    form.Text3->setText("0");
-    form.ascii->trigger();
-    EXPECT_TRUE(saveDialog.filters.empty());
-    ASSERT_EQ(messages.warnings.size(), 1u);
-    EXPECT_NE(messages.warnings[0].find("Pas en pixel"), std::string::npos);
+    EXPECT_EQ(answer, "export en cours : commande ignorée");
 }
 
 }  // namespace

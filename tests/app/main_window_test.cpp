@@ -22,53 +22,43 @@ TEST_F(MainWindow, StartsWithItsCaptionLayoutAndDefaults)
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form.windowIcon().isNull());
 
-    const std::pair<QWidget*, QRect> layout[] = {
-        {form.Frame1, {576, 8, 121, 113}}, {form.Label1, {8, 24, 105, 17}}, {form.Text1, {16, 40, 89, 19}},
-        {form.Label2, {8, 64, 105, 25}},   {form.Text2, {16, 80, 89, 19}},  {form.Frame2, {576, 128, 121, 73}},
-        {form.Label3, {8, 24, 65, 17}},    {form.Text3, {16, 40, 89, 19}},
+    // Each control's place, and its caption or text.
+    const std::tuple<QWidget*, QRect, const char*> layout[] = {
+        {form.Frame1, {576, 8, 121, 113}, "Echelles"},     {form.Label1, {8, 24, 105, 17}, "Profondeur maxi en m"},
+        {form.Text1, {16, 40, 89, 19}, "0.5"},             {form.Label2, {8, 64, 105, 25}, "Largeur en m/pixel"},
+        {form.Text2, {16, 80, 89, 19}, "0.001 "},          {form.Frame2, {576, 128, 121, 73}, "Taille fichier"},
+        {form.Label3, {8, 24, 65, 17}, "Pas en pixel"},    {form.Text3, {16, 40, 89, 19}, "50"},
     };
-    for (const auto& [control, where] : layout)
-        EXPECT_EQ(control->geometry(), where) << control->metaObject()->className();
+    for (const auto& [control, where, text] : layout) {
+        EXPECT_EQ(control->geometry(), where) << text;
+        EXPECT_EQ(control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString(), text);
+    }
     EXPECT_EQ(form.Label1->parent(), form.Frame1);
     EXPECT_EQ(form.Text3->parent(), form.Frame2);
+}
 
-    EXPECT_EQ(form.Frame1->title(), "Echelles");
-    EXPECT_EQ(form.Frame2->title(), "Taille fichier");
-    EXPECT_EQ(form.Label1->text(), "Profondeur maxi en m");
-    EXPECT_EQ(form.Label2->text(), "Largeur en m/pixel");
-    EXPECT_EQ(form.Label3->text(), "Pas en pixel");
-    EXPECT_EQ(form.Text1->text(), "0.5");
-    EXPECT_EQ(form.Text2->text(), "0.001 ");
-    EXPECT_EQ(form.Text3->text(), "50");
+QStringList texts(const QList<QAction*>& actions)
+{
+    QStringList t;
+    for (QAction* action : actions)
+        t << action->text();
+    return t;
 }
 
 TEST_F(MainWindow, MenuHasTheImportCommandAndTheExportMenu)
 {
-    const QList<QAction*> top = form.menuBar()->actions();
     // The preview command and the "Affichage" menu are the only additions.
-    ASSERT_EQ(top.size(), 4);
-    EXPECT_EQ(top[2], form.preview);
-    EXPECT_EQ(form.preview->text(), "Aperçu 3D");
-    EXPECT_EQ(form.preview->menu(), nullptr);
-    EXPECT_EQ(top[3], form.viewMenu->menuAction());
-    EXPECT_EQ(form.viewMenu->title(), "Affichage");
-    EXPECT_EQ(top[0], form.import);
-    EXPECT_EQ(form.import->text(), "Importer une image");
-    EXPECT_EQ(form.import->menu(), nullptr);
-    EXPECT_EQ(top[1], form.plop->menuAction());
-    EXPECT_EQ(form.plop->title(), "Export");
+    const QList<QAction*> top = form.menuBar()->actions();
+    EXPECT_EQ(top, (QList<QAction*>{form.import, form.plop->menuAction(), form.preview, form.viewMenu->menuAction()}));
+    EXPECT_EQ(texts(top), (QStringList{"Importer une image", "Export", "Aperçu 3D", "Affichage"}));
+    EXPECT_TRUE(form.import->menu() == nullptr && form.preview->menu() == nullptr);
     // The three first items, then a separator and the one-piece meshes.
     const QList<QAction*> items = form.plop->actions();
     ASSERT_EQ(items.size(), 6);
-    EXPECT_EQ(items[0], form.export_);
-    EXPECT_EQ(items[0]->text(), "VRML pour SW");
-    EXPECT_EQ(items[1], form.exportcat);
-    EXPECT_EQ(items[1]->text(), "VRML pour CATIA");
-    EXPECT_EQ(items[2], form.ascii);
-    EXPECT_EQ(items[2]->text(), "ASCII pour CATIA");
+    EXPECT_EQ(items.mid(0, 3), (QList<QAction*>{form.export_, form.exportcat, form.ascii}));
+    EXPECT_EQ(texts(items), (QStringList{"VRML pour SW", "VRML pour CATIA", "ASCII pour CATIA", "",
+                                         "STL pour l'usinage et l'impression 3D", "OBJ (maillage unique)"}));
     EXPECT_TRUE(items[3]->isSeparator());
-    EXPECT_EQ(items[4]->text(), "STL pour l'usinage et l'impression 3D");
-    EXPECT_EQ(items[5]->text(), "OBJ (maillage unique)");
     for (QAction* item : items)
         EXPECT_TRUE(item->shortcut().isEmpty());
 }
@@ -93,10 +83,6 @@ TEST_F(MainWindow, ScanWindowIsAFixedToolWindowCreatedHidden)
     EXPECT_EQ(scan.minimumSize(), scan.maximumSize());
     EXPECT_EQ(scan.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(DialogFilter, BarSeparatedPairsBecomeTheDialogsFilterForm)
 {

@@ -2,119 +2,87 @@
 
 #include "window_fixture.h"
 
+#include <cctype>
+
 namespace {
 
-using Rectangle = WindowTest;
+// A drag (or, with no button, a move alone) and the four edges after it.
+struct Step {
+    float fromX, fromY, toX, toY;
+    EdgeLines after;  // right, left, bottom, top
+    Qt::MouseButton button = Qt::LeftButton;
+};
+struct Gesture {
+    const char* name;
+    std::vector<Step> steps;
+};
 
-Selection bounds(const Form1& form)
+// Edges start at right 5000, left 0, bottom 5000, top 0.
+const Gesture gestures[] = {
+    {"an edge is grabbed strictly within 25 units",
+     {{-24, 2500, 1000, 2500, {5000, 1000, 5000, 0}}, {1025, 2500, 3000, 2500, {5000, 1000, 5000, 0}},
+      {1024, 2500, 3000, 2500, {5000, 3000, 5000, 0}}}},
+    {"a corner press grabs both edges", {{10, 10, 300, 200, {5000, 300, 5000, 200}}}},
+    {"below the bottom-left corner", {{0, 5020, 400, 4000, {5000, 400, 4000, 0}}}},
+    {"a narrow rectangle's vertical edges go together",
+     {{5000, 2500, 40, 2500, {40, 0, 5000, 0}}, {20, 2500, 500, 2500, {500, 500, 5000, 0}}}},
+    {"edges may cross",
+     {{0, 2500, 6000, 2500, {5000, 6000, 5000, 0}}, {6000, 2500, 0, 2500, {5000, 0, 5000, 0}},
+      {2500, 0, 2500, 7000, {5000, 0, 5000, 7000}}}},
+    {"crossing by 50 units leaves the other pair's range empty",
+     {{0, 2500, 5050, 2500, {5000, 5050, 5000, 0}}, {5025, 0, 5025, 1000, {5000, 5050, 5000, 0}},
+      {5040, 2500, 0, 2500, {5000, 0, 5000, 0}}}},
+    {"every button drags alike",
+     {{5000, 2500, 4000, 2500, {4000, 0, 5000, 0}, Qt::RightButton},
+      {4000, 2500, 3000, 2500, {3000, 0, 5000, 0}, Qt::MiddleButton}}},
+    {"moving without a press changes nothing",
+     {{0, 2500, 0, 2500, {5000, 0, 5000, 0}, Qt::NoButton}, {5000, 2500, 4000, 2500, {4000, 0, 5000, 0}},
+      {100, 100, 100, 100, {4000, 0, 5000, 0}, Qt::NoButton}}},
+    // 1004.5 is remembered as 1004, its grab ending at 1029; 1005.5 as 1006.
+    {"the bottom is remembered as a whole number rounded half to even",
+     {{2500, 5000, 2500, 1004.5f, {5000, 0, 1004.5f, 0}}, {2500, 1029.25f, 2500, 3000, {5000, 0, 1004.5f, 0}},
+      {2500, 1004.5f, 2500, 1005.5f, {5000, 0, 1005.5f, 0}}, {2500, 1029.25f, 2500, 3000, {5000, 0, 3000, 0}}}},
+    // Remembered as 40000: grabbed where it is, not where a 16-bit edge stopped.
+    {"a bottom beyond the whole number range",
+     {{2500, 5000, 2500, 40000.5f, {5000, 0, 40000.5f, 0}}, {2500, 32780, 2500, 6000, {5000, 0, 40000.5f, 0}},
+      {2500, 40024, 2500, 6000, {5000, 0, 6000, 0}}}},
+};
+
+struct Rectangle : WindowTest, ::testing::WithParamInterface<Gesture> {};
+
+TEST_P(Rectangle, EdgesFollowTheGrabRules)
 {
-    return selectionFromLines(form.selection().edges());
+    for (const Step& s : GetParam().steps) {
+        if (s.button == Qt::NoButton)
+            mouse(QEvent::MouseMove, s.toX, s.toY, Qt::NoButton);
+        else
+            drag(s.fromX, s.fromY, s.toX, s.toY, s.button);
+        const SelectionRectangle& r = form.selection();
+        EXPECT_EQ((std::vector<float>{r.Line1.X1, r.Line4.X1, r.Line2.Y1, r.Line3.Y1}),
+                  (std::vector<float>{s.after.rightEdge, s.after.leftEdge, s.after.bottomEdge, s.after.topEdge}))
+            << "after the drag to " << s.toX << ", " << s.toY;
+    }
 }
 
-TEST_F(Rectangle, AnEdgeIsGrabbedStrictlyWithin25Units)
+INSTANTIATE_TEST_SUITE_P(Gestures, Rectangle, ::testing::ValuesIn(gestures), [](const auto& info) {
+    std::string name;
+    for (const char* c = info.param.name; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+});
+
+// The other lines' ends follow a moved edge.
+using RectangleLines = WindowTest;
+
+TEST_F(RectangleLines, EndOnTheEdgesTheyMeet)
 {
+    const SelectionRectangle& r = form.selection();
     drag(-24, 2500, 1000, 2500);
-    EXPECT_EQ(form.selection().Line4.X1, 1000);
-    EXPECT_EQ(form.selection().Line4.X2, 1000);
-    EXPECT_EQ(form.selection().Line3.X2, 1000);
-    EXPECT_EQ(form.selection().Line2.X1, 1000);
-
-    drag(1025, 2500, 3000, 2500);  // 25 units off: nothing moves
-    EXPECT_EQ(form.selection().Line4.X1, 1000);
-    drag(1024, 2500, 3000, 2500);
-    EXPECT_EQ(form.selection().Line4.X1, 3000);
-}
-
-TEST_F(Rectangle, ACornerPressGrabsBothEdges)
-{
-    drag(10, 10, 300, 200);
-    const SelectionRectangle& r = form.selection();
-    EXPECT_EQ(r.Line4.X1, 300);
-    EXPECT_EQ(r.Line3.Y1, 200);
-    EXPECT_EQ(r.Line1.Y1, 200);  // the right edge's upper end follows the top
-    EXPECT_EQ(r.Line4.Y2, 200);
-    EXPECT_EQ(r.Line1.X1, 5000);
-}
-
-TEST_F(Rectangle, PressBelowTheBottomLeftCornerGrabsBottomAndLeft)
-{
-    drag(0, 5020, 400, 4000);
-    const SelectionRectangle& r = form.selection();
-    EXPECT_EQ(r.Line4.X1, 400);
-    EXPECT_EQ(r.Line2.Y1, 4000);
-    // The vertical edges now end exactly on the bottom edge.
-    EXPECT_EQ(r.Line4.Y1, 4000);
-    EXPECT_EQ(r.Line1.Y2, 4000);
-}
-
-TEST_F(Rectangle, ANarrowRectangleGrabsBothVerticalEdgesTogether)
-{
-    drag(5000, 2500, 40, 2500);
-    mouse(QEvent::MouseButtonPress, 20, 2500);
-    mouse(QEvent::MouseMove, 500, 2500);
-    EXPECT_EQ(form.selection().Line4.X1, 500);
-    EXPECT_EQ(form.selection().Line1.X1, 500);
-    EXPECT_EQ(bounds(form).width, 0);
-    mouse(QEvent::MouseButtonRelease, 500, 2500);
-}
-
-TEST_F(Rectangle, CrossedEdgesStillGiveTheSmallerSideAndTheDistance)
-{
-    drag(0, 2500, 6000, 2500);  // left edge past the right one
-    Selection s = bounds(form);
-    EXPECT_EQ(s.left, 5000);
-    EXPECT_EQ(s.width, 1000);
-    drag(6000, 2500, 0, 2500);
-
-    drag(2500, 0, 2500, 7000);  // top edge past the bottom one
-    s = bounds(form);
-    EXPECT_EQ(s.top, 5000);
-    EXPECT_EQ(s.height, 2000);
-}
-
-TEST_F(Rectangle, CrossingBy50UnitsMakesTheOtherPairUngrabbable)
-{
-    drag(0, 2500, 5050, 2500);
-    drag(5025, 0, 5025, 1000);  // on the top edge, but its x range is empty
-    EXPECT_EQ(form.selection().Line3.Y1, 0);
-    drag(5040, 2500, 0, 2500);  // the left edge can still be dragged back
-    EXPECT_EQ(form.selection().Line4.X1, 0);
-}
-
-TEST_F(Rectangle, EveryButtonDragsAlike)
-{
-    drag(5000, 2500, 4000, 2500, Qt::RightButton);
-    EXPECT_EQ(form.selection().Line1.X1, 4000);
-    drag(4000, 2500, 3000, 2500, Qt::MiddleButton);
-    EXPECT_EQ(form.selection().Line1.X1, 3000);
-}
-
-TEST_F(Rectangle, MovingWithoutAPressChangesNothing)
-{
-    mouse(QEvent::MouseMove, 0, 2500, Qt::NoButton);
-    drag(5000, 2500, 4000, 2500);
-    mouse(QEvent::MouseMove, 100, 100, Qt::NoButton);
-    EXPECT_EQ(form.selection().Line1.X1, 4000);
-    EXPECT_EQ(form.selection().Line3.Y1, 0);
-}
-
-TEST_F(Rectangle, BottomIsRememberedAsAWholeNumberRoundedHalfToEven)
-{
-    drag(2500, 5000, 2500, 1004.5f);  // remembered as 1004: the grab ends at 1029
-    drag(2500, 1029.25f, 2500, 3000);
-    EXPECT_EQ(form.selection().Line2.Y1, 1004.5f);
-    drag(2500, 1004.5f, 2500, 1005.5f);  // remembered as 1006: the grab ends at 1031
-    drag(2500, 1029.25f, 2500, 3000);
-    EXPECT_EQ(form.selection().Line2.Y1, 3000);
-}
-
-TEST_F(Rectangle, ABottomBeyondTheWholeNumberRangeIsGrabbedWhereItIs)
-{
-    drag(2500, 5000, 2500, 40000.5f);  // remembered as 40000
-    drag(2500, 32780, 2500, 6000);     // where a 16-bit edge would have stopped
-    EXPECT_EQ(form.selection().Line2.Y1, 40000.5f);
-    drag(2500, 40024, 2500, 6000);
-    EXPECT_EQ(form.selection().Line2.Y1, 6000);
+    EXPECT_TRUE(r.Line4.X2 == 1000 && r.Line3.X2 == 1000 && r.Line2.X1 == 1000);
+    drag(1010, 10, 300, 200);  // the top-left corner
+    EXPECT_TRUE(r.Line1.Y1 == 200 && r.Line4.Y2 == 200);
+    drag(300, 5020, 400, 4000);  // below the bottom-left corner: the vertical lines end on the bottom
+    EXPECT_TRUE(r.Line4.Y1 == 4000 && r.Line1.Y2 == 4000);
 }
 
 }  // namespace

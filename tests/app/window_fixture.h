@@ -7,6 +7,7 @@
 #include "desktop_fakes.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -38,6 +39,17 @@ struct WindowTest : ::testing::Test {
     }
 
     std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+    std::string readFile(const char* name) const
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(missing)");
+    }
+    void writeFile(const char* name, const QByteArray& bytes) const
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
 
     // Writes a picture file and imports it through the menu command.
     void importPicture(const QImage& image, const char* name = "picture.png")
@@ -47,22 +59,35 @@ struct WindowTest : ::testing::Test {
         form.import->trigger();
     }
 
-    // Sends a mouse event to the client area at a position in window units.
-    void mouse(QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton)
+    // Mouse events on the client area at a position in screen pixels...
+    void screenMouse(QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::LeftButton)
     {
-        const QPointF pixels(x / window_unit::perPixelAcross, y / window_unit::perPixelDown);
-        // The position must come back as the very units intended.
-        ASSERT_EQ(static_cast<float>(pixels.x() * window_unit::perPixelAcross), x);
-        ASSERT_EQ(static_cast<float>(pixels.y() * window_unit::perPixelDown), y);
         const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
         const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-        QMouseEvent event(type, pixels, form.canvas().mapToGlobal(pixels), changed, held, Qt::NoModifier);
+        QMouseEvent event(type, at, form.canvas().mapToGlobal(at), changed, held, Qt::NoModifier);
         QApplication::sendEvent(&form.canvas(), &event);
+    }
+    void screenDrag(QPointF from, QPointF to, Qt::MouseButton button = Qt::LeftButton)
+    {
+        screenMouse(QEvent::MouseButtonPress, from, button);
+        screenMouse(QEvent::MouseMove, to, button);
+        screenMouse(QEvent::MouseButtonRelease, to, button);
+    }
+    // ... or in window units, at 100 % and unscrolled.
+    QPointF pixels(float x, float y)
+    {
+        const QPointF at(x / window_unit::perPixelAcross, y / window_unit::perPixelDown);
+        // The position must come back as the very units intended.
+        EXPECT_EQ(static_cast<float>(at.x() * window_unit::perPixelAcross), x);
+        EXPECT_EQ(static_cast<float>(at.y() * window_unit::perPixelDown), y);
+        return at;
+    }
+    void mouse(QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        screenMouse(type, pixels(x, y), button);
     }
     void drag(float fromX, float fromY, float toX, float toY, Qt::MouseButton button = Qt::LeftButton)
     {
-        mouse(QEvent::MouseButtonPress, fromX, fromY, button);
-        mouse(QEvent::MouseMove, toX, toY, button);
-        mouse(QEvent::MouseButtonRelease, toX, toY, button);
+        screenDrag(pixels(fromX, fromY), pixels(toX, toY), button);
     }
 };

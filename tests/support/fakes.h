@@ -31,35 +31,22 @@ inline const FormatEntry& format(std::string_view id)
 
 struct FakeSaveDialog : SaveDialog {
     std::optional<std::string> answer = std::string("out.asc");
-    std::vector<std::string> filters, extensions;
-    std::optional<std::string> askSavePath(const std::string& filter, const std::string& extension) override
+    std::vector<std::string> filters;
+    std::optional<std::string> askSavePath(const std::string& filter, const std::string&) override
     {
         filters.push_back(filter);
-        extensions.push_back(extension);
         return answer;
     }
 };
 
 // Files kept in memory by path; a sink's bytes reach `files` only on commit.
 struct MemoryFiles : OutputOpener {
-    struct Sink : ByteSink {
+    struct Sink : StringSink {
         MemoryFiles& owner;
-        std::string path, bytes;
+        std::string path;
         Sink(MemoryFiles& o, std::string p) : owner(o), path(std::move(p)) {}
-        bool write(std::string_view b) override
-        {
-            if (owner.failWrites)
-                return false;
-            bytes.append(b);
-            return true;
-        }
-        bool commit() override
-        {
-            if (owner.failWrites)
-                return false;
-            owner.files[path] = bytes;
-            return true;
-        }
+        bool write(std::string_view b) override { return !owner.failWrites && StringSink::write(b); }
+        bool commit() override { return !owner.failWrites && StringSink::commit() && (owner.files[path] = committed, true); }
         std::string errorText() const override { return "No space left on device"; }
     };
     std::map<std::string, std::string> files;
@@ -84,12 +71,7 @@ struct RecordingScan : ScanWindow {
     std::vector<std::string> events;  // "move", "show", "hide"
     std::vector<std::pair<double, double>> dots;
     double left = 0, top = 0;
-    void moveTo(double l, double t) override
-    {
-        left = l;
-        top = t;
-        events.push_back("move");
-    }
+    void moveTo(double l, double t) override { left = l, top = t, events.push_back("move"); }
     void show() override { events.push_back("show"); }
     void hide() override { events.push_back("hide"); }
     void dot(double x, double y) override { dots.emplace_back(x, y); }
@@ -117,11 +99,7 @@ struct RecordingMessages : MessageBox {
 struct ScriptedEvents : EventLoop {
     int yields = 0;
     std::function<bool(int)> onYield;
-    bool yield() override
-    {
-        ++yields;
-        return onYield ? onYield(yields) : true;
-    }
+    bool yield() override { return onYield ? onYield(++yields) : (++yields, true); }
 };
 
 // Runs an export of the request into memory, as the desktop would after
