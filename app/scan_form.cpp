@@ -32,6 +32,7 @@ void Form2::clearDots(QSize size)
     plotted_ = QImage(size, QImage::Format_Mono);
     plotted_.setColorTable({qRgba(0, 0, 0, 0), dotColour});
     plotted_.fill(0);
+    plottedBits_ = plotted_.bits();
 }
 
 void Form2::setPicture(const QImage& picture)
@@ -101,8 +102,10 @@ void Form2::dot(double x, double y)
     if (!(column >= 0 && row >= 0 && column < INT_MAX && row < INT_MAX))
         return;
     const QPoint at(static_cast<int>(column), static_cast<int>(row));
-    if (plotted_.rect().contains(at))
-        plotted_.setPixel(at, 1);
+    // Set straight in the bits (most significant first): a dot per cell.
+    if (at.x() < plotted_.width() && at.y() < plotted_.height())
+        plottedBits_[std::size_t(at.y()) * std::size_t(plotted_.bytesPerLine()) + std::size_t(at.x() >> 3)] |=
+            uchar(0x80u >> (at.x() & 7));
     // A dot beyond the client area brings it into view, a quarter of the way in.
     const QRect shown(scroll_, clientSize);
     if (!shown.contains(at)) {

@@ -46,6 +46,7 @@ private:
     // Every dot of the export, one bit a pixel of the unscrolled window, so
     // that a scroll shows them again.
     QImage plotted_;
+    uchar* plottedBits_ = nullptr;
     QPoint scroll_;
     QPoint wanted_;  // where the export placed the window
     bool repaintPending_ = false;
