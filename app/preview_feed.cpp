@@ -14,22 +14,6 @@ QString fromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
-class NeverStops : public EventLoop {
-public:
-    bool yield() override { return true; }
-};
-
-HeightGrid wholeGrid(const ExportJob& job)
-{
-    NeverStops events;
-    HeightGridBuilder builder;
-    PointRowGatherer rows(job.parameters, job.selection, builder);
-    rows.begin();
-    walkRelief(job.parameters, job.selection, *job.picture, events, {&rows});
-    rows.end();
-    return std::move(builder.grid);
-}
-
 }  // namespace
 
 PreviewContent previewContent(const ExportRequest& request)
@@ -52,7 +36,7 @@ PreviewContent previewContent(const ExportRequest& request)
     if (summary.grid.cells() == 0) {
         // No cell, no relief: nothing to walk.
     } else if (double(columns) * double(rows) <= double(previewPointBudget)) {
-        content.grid = wholeGrid(summary.job);
+        content.grid = buildHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture);
     } else {
         const std::size_t step = thinningStep(columns, rows, previewPointBudget);
         content.grid = thinnedHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture, step);

@@ -7,6 +7,7 @@
 #include "surface_simplifier.h"
 
 #include "relief/grid_sample.h"
+#include "relief/export_command.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
@@ -99,9 +100,8 @@ ObjTextLengths objTextLengths(const ExportJob& job)
 
 std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
 {
-    if (options.solid && !(options.base > 0))
-        return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
-                           "L'export est annulé : aucun fichier n'a été écrit.");
+    if (auto problem = solidBaseProblem(options))
+        return problem;
     if (options.maxTriangles == 0)
         return std::nullopt;
     const std::uint64_t minimum = minimumSurfaceTriangles(grid.columns, grid.rows);
@@ -130,7 +130,6 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
         return checkMesh(grid, options);
     };
-    entry.wholeGrid = [](const FormatOptions& options) { return options.maxTriangles > 0; };
     entry.makeWriter = [streaming, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
         return std::make_unique<MeshExport>(job, meshOptions(job, options), out, streaming, whole);
     };

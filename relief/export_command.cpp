@@ -61,6 +61,14 @@ ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor
     return job;
 }
 
+std::optional<std::string> solidBaseProblem(const FormatOptions& options)
+{
+    if (!options.solid || options.base > 0)
+        return std::nullopt;
+    return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
+                       "L'export est annulé : aucun fichier n'a été écrit.");
+}
+
 std::vector<std::string> fieldDoubts(const FieldTexts& fields)
 {
     std::vector<std::string> doubts;

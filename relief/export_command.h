@@ -41,6 +41,9 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
 ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor,
                   std::optional<std::string>& refusal);
 
+// A closed solid needs a base thicker than 0: the French refusal otherwise.
+std::optional<std::string> solidBaseProblem(const FormatOptions& options);
+
 // One French sentence for each field whose text reads otherwise than it
 // looks (the scale, the depth, the step, in that order).
 std::vector<std::string> fieldDoubts(const FieldTexts& fields);

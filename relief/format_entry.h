@@ -75,9 +75,6 @@ struct FormatEntry {
     bool addsExtension = false;    // a name typed without one gets it
     OptionsKind options = OptionsKind::None;
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
-    // Formats that gather the whole grid before writing it need it in memory.
-    bool needsWholeGrid(const FormatOptions& options) const { return wholeGrid && wholeGrid(options); }
-    std::function<bool(const FormatOptions&)> wholeGrid;
     // A French refusal of the job before anything is asked or written, if any.
     std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;
     std::function<std::unique_ptr<ReliefWriter>(const ExportJob&, const FormatOptions&, TextOutput&)> makeWriter;

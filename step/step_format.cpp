@@ -4,6 +4,7 @@
 #include "step_size.h"
 
 #include "platform/string_sink.h"
+#include "relief/export_command.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
@@ -113,14 +114,12 @@ void addStepFormat(FormatRegistry& registry)
         if (grid.cells() == 0)
             return std::string("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.\n"
                                "L'export est annulé : aucun fichier n'a été écrit.");
-        if (options.solid && !(options.base > 0))
-            return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
-                               "L'export est annulé : aucun fichier n'a été écrit.");
+        if (auto problem = solidBaseProblem(options))
+            return problem;
         if (options.tolerance < 0)
             return std::string("La tolérance ne peut pas être négative.");
         return heightGridMemoryProblem(grid);
     };
-    entry.wholeGrid = [](const FormatOptions&) { return true; };
     entry.makeWriter = [](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
         return std::make_unique<StepExport>(job, stepOptions(job, options), out);
     };
