@@ -11,7 +11,7 @@ packages=(
   libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libocct-data-exchange-dev
   libocct-visualization-dev libocct-ocaf-dev libtbb-dev
   clang libclang-rt-14-dev
-  locales
+  locales ccache
   admesh assimp-utils
 )
 
