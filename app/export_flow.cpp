@@ -20,11 +20,10 @@ std::optional<std::string> askBeforeWriting(const FormatEntry& format, const Pre
             return std::nullopt;
         options = *chosen;
     }
-    if (format.checkJob)
-        if (const auto problem = format.checkJob(prepared.job, prepared.grid, options)) {
-            f.messages.warning(*problem);
-            return std::nullopt;
-        }
+    if (const auto problem = checkOptions(format, prepared.job, prepared.grid, options)) {
+        f.messages.warning(*problem);
+        return std::nullopt;
+    }
     std::optional<std::string> path = f.saveDialog.askSavePath(
         std::string(format.fileFilter), format.addsExtension ? std::string(format.extension) : std::string());
     if (!path)

@@ -217,6 +217,33 @@ private:
         if (const auto preview = value("preview"))
             a.preview = *preview;
         readPositionals();
+        if (result_.problem.empty())
+            refuseOptionsThatDoNotApply();
+    }
+
+    // An option the format would ignore is refused rather than dropped
+    // without a word: the user meant something by it.
+    void refuseOptionsThatDoNotApply()
+    {
+        const BatchArguments& a = result_.arguments;
+        const FormatEntry* format = formatRegistry().find(a.format);
+        const OptionsKind kind = format ? format->options : OptionsKind::None;
+        const auto refuse = [&](const char* option, const char* appliesTo) {
+            if (parser_.isSet(QString::fromLatin1(option)))
+                fail(std::string("--") + option + " ne s'applique pas " +
+                     (format ? "au format « " + a.format + " »" : std::string("à l'image d'aperçu seule")) +
+                     " (seulement " + appliesTo + ")");
+        };
+        if (kind == OptionsKind::None) {
+            refuse("solid", "stl, obj et step");
+            refuse("base", "stl, obj et step avec --solid");
+        }
+        if (kind != OptionsKind::Mesh)
+            refuse("max-triangles", "stl et obj");
+        if (kind != OptionsKind::Surface)
+            refuse("tolerance", "step");
+        if (kind != OptionsKind::None && a.base && !a.solid)
+            fail("--base ne s'applique qu'à un solide fermé : ajoutez --solid");
     }
 
     void readPositionals()

@@ -83,6 +83,11 @@ int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Pictur
                       "même, avec son seul en-tête).");
         return exit_status::refused;
     }
+    if (prepared.outsidePicture && !arguments.force) {
+        say(progress, "la sélection est entièrement hors de l'image : le relief serait plat, aucun fichier n'est "
+                      "écrit (--force l'écrit quand même).");
+        return exit_status::refused;
+    }
     if (prepared.depthBeforeFloor)
         note("profondeur " + metresText(*prepared.depthBeforeFloor) + " m remplacée par " +
              metresText(prepared.job.parameters.maxDepth) + " m");
@@ -92,11 +97,10 @@ int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Pictur
     options.base = arguments.base.value_or(prepared.job.parameters.maxDepth / 10);
     options.maxTriangles = arguments.maxTriangles;
     options.tolerance = arguments.tolerance;
-    if (format.checkJob)
-        if (const auto problem = format.checkJob(prepared.job, prepared.grid, options)) {
-            say(progress, *problem);
-            return exit_status::refused;
-        }
+    if (const auto problem = checkOptions(format, prepared.job, prepared.grid, options)) {
+        say(progress, *problem);
+        return exit_status::refused;
+    }
 
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";

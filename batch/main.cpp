@@ -6,6 +6,7 @@
 #include "interrupt_signal.h"
 #include "picture_input.h"
 
+#include "platform/standard_output_sink.h"
 #include "relief/format_registry.h"
 #include "step/step_format.h"
 #include "step/step_job.h"
@@ -32,6 +33,7 @@ bool isValidUtf8(const char* text)
 
 int main(int argc, char** argv)
 {
+    reserveStandardStreams();
     endAtOnceOnInterruption();
     // Beyond a file-size limit a write then fails and is reported, with the
     // earlier file kept, instead of the signal killing the program midway.

@@ -112,7 +112,8 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 }
 
 FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
-                      std::string_view extension, StreamingWriter streaming, WholeGridWriter whole,
+                      std::string_view extension, std::string_view fileKind, StreamingWriter streaming,
+                      WholeGridWriter whole,
                       MeshSizeEstimate (*estimate)(std::uint64_t, std::uint64_t, const MeshOptions&))
 {
     FormatEntry entry;
@@ -122,6 +123,8 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.extension = extension;
     entry.addsExtension = true;
     entry.options = OptionsKind::Mesh;
+    // Mesh readers hold single precision, STL by its format, OBJ readers by habit.
+    entry.numbers = singlePrecisionNumbers(fileKind, 1000);
     if (estimate)
         entry.estimateSize = [estimate](const SizeQuestion& q) {
             const MeshSizeEstimate size = estimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
@@ -141,7 +144,7 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
 FormatEntry stlFormatEntry()
 {
     return meshEntry(
-        "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl",
+        "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl", "un fichier STL",
         [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
             return std::make_unique<StlWriter>(out, o);
         },
@@ -151,7 +154,7 @@ FormatEntry stlFormatEntry()
 FormatEntry objFormatEntry()
 {
     FormatEntry entry = meshEntry(
-        "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj",
+        "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj", "un fichier OBJ",
         [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
             return std::make_unique<ObjWriter>(out, o);
         },

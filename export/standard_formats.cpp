@@ -6,13 +6,17 @@
 
 #include "relief/format_registry.h"
 
+#include <cfloat>
+
 FormatRegistry& formatRegistry()
 {
     static FormatRegistry registry = [] {
+        // VRML readers hold single precision; the point cloud is read as written.
+        const NumberRange vrml{"un fichier VRML", 1, FLT_MAX, "3,4e38"};
         FormatRegistry r;
-        r.add(textFormatEntry("vrml1", "VRML pour SW", "wrl", vrml1Export()));
-        r.add(textFormatEntry("vrml2", "VRML pour CATIA", "wrl", vrml2Export()));
-        r.add(textFormatEntry("ascii", "ASCII pour CATIA", "asc", asciiExport()));
+        r.add(textFormatEntry("vrml1", "VRML pour SW", "wrl", vrml1Export(), vrml));
+        r.add(textFormatEntry("vrml2", "VRML pour CATIA", "wrl", vrml2Export(), vrml));
+        r.add(textFormatEntry("ascii", "ASCII pour CATIA", "asc", asciiExport(), {}));
         r.add(stlFormatEntry());
         r.add(objFormatEntry());
         return r;

@@ -28,7 +28,7 @@ private:
 }  // namespace
 
 FormatEntry textFormatEntry(std::string_view id, std::string_view menuCaption, std::string_view extension,
-                            const ExportFormat& format)
+                            const ExportFormat& format, const NumberRange& numbers)
 {
     FormatEntry entry;
     entry.id = id;
@@ -36,6 +36,7 @@ FormatEntry textFormatEntry(std::string_view id, std::string_view menuCaption, s
     entry.fileFilter = format.fileFilter;
     entry.extension = extension;
     entry.depthFloor = format.depthFloor;
+    entry.numbers = numbers;
     entry.textPieces = &format;
     entry.estimateSize = [&format](const SizeQuestion& q) { return estimateTextSize(format, q); };
     entry.makeWriter = [&format](const ExportJob& job, const FormatOptions&, TextOutput& out) {

@@ -5,10 +5,20 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+bool standardOutputClosed = false;
+
+class ClosedOutputSink : public ByteSink {
+public:
+    bool write(std::string_view) override { return false; }
+    bool commit() override { return false; }
+    std::string errorText() const override { return "la sortie standard est fermée"; }
+};
 
 class DescriptorSink : public ByteSink {
 public:
@@ -54,5 +64,21 @@ private:
 
 std::unique_ptr<ByteSink> openStandardOutput()
 {
+    if (standardOutputClosed)
+        return std::make_unique<ClosedOutputSink>();
     return std::make_unique<BackgroundSink>(std::make_unique<DescriptorSink>(STDOUT_FILENO));
+}
+
+void reserveStandardStreams()
+{
+    for (int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // open() takes the lowest free number: this very one.
+        const int opened = open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened != descriptor && opened >= 0)
+            close(opened);
+        if (descriptor == STDOUT_FILENO)
+            standardOutputClosed = true;
+    }
 }

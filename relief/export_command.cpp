@@ -8,26 +8,6 @@
 
 namespace {
 
-// VRML readers hold single-precision numbers: every written X, Y and Z
-// must fit one.
-std::optional<std::string> singlePrecisionProblem(const ExportParameters& p, const Selection& s)
-{
-    const double largest = std::max({std::fabs(double(s.left)), std::fabs(double(s.top)),
-                                     std::fabs(double(s.left) + double(s.width)),
-                                     std::fabs(double(s.top) + double(s.height))}) +
-                           std::fabs(p.step);
-    const char* field = nullptr;
-    if (std::fabs(p.scale) * largest > FLT_MAX)
-        field = "Largeur en m/pixel";
-    else if (std::fabs(p.maxDepth) > FLT_MAX)
-        field = "Profondeur maxi en m";
-    if (!field)
-        return std::nullopt;
-    return std::string("Le champ « ") + field +
-           " » donne des nombres trop grands pour un fichier VRML (plus de 3,4e38).\n"
-           "L'export est annulé : aucun fichier n'a été écrit.";
-}
-
 class DotPerCell : public CellConsumer {
 public:
     explicit DotPerCell(CellProgress& progress) : progress_(progress) {}
@@ -40,6 +20,26 @@ public:
 private:
     CellProgress& progress_;
 };
+
+// True when [first, last] holds a position of the picture's pixels, found
+// the way the walk's colour reads find them.
+bool reachesPicture(double first, double last, int (Picture::*pixelOf)(double) const, const Picture& picture)
+{
+    const double nearest = first > 0 ? first : (last < 0 ? last : 0);
+    return (picture.*pixelOf)(nearest) >= 0;
+}
+
+bool outsidePicture(const ExportJob& job, const GridSize& grid)
+{
+    const Picture& picture = *job.picture;
+    if (picture.isNull() || grid.cells() == 0)
+        return false;
+    const WalkBounds b = walkBounds(job.parameters, job.selection);
+    const double right = b.left + double(grid.columns) * b.step;
+    const double bottom = b.top + double(grid.rows) * b.step;
+    return !reachesPicture(b.left, right, &Picture::columnOf, picture) ||
+           !reachesPicture(b.top, bottom, &Picture::rowOf, picture);
+}
 
 std::shared_ptr<const Picture> noPicture()
 {
@@ -69,6 +69,14 @@ std::optional<std::string> solidBaseProblem(const FormatOptions& options)
                        "L'export est annulé : aucun fichier n'a été écrit.");
 }
 
+std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
+                                        const FormatOptions& options)
+{
+    if (auto problem = optionRangeProblem(format.numbers, job.parameters, options))
+        return problem;
+    return format.checkJob ? format.checkJob(job, grid, options) : std::nullopt;
+}
+
 std::vector<std::string> fieldDoubts(const FieldTexts& fields)
 {
     std::vector<std::string> doubts;
@@ -84,8 +92,8 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
 {
     PreparedExport p;
     p.job = readJob(request, format.depthFloor, p.refusal);
-    if (!p.refusal && format.depthFloor)
-        p.refusal = singlePrecisionProblem(p.job.parameters, p.job.selection);
+    if (!p.refusal)
+        p.refusal = parameterRangeProblem(format.numbers, p.job.parameters, p.job.selection);
     if (p.refusal)
         return p;
     if (const double asRead = readParameters(request.fields, std::nullopt).parameters.maxDepth;
@@ -98,6 +106,9 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
         p.doubts.push_back("La sélection ne contient aucune cellule : le fichier n'aura que son en-tête.");
     if (p.job.picture->isNull())
         p.doubts.push_back("Aucune image n'est chargée : le relief sera plat.");
+    p.outsidePicture = outsidePicture(p.job, p.grid);
+    if (p.outsidePicture)
+        p.doubts.push_back("La sélection est entièrement hors de l'image : le relief sera plat.");
     return p;
 }
 

@@ -30,6 +30,8 @@ struct PreparedExport {
     // Reasons to ask the user first, in French: a field that reads otherwise
     // than it looks, a selection without a cell, no picture.
     std::vector<std::string> doubts;
+    // No point the walk reads lies on the picture: the relief would be flat.
+    bool outsidePicture = false;
     // The maximum depth as read when the format's floor raised it.
     std::optional<double> depthBeforeFloor;
 };
@@ -43,6 +45,12 @@ ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor
 
 // A closed solid needs a base thicker than 0: the French refusal otherwise.
 std::optional<std::string> solidBaseProblem(const FormatOptions& options);
+
+// The refusal of the options chosen, in French, if any: numbers the file
+// cannot hold, then the format's own checks. Asked once the options are
+// known, before the Save dialog.
+std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
+                                        const FormatOptions& options);
 
 // One French sentence for each field whose text reads otherwise than it
 // looks (the scale, the depth, the step, in that order).

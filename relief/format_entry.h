@@ -2,6 +2,7 @@
 
 #include "export_format.h"
 #include "export_parameters.h"
+#include "number_range.h"
 #include "relief_walk.h"
 #include "platform/event_loop.h"
 #include "platform/long_work.h"
@@ -72,6 +73,7 @@ struct FormatEntry {
     std::string_view fileFilter;   // "description|pattern|"
     std::string_view extension;    // without the dot
     std::optional<double> depthFloor;
+    NumberRange numbers;           // what its readers take; by default any finite number
     bool addsExtension = false;    // a name typed without one gets it
     OptionsKind options = OptionsKind::None;
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;

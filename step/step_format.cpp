@@ -104,6 +104,9 @@ void addStepFormat(FormatRegistry& registry)
     entry.extension = "step";
     entry.addsExtension = true;
     entry.options = OptionsKind::Surface;
+    // OpenCASCADE confuses points closer than 1e-7 mm, and past about 1e9 mm
+    // a double no longer holds that much: keep a tenfold margin on both.
+    entry.numbers = {"un fichier STEP", 1000, 1e9, "1e9 mm", 1e-15, 1e-6};
     entry.estimateSize = [](const SizeQuestion& q) {
         const StepSizeEstimate size =
             estimateStepSize(q.grid.columns + 1, q.grid.rows + 1, stepOptions(q.job, q.options));

@@ -40,6 +40,9 @@ TEST(ExportCommand, StopsBeforeTheFileOrWritesWithoutAQuestion)
         {{"0.5", "0.001", "50"}, {40, 0, 100, 0}, AskedFirst,
          {"La sélection ne contient aucune cellule : le fichier n'aura que son en-tête."}},
         {{"0.5", "0.001", "50"}, {100, 0, 100, 0}, AskedFirst, {"Aucune image n'est chargée : le relief sera plat."}, false},
+        // The 8 x 8 picture ends at 128.2 units across.
+        {{"0.5", "0.001", "50"}, {229, 129, 100, 0}, AskedFirst,
+         {"La sélection est entièrement hors de l'image : le relief sera plat."}},
         {{"0.5", "0.001", "0"}, {100, 0, 100, 0}, Refused, {"Pas en pixel"}},
         {{"0.5", "0.001", "abc"}, {100, 0, 100, 0}, Refused, {"Pas en pixel"}},
         {{"0.5", "0.001", "1e-20"}, {100, 0, 100, 0}, Refused, {"Pas en pixel"}},

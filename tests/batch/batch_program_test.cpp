@@ -13,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <csignal>
 #include <thread>
 
@@ -155,6 +159,11 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 20."},
         {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
         {{"ascii", picture, target, "--step", "1", "--rect", "0,0,100000,100000"}, 1, "peut atteindre"},
+        {{"ascii", picture, target, "--rect", "100000,0,500,500"}, 2, "entièrement hors de l'image"},
+        {{"stl", picture, target, "--tolerance", "0.001"}, 2, "--tolerance ne s'applique pas au format « stl »"},
+        {{"ascii", picture, target, "--solid"}, 2, "--solid ne s'applique pas au format « ascii »"},
+        {{"preview", picture, target, "--max-triangles", "9"}, 2, "--max-triangles ne s'applique pas"},
+        {{"obj", picture, target, "--base", "0.1"}, 2, "ajoutez --solid"},
     };
     for (const auto& c : cases) {
         std::string errors;
@@ -212,6 +221,84 @@ TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
     }
     EXPECT_EQ(outputs(), std::vector<std::string>{"folder"});
     EXPECT_TRUE(fs::is_directory(folder));
+
+    // A standard output closed by the caller: no file opened later takes its place.
+    BatchProcess closed({"-c", "exec \"$0\" ascii \"$1\" - >&-", ORVANEL_BATCH_PROGRAM, picture}, {}, "/bin/bash");
+    EXPECT_EQ(closed.wait(), 1);
+    EXPECT_NE(closed.errorOutput().find("la sortie standard est fermée"), std::string::npos) << closed.errorOutput();
+    EXPECT_EQ(fileBytes(picture).substr(1, 3), "PNG");
+}
+
+// True when every number of a text file reads as a finite number of the
+// kind its readers hold (single precision for VRML, double for the point
+// cloud, whose decimal commas are read as points).
+bool numbersAreFinite(std::string text, bool singlePrecision)
+{
+    std::replace(text.begin(), text.end(), ',', '.');
+    for (const char* p = text.c_str(); *p; ++p) {
+        if (!std::isdigit(static_cast<unsigned char>(*p)) || (p > text.c_str() && std::isalnum(p[-1])))
+            continue;
+        char* end = nullptr;
+        const double value = singlePrecision ? std::strtof(p, &end) : std::strtod(p, &end);
+        if (!std::isfinite(value))
+            return false;
+        p = end - 1;
+    }
+    return true;
+}
+
+// Numbers that no reader could use are refused (exit 2, the field named) by
+// the formats whose files could not hold them; every other format writes a
+// file its readers take.
+TEST_F(BatchProgram, ExtremeNumbersAreRefusedOrGiveFilesReadersTake)
+{
+    const struct {
+        std::vector<std::string> option;
+        const char* field;
+        std::vector<std::string> refusing;
+    } cases[] = {
+        {{"--depth", "1e308"}, "Profondeur maxi", {"vrml1", "vrml2", "stl", "obj", "step"}},
+        {{"--depth", "-1e308"}, "Profondeur maxi", {"stl", "obj", "step"}},  // VRML: the floor raises it
+        {{"--depth", "1e-310"}, "Profondeur maxi", {"stl", "obj", "step"}},
+        {{"--depth", "-0"}, "", {}},
+        {{"--scale", "1e308"}, "argeur en m/pixel", {"vrml1", "vrml2", "ascii", "stl", "obj", "step"}},
+        {{"--scale", "1e-310"}, "argeur en m/pixel", {"stl", "obj", "step"}},
+        {{"--scale", "1e-100"}, "argeur en m/pixel", {"stl", "obj", "step"}},
+        {{"--scale", "0"}, "argeur en m/pixel", {"stl", "obj", "step"}},
+        {{"--scale", "-0"}, "argeur en m/pixel", {"stl", "obj", "step"}},
+        {{"--solid", "--base", "1e308"}, "socle", {"stl", "obj", "step"}},
+        {{"--solid", "--base", "1e300"}, "socle", {"stl", "obj", "step"}},
+        {{"--solid", "--base", "4e-320"}, "socle", {"stl", "obj", "step"}},
+        {{"--tolerance", "1e308"}, "Tolérance", {"step"}},
+    };
+    for (const auto& c : cases)
+        for (const char* id : {"vrml1", "vrml2", "ascii", "stl", "obj", "step"}) {
+            const std::string name(id), target = output("extreme." + name);
+            const bool meshOption = c.option[0] == "--solid" || c.option[0] == "--tolerance";
+            if (meshOption && (name == "vrml1" || name == "vrml2" || name == "ascii" ||
+                               (c.option[0] == "--tolerance" && name != "step")))
+                continue;  // options a format does not take are refused as such
+            SCOPED_TRACE(name + " " + c.option[0] + " " + c.option.back());
+            std::vector<std::string> arguments{name, picture, target, "--quiet", "--step", "100"};
+            arguments.insert(arguments.end(), c.option.begin(), c.option.end());
+            std::string errors;
+            const int status = runBatch(arguments, &errors);
+            if (std::find(c.refusing.begin(), c.refusing.end(), name) != c.refusing.end()) {
+                EXPECT_EQ(status, 2);
+                EXPECT_NE(errors.find(c.field), std::string::npos) << errors;
+                EXPECT_FALSE(fs::exists(target));
+                continue;
+            }
+            ASSERT_EQ(status, 0) << errors;
+            const std::string bytes = fileBytes(target);
+            if (name == "stl" || name == "obj")
+                EXPECT_EQ(std::system(("assimp info '" + target + "' >/dev/null 2>&1").c_str()), 0);
+            else if (name == "step")
+                EXPECT_EQ(bytes.rfind("ISO-10303-21;", 0), 0u);
+            else
+                EXPECT_TRUE(numbersAreFinite(bytes, name != "ascii"));
+            fs::remove(target);
+        }
 }
 
 // The stop signals and the statuses they end the program with.

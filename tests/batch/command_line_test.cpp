@@ -77,9 +77,9 @@ TEST(CommandLine, ReadsEveryArgumentWhereverItStands)
         {{"--depth", "-0.25", "ascii", "--scale=2e-3", "in.png", "--rect", "-10,5.5,200,0", "out.asc", "--step=7.5",
           "--quiet"},
          "ascii|in.png|out.asc|-0.25|2e-3|7.5|rect -10,5.5,200,0|quiet"},
-        {{"vrml1", "in.png", "-", "--as-typed", "--scale", "0,5", "--depth", " 2m", "--edges", "100.5,3,40,0.25",
+        {{"stl", "in.png", "-", "--as-typed", "--scale", "0,5", "--depth", " 2m", "--edges", "100.5,3,40,0.25",
           "--force", "--solid", "--base", "0.02", "--max-triangles", "5000"},
-         "vrml1|in.png|-| 2m|0,5|50|as typed|edges 100.5,3,40,0.25|force|solid|base 0.02|at most 5000"},
+         "stl|in.png|-| 2m|0,5|50|as typed|edges 100.5,3,40,0.25|force|solid|base 0.02|at most 5000"},
         {{"preview", "in.png", "relief.png"}, "preview|in.png||0.5|0.001 |50|preview relief.png"},
         {{"ascii", "--", "-in.png", "-out.asc"}, "ascii|-in.png|-out.asc|0.5|0.001 |50"},
         {{"ascii", "--", "--help", "x"}, "ascii|--help|x|0.5|0.001 |50"},  // a picture named --help
