@@ -7,14 +7,24 @@ namespace {
 constexpr const char* proceedAnyway = "Exporter quand même";
 constexpr const char* cancel = "Annuler";
 
+// Asks the findings' questions in one box; false when the user declines.
+bool askFindings(const std::vector<ExportFinding>& findings, MessageBox& messages, const char* question)
+{
+    std::string text;
+    for (const ExportFinding& finding : findings)
+        if (finding.level == ExportFinding::Level::Question)
+            text += finding.text + "\n";
+    return text.empty() || messages.question(text + question, proceedAnyway, cancel);
+}
+
 // The questions and dialogs before the file is opened; the path when the
 // user went through them all.
 std::optional<std::string> askBeforeWriting(const FormatEntry& format, const PreparedExport& prepared,
                                             FormatOptions& options, DesktopExportFacilities& f)
 {
-    if (!prepared.doubts.empty() && !f.messages.question(doubtsQuestion(prepared.doubts), proceedAnyway, cancel))
+    if (!askFindings(prepared.findings, f.messages, "\nExporter quand même ?"))
         return std::nullopt;
-    if (format.options != OptionsKind::None) {
+    if (!format.options.empty()) {
         const std::optional<FormatOptions> chosen = f.options.ask(format, prepared.job);
         if (!chosen)
             return std::nullopt;
@@ -28,18 +38,13 @@ std::optional<std::string> askBeforeWriting(const FormatEntry& format, const Pre
         std::string(format.fileFilter), format.addsExtension ? std::string(format.extension) : std::string());
     if (!path)
         return std::nullopt;
-    if (!f.picturePath.empty() && f.target.sameFile(*path, f.picturePath)) {
-        f.messages.warning(sameAsPictureMessage(*path));
-        return std::nullopt;
-    }
-    const SizeEstimate size = format.estimateSize({prepared.job, prepared.grid, options});
-    const std::optional<std::uint64_t> free = f.target.freeBytes(*path);
-    if (free && size.upperBound > *free) {
-        f.messages.warning(noRoomMessage(*path, size.upperBound, *free));
-        return std::nullopt;
-    }
-    if (size.typical > largeFileBytes &&
-        !f.messages.question(largeFileQuestion(size.typical, prepared.grid.cells()), proceedAnyway, cancel))
+    const std::vector<ExportFinding> findings = checkTarget(format, prepared, options, *path, f.picturePath, f.target);
+    for (const ExportFinding& finding : findings)
+        if (finding.level == ExportFinding::Level::Refusal) {
+            f.messages.warning(finding.text);
+            return std::nullopt;
+        }
+    if (!askFindings(findings, f.messages, "L'écrire quand même ?"))
         return std::nullopt;
     return path;
 }

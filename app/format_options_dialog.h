@@ -2,10 +2,15 @@
 
 #include "export_flow.h"
 
-// The options dialog of the mesh and surface formats, in French: a closed
-// solid or not, the base's thickness, and the triangle budget (meshes) or the
-// tolerance (surface). Values are remembered until the program ends; the
-// base follows a tenth of the maximum depth until the user edits it.
+#include <map>
+#include <set>
+#include <string>
+
+// The options dialog of the formats that have options, in French, made from
+// the format's own list of options: a check box for a flag, a number field
+// for the others. Values are remembered until the program ends, for each
+// list of options (STL and OBJ share theirs); a value that follows its
+// default (the base, a tenth of the maximum depth) does so until edited.
 class QtFormatOptionsDialog : public FormatOptionsDialog {
 public:
     std::optional<FormatOptions> ask(const FormatEntry& format, const ExportJob& job) override;
@@ -14,8 +19,7 @@ private:
     struct Remembered {
         bool set = false;
         FormatOptions options;
-        bool baseEdited = false;
+        std::set<std::string> edited;  // keys of the values the user changed
     };
-    Remembered mesh_;
-    Remembered surface_;
+    std::map<std::string, Remembered> remembered_;  // by the options' keys
 };

@@ -7,7 +7,9 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -37,13 +39,13 @@ std::optional<std::string> readFour(const std::string& text, const char* const n
     return std::nullopt;
 }
 
-std::optional<std::string> readRectangle(const std::string& text, SelectionRectangle& r)
+std::optional<std::string> readRectangle(const std::string& text, BatchArguments& a)
 {
     static const char* const names[4] = {"la gauche", "le haut", "la largeur", "la hauteur"};
     double v[4];
     if (auto problem = readFour(text, names, "GAUCHE,HAUT,LARGEUR,HAUTEUR", v))
         return problem;
-    r = {v[0], v[1], v[2], v[3]};
+    const SelectionRectangle r{v[0], v[1], v[2], v[3]};
     if (r.width < 0)
         return std::string("la largeur est négative");
     if (r.height < 0)
@@ -54,10 +56,11 @@ std::optional<std::string> readRectangle(const std::string& text, SelectionRecta
     for (const auto& [name, value] : edges)
         if (std::fabs(value) > largestExactEdge)
             return std::string(name) + " est au-delà de 16777216 unités : il serait arrondi";
+    a.rectangle = r;
     return std::nullopt;
 }
 
-std::optional<std::string> readEdges(const std::string& text, EdgeLines& lines)
+std::optional<std::string> readEdges(const std::string& text, BatchArguments& a)
 {
     static const char* const names[4] = {"le bord droit", "le bord gauche", "le bord bas", "le bord haut"};
     double v[4];
@@ -66,8 +69,104 @@ std::optional<std::string> readEdges(const std::string& text, EdgeLines& lines)
     for (int i = 0; i < 4; ++i)
         if (std::fabs(v[i]) > double(std::numeric_limits<float>::max()))
             return std::string(names[i]) + " est hors des limites utilisables";
-    lines = {float(v[0]), float(v[1]), float(v[2]), float(v[3])};
+    a.edges = EdgeLines{float(v[0]), float(v[1]), float(v[2]), float(v[3])};
     return std::nullopt;
+}
+
+// A field's number: checked strictly unless --as-typed, where the text is
+// read as the window's field reads it; --as-typed is read first.
+std::optional<std::string> readField(const std::string& text, std::string& field, const BatchArguments& a)
+{
+    if (!a.asTyped)
+        if (const StrictNumber n = readStrictNumber(text); n.problem)
+            return n.problem;
+    field = text;
+    return std::nullopt;
+}
+
+// One option of the command line: its name, the name of its value in the
+// usage (none for a flag), its help, and what reading its value does.
+struct BatchOption {
+    std::string name;
+    std::string valueName;
+    std::string help;  // French; "\n" starts another line of the usage
+    std::function<std::optional<std::string>(const std::string& value, BatchArguments&)> read;
+};
+
+const char* const defaultsNote = "(défaut : ";
+
+// The options in the order --help lists them: the fields, the selection,
+// then every format's options, then the program's own.
+std::vector<BatchOption> batchOptions()
+{
+    std::vector<BatchOption> options = {
+        {"depth", "M", std::string("profondeur maximale en mètres ") + defaultsNote + "0.5)",
+         [](const std::string& v, BatchArguments& a) { return readField(v, a.fields.depth, a); }},
+        {"scale", "M", std::string("largeur en mètres par unité de fenêtre ") + defaultsNote + "0.001)",
+         [](const std::string& v, BatchArguments& a) { return readField(v, a.fields.scale, a); }},
+        {"step", "U", std::string("pas de la grille en unités de fenêtre ") + defaultsNote + "50)",
+         [](const std::string& v, BatchArguments& a) { return readField(v, a.fields.step, a); }},
+        {"rect", "GAUCHE,HAUT,LARGEUR,HAUTEUR",
+         "sélection en unités de fenêtre (défaut : toute l'image, à\n15 / 0.936 unités par pixel en largeur et 15 en "
+         "hauteur,\ndepuis le coin 0,0) ; bords jusqu'à 16777216",
+         readRectangle},
+        {"edges", "DROITE,GAUCHE,BAS,HAUT",
+         "les quatre bords tels que la fenêtre les garde (simple précision),\nau lieu de --rect", readEdges},
+        {"as-typed", "",
+         "lit --depth, --scale et --step comme les champs de la fenêtre\n(« 0,5 » y vaut 0) ; avec --edges, rejoue un "
+         "export de la fenêtre",
+         [](const std::string&, BatchArguments& a) {
+             a.asTyped = true;
+             return std::optional<std::string>();
+         }},
+    };
+    // Each format option once, with the formats that take it.
+    std::vector<std::pair<const FormatOption*, std::string>> formatOptions;
+    for (const FormatEntry& format : formatRegistry().all())
+        for (const FormatOption& option : format.options) {
+            auto known = std::find_if(formatOptions.begin(), formatOptions.end(),
+                                      [&option](const auto& o) { return o.first->key == option.key; });
+            if (known == formatOptions.end())
+                formatOptions.emplace_back(&option, std::string(format.id));
+            else
+                known->second += ", " + std::string(format.id);
+        }
+    for (const auto& [option, formats] : formatOptions)
+        options.push_back({std::string(option->key), std::string(option->valueName),
+                           formats + " : " + std::string(option->help),
+                           [option = option](const std::string& v, BatchArguments& a) -> std::optional<std::string> {
+                               double value = 1;
+                               if (!isFlag(*option)) {
+                                   const StrictNumber n = readStrictNumber(v);
+                                   if (n.problem)
+                                       return n.problem;
+                                   value = n.value;
+                                   if (std::string problem = optionValueProblem(*option, value); !problem.empty())
+                                       return problem;
+                               }
+                               a.formatOptions[std::string(option->key)] = value;
+                               return std::nullopt;
+                           }});
+    const auto flag = [](bool BatchArguments::*member) {
+        return [member](const std::string&, BatchArguments& a) {
+            a.*member = true;
+            return std::optional<std::string>();
+        };
+    };
+    const auto none = [](const std::string&, BatchArguments&) { return std::optional<std::string>(); };
+    options.push_back({"preview", "IMAGE.png", "écrit aussi une image ombrée du relief",
+                       [](const std::string& v, BatchArguments& a) {
+                           a.preview = v;
+                           return std::optional<std::string>();
+                       }});
+    options.push_back({"force", "",
+                       "écrit même une sélection sans cellule ou hors de l'image, ou un\nfichier plus grand que la "
+                       "place libre annoncée (systèmes de fichiers\ncompressés)",
+                       flag(&BatchArguments::force)});
+    options.push_back({"quiet", "", "n'affiche ni la barre de progression ni les remarques", flag(&BatchArguments::quiet)});
+    options.push_back({"help", "", "affiche cette aide", none});
+    options.push_back({"version", "", "affiche la version", none});
+    return options;
 }
 
 std::string formatList()
@@ -80,16 +179,15 @@ std::string formatList()
 
 class Reader {
 public:
-    explicit Reader(const std::vector<std::string>& arguments)
+    explicit Reader(const std::vector<std::string>& arguments) : arguments_(arguments), options_(batchOptions())
     {
         args_ << QStringLiteral("orvanel-batch");
         for (const std::string& a : arguments)
             args_ << q(a);
-        for (const char* name : {"depth", "scale", "step", "rect", "edges", "base", "max-triangles", "tolerance",
-                                 "preview"})
-            parser_.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("valeur")));
-        for (const char* name : {"quiet", "force", "solid", "as-typed", "help", "version"})
-            parser_.addOption(QCommandLineOption(QString::fromLatin1(name)));
+        for (const BatchOption& option : options_)
+            parser_.addOption(option.valueName.empty()
+                                  ? QCommandLineOption(q(option.name))
+                                  : QCommandLineOption(q(option.name), QString(), q(option.valueName)));
         parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     }
 
@@ -106,8 +204,11 @@ public:
         }
         if (request_ == ParsedCommandLine::Request::Version)
             return request(request_);
-        if (!parser_.parse(args_))
-            fail(parseProblem());
+        if (const auto problem = shapeProblem())
+            fail(*problem);
+        else if (!parser_.parse(args_))
+            fail(parser_.unknownOptionNames().isEmpty() ? "ligne de commande illisible (voir --help)"
+                                                         : unknownOption(parser_.unknownOptionNames().constFirst()));
         else
             readAll();
         result_.request =
@@ -128,94 +229,54 @@ private:
             result_.problem = std::move(problem);
     }
 
-    // Qt's own parse errors are English: say them again in French.
-    std::string parseProblem() const
+    std::string unknownOption(const QString& name) const
     {
-        if (!parser_.unknownOptionNames().isEmpty()) {
-            const QString name = parser_.unknownOptionNames().constFirst();
-            const bool singleDash = args_.contains(QLatin1Char('-') + name);
-            return "option inconnue « " + s((singleDash ? QStringLiteral("-") : QStringLiteral("--")) + name) +
-                   " » (voir --help)";
-        }
-        const QString error = parser_.errorText();
-        const qsizetype open = error.indexOf(QLatin1Char('\'')), close = error.lastIndexOf(QLatin1Char('\''));
-        if (open < 0 || close <= open)
-            return "ligne de commande illisible (voir --help)";
-        const std::string option = "« " + s(error.mid(open + 1, close - open - 1)) + " » : ";
-        if (error.startsWith(QLatin1String("Unexpected value")))
-            return option + "cette option ne prend pas de valeur";
-        return option + "valeur manquante";
+        const bool singleDash = args_.contains(QLatin1Char('-') + name);
+        return "option inconnue « " + s((singleDash ? QStringLiteral("-") : QStringLiteral("--")) + name) +
+               " » (voir --help)";
     }
 
-    // The value of an option given at most once.
-    std::optional<std::string> value(const char* name)
+    // What Qt's parser would refuse, said in French before it parses: an
+    // option that takes a value given none, a flag given one.
+    std::optional<std::string> shapeProblem() const
     {
-        const QStringList values = parser_.values(QString::fromLatin1(name));
-        if (values.size() > 1)
-            fail(std::string("--") + name + " : option donnée plusieurs fois");
-        if (values.isEmpty())
-            return std::nullopt;
-        return s(values.constFirst());
-    }
-
-    std::optional<double> number(const char* name)
-    {
-        const std::optional<std::string> text = value(name);
-        if (!text)
-            return std::nullopt;
-        const StrictNumber n = readStrictNumber(*text);
-        if (n.problem) {
-            fail(std::string("--") + name + " : " + *n.problem);
-            return std::nullopt;
+        for (std::size_t i = 0; i < arguments_.size(); ++i) {
+            const std::string& a = arguments_[i];
+            if (a == "--")
+                break;
+            if (a.size() < 2 || a[0] != '-')
+                continue;
+            const std::string word = a.substr(a[1] == '-' ? 2 : 1);
+            const std::size_t equals = word.find('=');
+            const std::string name = word.substr(0, equals);
+            const auto option = std::find_if(options_.begin(), options_.end(),
+                                             [&name](const BatchOption& o) { return o.name == name; });
+            if (option == options_.end())
+                continue;  // unknown: the parser names it
+            if (option->valueName.empty() && equals != std::string::npos)
+                return "« --" + name + " » : cette option ne prend pas de valeur";
+            if (!option->valueName.empty() && equals == std::string::npos && i + 1 == arguments_.size())
+                return "« --" + name + " » : valeur manquante";
         }
-        return n.value;
+        return std::nullopt;
     }
 
     void readAll()
     {
         BatchArguments& a = result_.arguments;
-        a.quiet = parser_.isSet(QStringLiteral("quiet"));
-        a.force = parser_.isSet(QStringLiteral("force"));
-        a.solid = parser_.isSet(QStringLiteral("solid"));
+        // --as-typed decides how the fields are read, wherever it stands.
         a.asTyped = parser_.isSet(QStringLiteral("as-typed"));
-        const std::pair<const char*, std::string*> fields[] = {
-            {"depth", &a.fields.depth}, {"scale", &a.fields.scale}, {"step", &a.fields.step}};
-        for (const auto& [name, text] : fields)
-            if (const std::optional<std::string> given = value(name)) {
-                // With --as-typed the text is read as the window's field reads it.
-                if (!a.asTyped)
-                    if (const StrictNumber n = readStrictNumber(*given); n.problem)
-                        fail(std::string("--") + name + " : " + *n.problem);
-                *text = *given;
-            }
-        if (const auto text = value("rect")) {
-            SelectionRectangle r;
-            if (const auto problem = readRectangle(*text, r))
-                fail("--rect : " + *problem);
-            a.rectangle = r;
-        }
-        if (const auto text = value("edges")) {
-            EdgeLines lines;
-            if (const auto problem = readEdges(*text, lines))
-                fail("--edges : " + *problem);
-            a.edges = lines;
+        for (const BatchOption& option : options_) {
+            const QStringList values = parser_.values(q(option.name));
+            if (!parser_.isSet(q(option.name)))
+                continue;
+            if (values.size() > 1)
+                fail("--" + option.name + " : option donnée plusieurs fois");
+            if (const auto problem = option.read(values.isEmpty() ? std::string() : s(values.constFirst()), a))
+                fail("--" + option.name + " : " + *problem);
         }
         if (a.rectangle && a.edges)
             fail("--rect et --edges : donnez l'un ou l'autre");
-        a.base = number("base");
-        if (const auto triangles = number("max-triangles")) {
-            if (*triangles < 0 || *triangles != std::floor(*triangles) || *triangles > 1e18)
-                fail("--max-triangles : un nombre entier positif ou nul est attendu");
-            else
-                a.maxTriangles = static_cast<std::uint64_t>(*triangles);
-        }
-        if (const auto tolerance = number("tolerance")) {
-            if (*tolerance < 0)
-                fail("--tolerance : la tolérance ne peut pas être négative");
-            a.tolerance = *tolerance;
-        }
-        if (const auto preview = value("preview"))
-            a.preview = *preview;
         readPositionals();
         if (result_.problem.empty())
             refuseOptionsThatDoNotApply();
@@ -227,23 +288,16 @@ private:
     {
         const BatchArguments& a = result_.arguments;
         const FormatEntry* format = formatRegistry().find(a.format);
-        const OptionsKind kind = format ? format->options : OptionsKind::None;
-        const auto refuse = [&](const char* option, const char* appliesTo) {
-            if (parser_.isSet(QString::fromLatin1(option)))
-                fail(std::string("--") + option + " ne s'applique pas " +
-                     (format ? "au format « " + a.format + " »" : std::string("à l'image d'aperçu seule")) +
-                     " (seulement " + appliesTo + ")");
-        };
-        if (kind == OptionsKind::None) {
-            refuse("solid", "stl, obj et step");
-            refuse("base", "stl, obj et step avec --solid");
+        for (const auto& [key, value] : a.formatOptions) {
+            const auto taken = format ? std::find_if(format->options.begin(), format->options.end(),
+                                                     [&key = key](const FormatOption& o) { return o.key == key; })
+                                      : std::vector<FormatOption>::const_iterator();
+            if (!format || taken == format->options.end())
+                return fail("--" + key + " ne s'applique pas " +
+                            (format ? "au format « " + a.format + " »" : std::string("à l'image d'aperçu seule")));
+            if (!taken->onlyWith.empty() && !a.formatOptions.count(std::string(taken->onlyWith)))
+                return fail("--" + key + " ne s'applique qu'avec --" + std::string(taken->onlyWith));
         }
-        if (kind != OptionsKind::Mesh)
-            refuse("max-triangles", "stl et obj");
-        if (kind != OptionsKind::Surface)
-            refuse("tolerance", "step");
-        if (kind != OptionsKind::None && a.base && !a.solid)
-            fail("--base ne s'applique qu'à un solide fermé : ajoutez --solid");
     }
 
     void readPositionals()
@@ -272,11 +326,30 @@ private:
         }
     }
 
+    std::vector<std::string> arguments_;
+    std::vector<BatchOption> options_;
     QStringList args_;
     QCommandLineParser parser_;
     ParsedCommandLine::Request request_ = ParsedCommandLine::Request::Export;
     ParsedCommandLine result_;
 };
+
+// "  --name VALUE" then the help, its lines aligned in one column.
+std::string usageLine(const BatchOption& option)
+{
+    constexpr std::size_t column = 18;
+    std::string line = "  --" + option.name + (option.valueName.empty() ? "" : " " + option.valueName);
+    const std::size_t width = QString::fromStdString(line).size();
+    if (width + 2 <= column)
+        line += std::string(column - width, ' ');
+    else if (width + 2 <= column + 4)
+        line += "  ";
+    else
+        line += "\n" + std::string(column, ' ');
+    for (char c : option.help)
+        line += c == '\n' ? "\n" + std::string(column, ' ') : std::string(1, c);
+    return line + "\n";
+}
 
 }  // namespace
 
@@ -293,6 +366,9 @@ std::string usageText()
         id.resize(std::max<std::size_t>(id.size(), 8), ' ');
         formats += "  " + id + " « " + std::string(format.menuCaption) + " » (." + std::string(format.extension) + ")\n";
     }
+    std::string options;
+    for (const BatchOption& option : batchOptions())
+        options += usageLine(option);
     return "Usage : orvanel-batch FORMAT IMAGE SORTIE [options]\n"
            "        orvanel-batch preview IMAGE IMAGE.png [options]\n"
            "\n"
@@ -303,29 +379,8 @@ std::string usageText()
            formats +
            "  preview  seulement une image PNG ombrée du relief (1200 x 900)\n"
            "\n"
-           "Options :\n"
-           "  --depth M       profondeur maximale en mètres (défaut : 0.5)\n"
-           "  --scale M       largeur en mètres par unité de fenêtre (défaut : 0.001)\n"
-           "  --step U        pas de la grille en unités de fenêtre (défaut : 50)\n"
-           "  --rect GAUCHE,HAUT,LARGEUR,HAUTEUR\n"
-           "                  sélection en unités de fenêtre (défaut : toute l'image, à\n"
-           "                  15 / 0.936 unités par pixel en largeur et 15 en hauteur,\n"
-           "                  depuis le coin 0,0) ; bords jusqu'à 16777216\n"
-           "  --edges DROITE,GAUCHE,BAS,HAUT\n"
-           "                  les quatre bords tels que la fenêtre les garde (simple précision),\n"
-           "                  au lieu de --rect\n"
-           "  --as-typed      lit --depth, --scale et --step comme les champs de la fenêtre\n"
-           "                  (« 0,5 » y vaut 0) ; avec --edges, rejoue un export de la fenêtre\n"
-           "  --solid         stl, obj, step : un solide fermé (socle plat au dos)\n"
-           "  --base M        épaisseur du socle en mètres (défaut : un dixième de la profondeur)\n"
-           "  --max-triangles N  stl, obj : nombre maxi de triangles de la surface (0 = tous)\n"
-           "  --tolerance M   step : écart permis entre la surface et la grille (0 = exacte)\n"
-           "  --preview IMAGE.png  écrit aussi une image ombrée du relief\n"
-           "  --force         écrit même une sélection sans cellule, ou un fichier plus grand que\n"
-           "                  la place libre annoncée (systèmes de fichiers compressés)\n"
-           "  --quiet         n'affiche ni la barre de progression ni les remarques\n"
-           "  --help          affiche cette aide\n"
-           "  --version       affiche la version\n"
+           "Options :\n" +
+           options +
            "\n"
            "Les nombres s'écrivent avec un point décimal (0.25, 1e-3).\n"
            "\n"

@@ -3,6 +3,7 @@
 #include "relief/export_parameters.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,10 +30,9 @@ struct BatchArguments {
     std::optional<EdgeLines> edges;               // the edge lines as the window holds them
     bool quiet = false;
     bool force = false;
-    bool solid = false;
-    std::optional<double> base;  // metres; none: a tenth of the depth
-    std::uint64_t maxTriangles = 0;
-    double tolerance = 0;
+    // The format's options that were given, by key (a flag reads 1); the
+    // others take their defaults.
+    std::map<std::string, double> formatOptions;
     std::string preview;  // a PNG of the relief to write, if any
 };
 

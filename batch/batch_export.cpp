@@ -61,6 +61,24 @@ ExportRequest exportRequestFor(const BatchArguments& arguments, std::shared_ptr<
     return request;
 }
 
+// A target that is standard output: no file to compare or measure.
+class StandardOutputFacts : public TargetFacts {
+public:
+    std::optional<std::uint64_t> freeBytes(const std::string&) const override { return std::nullopt; }
+    bool sameFile(const std::string&, const std::string&) const override { return false; }
+};
+
+// The format's options: every default, then what the command line gave.
+FormatOptions formatOptionsFor(const FormatEntry& format, const BatchArguments& arguments, const ExportJob& job)
+{
+    FormatOptions options = defaultOptions(format.options, job);
+    for (const FormatOption& option : format.options)
+        if (const auto given = arguments.formatOptions.find(std::string(option.key));
+            given != arguments.formatOptions.end())
+            setOptionValue(options, option, given->second);
+    return options;
+}
+
 int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Picture> picture,
                    std::FILE* progressTerminal)
 {
@@ -71,52 +89,43 @@ int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Pictur
         if (!arguments.quiet)
             say(progress, text);
     };
+    // Nobody answers the questions here: they are said, and those that would
+    // stop a desktop user stop the program unless --force.
+    const auto present = [&](const std::vector<ExportFinding>& findings) -> std::optional<int> {
+        for (const ExportFinding& finding : findings) {
+            if (finding.level == ExportFinding::Level::Refusal && !(finding.stopsUnattended && arguments.force)) {
+                say(progress, finding.text + (finding.stopsUnattended ? " (--force l'écrit quand même)" : ""));
+                return finding.subject == ExportFinding::Subject::NoRoom ? exit_status::writeFailed
+                                                                         : exit_status::refused;
+            }
+            if (finding.stopsUnattended && !arguments.force) {
+                say(progress, finding.text + " Aucun fichier n'est écrit (--force l'écrit quand même).");
+                return exit_status::refused;
+            }
+            if (finding.level != ExportFinding::Level::Refusal)
+                note(finding.text);
+        }
+        return std::nullopt;
+    };
     if (prepared.refusal) {
         say(progress, *prepared.refusal);
         return exit_status::refused;
     }
-    if (arguments.asTyped)
-        for (const std::string& doubt : prepared.doubts)
-            note(doubt);
-    if (prepared.grid.cells() == 0 && !arguments.force) {
-        say(progress, "la sélection ne contient aucune cellule : aucun fichier n'est écrit (--force l'écrit quand "
-                      "même, avec son seul en-tête).");
-        return exit_status::refused;
-    }
-    if (prepared.outsidePicture && !arguments.force) {
-        say(progress, "la sélection est entièrement hors de l'image : le relief serait plat, aucun fichier n'est "
-                      "écrit (--force l'écrit quand même).");
-        return exit_status::refused;
-    }
-    if (prepared.depthBeforeFloor)
-        note("profondeur " + metresText(*prepared.depthBeforeFloor) + " m remplacée par " +
-             metresText(prepared.job.parameters.maxDepth) + " m");
+    if (const auto status = present(prepared.findings))
+        return *status;
 
-    FormatOptions options;
-    options.solid = arguments.solid;
-    options.base = arguments.base.value_or(prepared.job.parameters.maxDepth / 10);
-    options.maxTriangles = arguments.maxTriangles;
-    options.tolerance = arguments.tolerance;
+    const FormatOptions options = formatOptionsFor(format, arguments, prepared.job);
     if (const auto problem = checkOptions(format, prepared.job, prepared.grid, options)) {
         say(progress, *problem);
         return exit_status::refused;
     }
-
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
-    SystemTargetFacts target;
-    if (!toStandardOutput && target.sameFile(path, arguments.image)) {
-        say(progress, sameAsPictureMessage(path));
-        return exit_status::refused;
-    }
-    const SizeEstimate size = format.estimateSize({prepared.job, prepared.grid, options});
-    if (!toStandardOutput && !arguments.force)
-        if (const auto free = target.freeBytes(path); free && size.upperBound > *free) {
-            say(progress, noRoomMessage(path, size.upperBound, *free) + " (--force l'écrit quand même)");
-            return exit_status::writeFailed;
-        }
-    if (size.typical > largeFileBytes)
-        note("fichier estimé à " + sizeText(size.typical) + " (" + countText(prepared.grid.cells()) + " cellules)");
+    SystemTargetFacts system;
+    StandardOutputFacts standardOutput;
+    const TargetFacts& target = toStandardOutput ? static_cast<const TargetFacts&>(standardOutput) : system;
+    if (const auto status = present(checkTarget(format, prepared, options, path, arguments.image, target)))
+        return *status;
 
     // From here on a stop signal only asks the walk to stop, so that the
     // temporary file is removed and an earlier file stays as it was.

@@ -122,7 +122,7 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.fileFilter = filter;
     entry.extension = extension;
     entry.addsExtension = true;
-    entry.options = OptionsKind::Mesh;
+    entry.options = {solidOption(true), baseOption(), maxTrianglesOption()};
     // Mesh readers hold single precision, STL by its format, OBJ readers by habit.
     entry.numbers = singlePrecisionNumbers(fileKind, 1000);
     if (estimate)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export_parameters.h"
+#include "export_preflight.h"
 #include "format_entry.h"
 #include "platform/byte_sink.h"
 #include "platform/event_loop.h"
@@ -11,50 +11,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-// What an export command reads when it starts: the fields' texts, the edge
-// lines and the picture shown (null when none is).
-struct ExportRequest {
-    FieldTexts fields;
-    EdgeLines lines;
-    std::shared_ptr<const Picture> picture;
-};
-
-// An export read and checked before anything is asked or written.
-struct PreparedExport {
-    ExportJob job;
-    GridSize grid;
-    // The export cannot be made (a number too large, a step that never
-    // moves...): a French message; nothing is to be asked or written.
-    std::optional<std::string> refusal;
-    // Reasons to ask the user first, in French: a field that reads otherwise
-    // than it looks, a selection without a cell, no picture.
-    std::vector<std::string> doubts;
-    // No point the walk reads lies on the picture: the relief would be flat.
-    bool outsidePicture = false;
-    // The maximum depth as read when the format's floor raised it.
-    std::optional<double> depthBeforeFloor;
-};
-
-PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& request);
-
-// The job a request describes, read with the format's depth floor (none:
-// as typed), with the reason it cannot be walked, if any.
-ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor,
-                  std::optional<std::string>& refusal);
-
-// A closed solid needs a base thicker than 0: the French refusal otherwise.
-std::optional<std::string> solidBaseProblem(const FormatOptions& options);
-
-// The refusal of the options chosen, in French, if any: numbers the file
-// cannot hold, then the format's own checks. Asked once the options are
-// known, before the Save dialog.
-std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
-                                        const FormatOptions& options);
-
-// One French sentence for each field whose text reads otherwise than it
-// looks (the scale, the depth, the step, in that order).
-std::vector<std::string> fieldDoubts(const FieldTexts& fields);
 
 enum class ExportOutcome {
     Written,    // the file is complete and committed

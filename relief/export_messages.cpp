@@ -12,24 +12,15 @@ std::string writeFailureMessage(const std::string& path, std::string reason)
            "\nAucun fichier existant n'a été modifié.";
 }
 
-std::string doubtsQuestion(const std::vector<std::string>& doubts)
-{
-    std::string text;
-    for (const std::string& doubt : doubts)
-        text += doubt + "\n";
-    return text + "\nExporter quand même ?";
-}
-
 std::string noRoomMessage(const std::string& path, std::uint64_t needed, std::uint64_t free)
 {
     return "Le fichier « " + path + " » peut atteindre " + sizeText(needed) + ", mais il ne reste que " +
            sizeText(free) + " de libre à cet endroit.\nL'export est annulé : aucun fichier n'a été modifié.";
 }
 
-std::string largeFileQuestion(std::uint64_t typicalBytes, std::uint64_t cells)
+std::string largeFileStatement(std::uint64_t typicalBytes, std::uint64_t cells)
 {
-    return "Le fichier fera environ " + sizeText(typicalBytes) + " (" + countText(cells) +
-           " cellules).\nL'écrire quand même ?";
+    return "Le fichier fera environ " + sizeText(typicalBytes) + " (" + countText(cells) + " cellules).";
 }
 
 std::string sameAsPictureMessage(const std::string& path)

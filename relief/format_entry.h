@@ -2,6 +2,7 @@
 
 #include "export_format.h"
 #include "export_parameters.h"
+#include "format_option.h"
 #include "number_range.h"
 #include "relief_walk.h"
 #include "platform/event_loop.h"
@@ -22,14 +23,6 @@ struct ExportJob {
     ExportParameters parameters;
     Selection selection;
     std::shared_ptr<const Picture> picture;  // never null: an empty picture when none is loaded
-};
-
-// The choices of the formats that have an options dialog.
-struct FormatOptions {
-    bool solid = false;
-    double base = 0;                 // metres: the block behind a solid
-    std::uint64_t maxTriangles = 0;  // 0: every triangle
-    double tolerance = 0;            // metres: 0 passes through every point
 };
 
 struct SizeEstimate {
@@ -63,8 +56,6 @@ public:
     virtual std::string failureReason() const { return {}; }
 };
 
-enum class OptionsKind { None, Mesh, Surface };
-
 // One export format as the menu, the command line, the estimates and the
 // writing see it.
 struct FormatEntry {
@@ -75,7 +66,7 @@ struct FormatEntry {
     std::optional<double> depthFloor;
     NumberRange numbers;           // what its readers take; by default any finite number
     bool addsExtension = false;    // a name typed without one gets it
-    OptionsKind options = OptionsKind::None;
+    std::vector<FormatOption> options;  // its options dialog and batch options, in order
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
     // A French refusal of the job before anything is asked or written, if any.
     std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;

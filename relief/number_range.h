@@ -12,10 +12,10 @@ struct FormatOptions;
 // coordinates it writes (in its own unit) must be finite and at most
 // `largest`, and two neighbouring grid points must still be told apart.
 struct NumberRange {
-    std::string_view fileKind;     // "un fichier STL": named in the refusal
+    std::string_view fileKind{};     // "un fichier STL": named in the refusal
     double unitsPerMetre = 1;      // 1000 for a file in millimetres
     double largest = 0;            // 0: only finite numbers are asked for
-    std::string_view largestText;  // the limit as the refusal writes it, "3,4e38"
+    std::string_view largestText{};  // the limit as the refusal writes it, "3,4e38"
     double relativePrecision = 0;  // FLT_EPSILON for single precision; 0: not checked
     double finest = 0;             // the smallest non-zero magnitude readers keep; 0: not checked
 };

@@ -103,7 +103,7 @@ void addStepFormat(FormatRegistry& registry)
     entry.fileFilter = "Fichier STEP (*.step;*.stp)|*.step;*.stp|";
     entry.extension = "step";
     entry.addsExtension = true;
-    entry.options = OptionsKind::Surface;
+    entry.options = {solidOption(false), baseOption(), toleranceOption()};
     // OpenCASCADE confuses points closer than 1e-7 mm, and past about 1e9 mm
     // a double no longer holds that much: keep a tenfold margin on both.
     entry.numbers = {"un fichier STEP", 1000, 1e9, "1e9 mm", 1e-15, 1e-6};

@@ -163,7 +163,7 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"stl", picture, target, "--tolerance", "0.001"}, 2, "--tolerance ne s'applique pas au format « stl »"},
         {{"ascii", picture, target, "--solid"}, 2, "--solid ne s'applique pas au format « ascii »"},
         {{"preview", picture, target, "--max-triangles", "9"}, 2, "--max-triangles ne s'applique pas"},
-        {{"obj", picture, target, "--base", "0.1"}, 2, "ajoutez --solid"},
+        {{"obj", picture, target, "--base", "0.1"}, 2, "--base ne s'applique qu'avec --solid"},
     };
     for (const auto& c : cases) {
         std::string errors;

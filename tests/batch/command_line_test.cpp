@@ -57,11 +57,11 @@ std::string described(const ParsedCommandLine& c)
     if (a.edges)
         s << "|edges " << a.edges->rightEdge << ',' << a.edges->leftEdge << ',' << a.edges->bottomEdge << ','
           << a.edges->topEdge;
-    s << (a.quiet ? "|quiet" : "") << (a.force ? "|force" : "") << (a.solid ? "|solid" : "");
-    if (a.base)
-        s << "|base " << *a.base;
-    if (a.maxTriangles)
-        s << "|at most " << a.maxTriangles;
+    s << (a.quiet ? "|quiet" : "") << (a.force ? "|force" : "") << (a.formatOptions.count("solid") ? "|solid" : "");
+    if (a.formatOptions.count("base"))
+        s << "|base " << a.formatOptions.at("base");
+    if (a.formatOptions.count("max-triangles"))
+        s << "|at most " << a.formatOptions.at("max-triangles");
     if (!a.preview.empty())
         s << "|preview " << a.preview;
     return s.str();

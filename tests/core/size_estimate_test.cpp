@@ -35,7 +35,7 @@ TEST(SizeEstimate, TypicalWithinFivePercentAndNeverAboveTheBound)
         for (int kind = 0; kind < 3; ++kind)
             for (const auto& job : jobs)
                 for (const FormatOptions& options : optionSets) {
-                    if (entry.options == OptionsKind::None && (options.solid || options.maxTriangles))
+                    if (entry.options.empty() && (options.solid || options.maxTriangles))
                         continue;
                     const ExportRequest request{job.fields, job.lines,
                                                 std::make_shared<const Picture>(testPicture(kind))};

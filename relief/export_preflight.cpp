@@ -1,0 +1,121 @@
+#include "export_preflight.h"
+
+#include "export_messages.h"
+#include "number_reading.h"
+#include "size_text.h"
+
+namespace {
+
+// True when [first, last] holds a position of the picture's pixels, found
+// the way the walk's colour reads find them.
+bool reachesPicture(double first, double last, int (Picture::*pixelOf)(double) const, const Picture& picture)
+{
+    const double nearest = first > 0 ? first : (last < 0 ? last : 0);
+    return (picture.*pixelOf)(nearest) >= 0;
+}
+
+bool outsidePicture(const ExportJob& job, const GridSize& grid)
+{
+    const Picture& picture = *job.picture;
+    if (picture.isNull() || grid.cells() == 0)
+        return false;
+    const WalkBounds b = walkBounds(job.parameters, job.selection);
+    const double right = b.left + double(grid.columns) * b.step;
+    const double bottom = b.top + double(grid.rows) * b.step;
+    return !reachesPicture(b.left, right, &Picture::columnOf, picture) ||
+           !reachesPicture(b.top, bottom, &Picture::rowOf, picture);
+}
+
+std::shared_ptr<const Picture> noPicture()
+{
+    static const auto empty = std::make_shared<const Picture>();
+    return empty;
+}
+
+using Level = ExportFinding::Level;
+using Subject = ExportFinding::Subject;
+
+}  // namespace
+
+ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor,
+                  std::optional<std::string>& refusal)
+{
+    const ParameterReading reading = readParameters(request.fields, depthFloor);
+    ExportJob job{reading.parameters, selectionFromLines(request.lines),
+                  request.picture ? request.picture : noPicture()};
+    refusal = reading.problem;
+    if (!refusal)
+        refusal = checkWalk(job.parameters, job.selection);
+    return job;
+}
+
+std::optional<std::string> solidBaseProblem(const FormatOptions& options)
+{
+    if (!options.solid || options.base > 0)
+        return std::nullopt;
+    return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
+                       "L'export est annulé : aucun fichier n'a été écrit.");
+}
+
+std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
+                                        const FormatOptions& options)
+{
+    if (auto problem = optionRangeProblem(format.numbers, job.parameters, options))
+        return problem;
+    return format.checkJob ? format.checkJob(job, grid, options) : std::nullopt;
+}
+
+std::vector<std::string> fieldDoubts(const FieldTexts& fields)
+{
+    std::vector<std::string> doubts;
+    const std::pair<const char*, const std::string&> labelled[] = {
+        {"Largeur en m/pixel", fields.scale}, {"Profondeur maxi en m", fields.depth}, {"Pas en pixel", fields.step}};
+    for (const auto& [label, text] : labelled)
+        if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
+            doubts.push_back(std::move(doubt));
+    return doubts;
+}
+
+PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& request)
+{
+    PreparedExport p;
+    p.job = readJob(request, format.depthFloor, p.refusal);
+    if (!p.refusal)
+        p.refusal = parameterRangeProblem(format.numbers, p.job.parameters, p.job.selection);
+    if (p.refusal)
+        return p;
+    p.grid = walkGridSize(p.job.parameters, p.job.selection);
+
+    const auto ask = [&p](Subject subject, std::string text, bool stopsUnattended = false) {
+        p.findings.push_back({Level::Question, subject, std::move(text), stopsUnattended});
+    };
+    for (std::string& doubt : fieldDoubts(request.fields))
+        ask(Subject::FieldReading, std::move(doubt));
+    if (p.grid.cells() == 0)
+        ask(Subject::NoCell, "La sélection ne contient aucune cellule : le fichier n'aura que son en-tête.", true);
+    if (p.job.picture->isNull())
+        ask(Subject::NoPicture, "Aucune image n'est chargée : le relief sera plat.", true);
+    if (outsidePicture(p.job, p.grid))
+        ask(Subject::OutsidePicture, "La sélection est entièrement hors de l'image : le relief sera plat.", true);
+    if (const double asRead = readParameters(request.fields, std::nullopt).parameters.maxDepth;
+        asRead != p.job.parameters.maxDepth)
+        p.findings.push_back({Level::Note, Subject::DepthFloor,
+                              "profondeur " + metresText(asRead) + " m remplacée par " +
+                                  metresText(p.job.parameters.maxDepth) + " m"});
+    return p;
+}
+
+std::vector<ExportFinding> checkTarget(const FormatEntry& format, const PreparedExport& prepared,
+                                       const FormatOptions& options, const std::string& path,
+                                       const std::string& picturePath, const TargetFacts& target)
+{
+    if (!picturePath.empty() && target.sameFile(path, picturePath))
+        return {{Level::Refusal, Subject::SameAsPicture, sameAsPictureMessage(path)}};
+    std::vector<ExportFinding> findings;
+    const SizeEstimate size = format.estimateSize({prepared.job, prepared.grid, options});
+    if (const std::optional<std::uint64_t> free = target.freeBytes(path); free && size.upperBound > *free)
+        findings.push_back({Level::Refusal, Subject::NoRoom, noRoomMessage(path, size.upperBound, *free), true});
+    else if (size.typical > largeFileBytes)
+        findings.push_back({Level::Question, Subject::LargeFile, largeFileStatement(size.typical, prepared.grid.cells())});
+    return findings;
+}
