@@ -3,8 +3,6 @@
 #include "interrupt_signal.h"
 #include "terminal_progress.h"
 
-#include "platform/replacing_file_sink.h"
-#include "platform/standard_output_sink.h"
 #include "platform/target_facts.h"
 #include "platform/window_unit.h"
 #include "relief/export_messages.h"
@@ -12,15 +10,7 @@
 #include "relief/number_reading.h"
 #include "relief/size_text.h"
 
-#include <cstdarg>
-
 namespace {
-
-void say(TerminalProgress& progress, const std::string& text)
-{
-    progress.erase();
-    std::fprintf(stderr, "orvanel-batch : %s\n", text.c_str());
-}
 
 // Yielding runs no events; it only says to stop once a stop signal came.
 class InterruptibleEvents : public EventLoop {
@@ -61,84 +51,75 @@ ExportRequest exportRequestFor(const BatchArguments& arguments, std::shared_ptr<
     return request;
 }
 
-int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Picture> picture,
-                   std::FILE* progressTerminal)
+std::optional<CheckedExport> checkBatchExport(const BatchArguments& arguments, std::shared_ptr<const Picture> picture,
+                                              int& failureStatus)
 {
     const FormatEntry& format = *formatRegistry().find(arguments.format);
-    const PreparedExport prepared = prepareExport(format, exportRequestFor(arguments, std::move(picture)));
-    TerminalProgress progress(progressTerminal, prepared.grid.cells());
+    CheckedExport checked{&format, prepareExport(format, exportRequestFor(arguments, std::move(picture))), {}};
+    const PreparedExport& prepared = checked.prepared;
+    const auto refuse = [&](const std::string& text, int status = exit_status::refused) {
+        say(text);
+        failureStatus = status;
+        return std::nullopt;
+    };
     const auto note = [&](const std::string& text) {
         if (!arguments.quiet)
-            say(progress, text);
+            say(text);
     };
-    if (prepared.refusal) {
-        say(progress, *prepared.refusal);
-        return exit_status::refused;
-    }
+    if (prepared.refusal)
+        return refuse(*prepared.refusal);
     if (arguments.asTyped)
         for (const std::string& doubt : prepared.doubts)
             note(doubt);
-    if (prepared.grid.cells() == 0 && !arguments.force) {
-        say(progress, "la sélection ne contient aucune cellule : aucun fichier n'est écrit (--force l'écrit quand "
+    if (prepared.grid.cells() == 0 && !arguments.force)
+        return refuse("la sélection ne contient aucune cellule : aucun fichier n'est écrit (--force l'écrit quand "
                       "même, avec son seul en-tête).");
-        return exit_status::refused;
-    }
     if (prepared.depthBeforeFloor)
         note("profondeur " + metresText(*prepared.depthBeforeFloor) + " m remplacée par " +
              metresText(prepared.job.parameters.maxDepth) + " m");
 
-    FormatOptions options;
+    FormatOptions& options = checked.options;
     options.solid = arguments.solid;
     options.base = arguments.base.value_or(prepared.job.parameters.maxDepth / 10);
     options.maxTriangles = arguments.maxTriangles;
     options.tolerance = arguments.tolerance;
     if (format.checkJob)
-        if (const auto problem = format.checkJob(prepared.job, prepared.grid, options)) {
-            say(progress, *problem);
-            return exit_status::refused;
-        }
+        if (const auto problem = format.checkJob(prepared.job, prepared.grid, options))
+            return refuse(*problem);
 
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
     SystemTargetFacts target;
-    if (!toStandardOutput && target.sameFile(path, arguments.image)) {
-        say(progress, sameAsPictureMessage(path));
-        return exit_status::refused;
-    }
+    if (!toStandardOutput && target.sameFile(path, arguments.image))
+        return refuse(sameAsPictureMessage(path));
     const SizeEstimate size = format.estimateSize({prepared.job, prepared.grid, options});
     if (!toStandardOutput && !arguments.force)
-        if (const auto free = target.freeBytes(path); free && size.upperBound > *free) {
-            say(progress, noRoomMessage(path, size.upperBound, *free) + " (--force l'écrit quand même)");
-            return exit_status::writeFailed;
-        }
+        if (const auto free = target.freeBytes(path); free && size.upperBound > *free)
+            return refuse(noRoomMessage(path, size.upperBound, *free) + " (--force l'écrit quand même)",
+                          exit_status::writeFailed);
     if (size.typical > largeFileBytes)
         note("fichier estimé à " + sizeText(size.typical) + " (" + countText(prepared.grid.cells()) + " cellules)");
+    return checked;
+}
 
-    // From here on a stop signal only asks the walk to stop, so that the
-    // temporary file is removed and an earlier file stays as it was.
-    catchInterruptions();
-    std::string error;
-    ReplacingFileOpener files;
-    std::unique_ptr<ByteSink> sink = toStandardOutput ? openStandardOutput() : files.open(path, error);
-    if (!sink) {
-        say(progress, writeFailureMessage(toStandardOutput ? "sortie standard" : path, error));
-        return exit_status::writeFailed;
-    }
-    progress.start();
-    InterruptibleEvents events;
-    InterruptibleWork work;
-    const ExportResult result = writeExport(format, prepared.job, options, *sink, events, progress, work);
-    sink.reset();
-    progress.erase();
-    switch (result.outcome) {
-    case ExportOutcome::Written:
+int writeBatchExport(const BatchArguments& arguments, const CheckedExport& checked, std::FILE* progressTerminal)
+{
+    TerminalProgress progress(progressTerminal, checked.prepared.grid.cells());
+    const auto say = [&](const std::string& text) {
+        progress.erase();
+        ::say(text);
+    };
+    ExportResult result;
+    const int status = writeOutputFile(arguments.output, say, [&](ByteSink& sink) {
+        progress.start();
+        InterruptibleEvents events;
+        InterruptibleWork work;
+        result = writeExport(*checked.format, checked.prepared.job, checked.options, sink, events, progress, work);
+        progress.erase();
+        return result;
+    });
+    if (status == exit_status::written && !arguments.quiet)
         for (const std::string& line : result.notes)
-            note(line);
-        return exit_status::written;
-    case ExportOutcome::Abandoned:
-        return exit_status::interruptedBy(interruptingSignal());
-    default:
-        say(progress, writeFailureMessage(toStandardOutput ? "sortie standard" : path, result.reason));
-        return exit_status::writeFailed;
-    }
+            say(line);
+    return status;
 }
