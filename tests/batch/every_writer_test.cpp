@@ -1,10 +1,10 @@
 // Every writer of the program, the formats of the registry and the preview
 // picture, against one table of faults: a file-size limit just short of the
-// end or at either side of a write, targets that are not regular files, the
-// picture itself, and "-". None may end in success with a file cut short,
-// touch an earlier file it did not replace whole, or replace anything but a
-// regular file. Each case is a forked child that runs as orvanel-batch does
-// once its arguments are read.
+// end or at either side of a write, a stop signal before the commit, targets
+// that are not regular files, the picture behind a link, and "-". None may
+// end in success with a file cut short, touch an earlier file it did not
+// replace whole, or replace anything but a regular file. Each case is a
+// forked child that runs as orvanel-batch does once its arguments are read.
 
 #include "batch_run.h"
 #include "interrupt_signal.h"
