@@ -154,7 +154,7 @@ std::vector<BatchOption> batchOptions()
         };
     };
     const auto none = [](const std::string&, BatchArguments&) { return std::optional<std::string>(); };
-    options.push_back({"preview", "IMAGE.png", "écrit aussi une image ombrée du relief",
+    options.push_back({"preview", "IMAGE.png", "écrit aussi une image ombrée du relief (« - » : la sortie standard)",
                        [](const std::string& v, BatchArguments& a) {
                            a.preview = v;
                            return std::optional<std::string>();

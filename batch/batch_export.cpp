@@ -3,8 +3,6 @@
 #include "interrupt_signal.h"
 #include "terminal_progress.h"
 
-#include "platform/replacing_file_sink.h"
-#include "platform/standard_output_sink.h"
 #include "platform/target_facts.h"
 #include "platform/window_unit.h"
 #include "relief/export_messages.h"
@@ -12,15 +10,7 @@
 #include "relief/number_reading.h"
 #include "relief/size_text.h"
 
-#include <cstdarg>
-
 namespace {
-
-void say(TerminalProgress& progress, const std::string& text)
-{
-    progress.erase();
-    std::fprintf(stderr, "orvanel-batch : %s\n", text.c_str());
-}
 
 // Yielding runs no events; it only says to stop once a stop signal came.
 class InterruptibleEvents : public EventLoop {
@@ -61,6 +51,8 @@ ExportRequest exportRequestFor(const BatchArguments& arguments, std::shared_ptr<
     return request;
 }
 
+namespace {
+
 // A target that is standard output: no file to compare or measure.
 class StandardOutputFacts : public TargetFacts {
 public:
@@ -79,79 +71,73 @@ FormatOptions formatOptionsFor(const FormatEntry& format, const BatchArguments& 
     return options;
 }
 
-int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Picture> picture,
-                   std::FILE* progressTerminal)
+}  // namespace
+
+std::optional<CheckedExport> checkBatchExport(const BatchArguments& arguments, std::shared_ptr<const Picture> picture,
+                                              int& failureStatus)
 {
     const FormatEntry& format = *formatRegistry().find(arguments.format);
-    const PreparedExport prepared = prepareExport(format, exportRequestFor(arguments, std::move(picture)));
-    TerminalProgress progress(progressTerminal, prepared.grid.cells());
-    const auto note = [&](const std::string& text) {
-        if (!arguments.quiet)
-            say(progress, text);
+    CheckedExport checked{&format, prepareExport(format, exportRequestFor(arguments, std::move(picture))), {}};
+    const PreparedExport& prepared = checked.prepared;
+    const auto refuse = [&](const std::string& text, int status = exit_status::refused) {
+        say(text);
+        failureStatus = status;
+        return false;
     };
     // Nobody answers the questions here: they are said, and those that would
     // stop a desktop user stop the program unless --force.
-    const auto present = [&](const std::vector<ExportFinding>& findings) -> std::optional<int> {
+    const auto present = [&](const std::vector<ExportFinding>& findings) {
         for (const ExportFinding& finding : findings) {
-            if (finding.level == ExportFinding::Level::Refusal && !(finding.stopsUnattended && arguments.force)) {
-                say(progress, finding.text + (finding.stopsUnattended ? " (--force l'écrit quand même)" : ""));
-                return finding.subject == ExportFinding::Subject::NoRoom ? exit_status::writeFailed
-                                                                         : exit_status::refused;
-            }
-            if (finding.stopsUnattended && !arguments.force) {
-                say(progress, finding.text + " Aucun fichier n'est écrit (--force l'écrit quand même).");
-                return exit_status::refused;
-            }
-            if (finding.level != ExportFinding::Level::Refusal)
-                note(finding.text);
+            const bool forced = finding.stopsUnattended && arguments.force;
+            if (finding.level == ExportFinding::Level::Refusal && !forced)
+                return refuse(finding.text + (finding.stopsUnattended ? " (--force l'écrit quand même)" : ""),
+                              finding.subject == ExportFinding::Subject::NoRoom ? exit_status::writeFailed
+                                                                                : exit_status::refused);
+            if (finding.stopsUnattended && !forced)
+                return refuse(finding.text + " Aucun fichier n'est écrit (--force l'écrit quand même).");
+            if (finding.level != ExportFinding::Level::Refusal && !arguments.quiet)
+                say(finding.text);
         }
-        return std::nullopt;
+        return true;
     };
     if (prepared.refusal) {
-        say(progress, *prepared.refusal);
-        return exit_status::refused;
+        refuse(*prepared.refusal);
+        return std::nullopt;
     }
-    if (const auto status = present(prepared.findings))
-        return *status;
-
-    const FormatOptions options = formatOptionsFor(format, arguments, prepared.job);
-    if (const auto problem = checkOptions(format, prepared.job, prepared.grid, options)) {
-        say(progress, *problem);
-        return exit_status::refused;
+    if (!present(prepared.findings))
+        return std::nullopt;
+    checked.options = formatOptionsFor(format, arguments, prepared.job);
+    if (const auto problem = checkOptions(format, prepared.job, prepared.grid, checked.options)) {
+        refuse(*problem);
+        return std::nullopt;
     }
     const std::string& path = arguments.output;
-    const bool toStandardOutput = path == "-";
     SystemTargetFacts system;
     StandardOutputFacts standardOutput;
-    const TargetFacts& target = toStandardOutput ? static_cast<const TargetFacts&>(standardOutput) : system;
-    if (const auto status = present(checkTarget(format, prepared, options, path, arguments.image, target)))
-        return *status;
+    const TargetFacts& target = path == "-" ? static_cast<const TargetFacts&>(standardOutput) : system;
+    if (!present(checkTarget(format, prepared, checked.options, path, arguments.image, target)))
+        return std::nullopt;
+    return checked;
+}
 
-    // From here on a stop signal only asks the walk to stop, so that the
-    // temporary file is removed and an earlier file stays as it was.
-    catchInterruptions();
-    std::string error;
-    ReplacingFileOpener files;
-    std::unique_ptr<ByteSink> sink = toStandardOutput ? openStandardOutput() : files.open(path, error);
-    if (!sink) {
-        say(progress, writeFailureMessage(toStandardOutput ? "sortie standard" : path, error));
-        return exit_status::writeFailed;
-    }
-    progress.start();
-    InterruptibleEvents events;
-    InterruptibleWork work;
-    const ExportResult result = writeExport(format, prepared.job, options, *sink, events, progress, work);
-    sink.reset();
-    progress.erase();
-    switch (result.outcome) {
-    case ExportOutcome::Written:
+int writeBatchExport(const BatchArguments& arguments, const CheckedExport& checked, std::FILE* progressTerminal)
+{
+    TerminalProgress progress(progressTerminal, checked.prepared.grid.cells());
+    const auto say = [&](const std::string& text) {
+        progress.erase();
+        ::say(text);
+    };
+    ExportResult result;
+    const int status = writeOutputFile(arguments.output, say, [&](ByteSink& sink) {
+        progress.start();
+        InterruptibleEvents events;
+        InterruptibleWork work;
+        result = writeExport(*checked.format, checked.prepared.job, checked.options, sink, events, progress, work);
+        progress.erase();
+        return result;
+    });
+    if (status == exit_status::written && !arguments.quiet)
         for (const std::string& line : result.notes)
-            note(line);
-        return exit_status::written;
-    case ExportOutcome::Abandoned:
-        return exit_status::interruptedBy(interruptingSignal());
-    default:
-        say(progress, writeFailureMessage(toStandardOutput ? "sortie standard" : path, result.reason));
-        return exit_status::writeFailed;
-    }
+            say(line);
+    return status;
 }

@@ -1,10 +1,8 @@
 // orvanel-batch: the desktop program's exports from the command line.
 
 #include "batch_arguments.h"
-#include "batch_export.h"
-#include "batch_preview.h"
+#include "batch_run.h"
 #include "interrupt_signal.h"
-#include "picture_input.h"
 
 #include "platform/standard_output_sink.h"
 #include "relief/format_registry.h"
@@ -70,17 +68,11 @@ int main(int argc, char** argv)
 
     // Qt finds the plug-in image formats (TIFF, WebP...) through the application object.
     QCoreApplication application(argc, argv);
-    int failureStatus = 0;
-    auto picture = loadCommandLinePicture(arguments.image, failureStatus);
-    if (!picture)
-        return failureStatus;
-
-    std::FILE* progress = !arguments.quiet && isatty(fileno(stderr)) ? stderr : nullptr;
     int status = exit_status::written;
-    if (arguments.format != "preview")
-        status = runBatchExport(arguments, picture, progress);
-    if (status == exit_status::written && !arguments.preview.empty())
-        status = writeBatchPreview(arguments, picture);
+    if (const std::optional<CheckedRun> run = checkRun(arguments, status)) {
+        std::FILE* progress = !arguments.quiet && isatty(fileno(stderr)) ? stderr : nullptr;
+        status = writeRun(*run, progress);
+    }
     // A surface abandoned on a stop signal may still be under construction.
     if (stepWorkersRunning()) {
         std::fflush(nullptr);

@@ -1,6 +1,6 @@
 #include "picture_input.h"
 
-#include "batch_export.h"
+#include "batch_output.h"
 
 #include "platform/qt/picture_loader.h"
 

@@ -3,12 +3,12 @@
 #include "relief/height_grid.h"
 
 #include <QSize>
-#include <QString>
+
+#include <string>
 
 // The batch's picture of the relief: the three-quarter view, shaded.
 constexpr QSize previewPictureSize{1200, 900};
 
-// Writes the picture as a PNG file at `path`, replacing it only once the
-// whole picture is written. On failure returns false and, when `error` is
-// given, says why in French.
-bool savePreviewPng(const HeightGrid& grid, const QString& path, QString* error = nullptr);
+// The picture as the bytes of a PNG file, made in memory: whoever writes
+// them decides where and how. Empty if the picture could not be encoded.
+std::string previewPng(const HeightGrid& grid);

@@ -7,6 +7,7 @@
 
 #include "platform/qt/picture_loader.h"
 #include "relief/export_command.h"
+#include "relief/export_messages.h"
 #include "support/fakes.h"
 
 #include <QImage>
@@ -115,12 +116,12 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
                     desktopExport(format(name), {" 0.3m", "0,002", "2.5E1"}, {300.25f, 400.5f, 7.75f, 150}, picture));
         EXPECT_NE(replayed.errorOutput().find("« 0,002 » : seul « 0 » est lu"), std::string::npos);
     }
-    // The relief's picture alone, without a display.
-    ASSERT_EQ(runBatch({"preview", picture, output("relief.png")}), 0);
+    // The relief's picture beside an export, and alone on the standard output, without a display.
+    ASSERT_EQ(runBatch({"stl", picture, output("relief.stl"), "--preview", output("relief.png")}), 0);
     EXPECT_EQ(QImage(QString::fromStdString(output("relief.png"))).size(), QSize(1200, 900));
-    std::string errors;
-    EXPECT_EQ(runBatch({"ascii", picture, "-", "--step", "5"}, &errors, "/dev/full"), 1);
-    EXPECT_NE(errors.find("Aucun espace disponible sur le périphérique"), std::string::npos) << errors;
+    BatchProcess preview({"preview", picture, "-"});
+    ASSERT_EQ(preview.wait(), 0);
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(preview.standardOutput()), "PNG").size(), QSize(1200, 900));
 }
 
 TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
@@ -158,6 +159,12 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"stl", picture, target, "--solid", "--base", "0"}, 2, "socle"},
         {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 20."},
         {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
+        {{"preview", picture, target, "--rect", "0,0,10,10"}, 2, "aucune image n'est écrite"},
+        {{"preview", picture, picture}, 2, "est l'image ouverte"},
+        {{"stl", picture, output("new.stl"), "--preview", picture}, 2, "est l'image ouverte"},
+        // The export's file, before it is written and after.
+        {{"stl", picture, output("new.stl"), "--preview", outDirectory / "." / "new.stl"}, 2, "sortie de l'export"},
+        {{"stl", picture, target, "--preview", target}, 2, "sortie de l'export"},
         {{"ascii", picture, target, "--step", "1", "--rect", "0,0,100000,100000"}, 1, "peut atteindre"},
         {{"ascii", picture, target, "--rect", "100000,0,500,500"}, 2, "entièrement hors de l'image"},
         {{"stl", picture, target, "--tolerance", "0.001"}, 2, "--tolerance ne s'applique pas au format « stl »"},
@@ -178,6 +185,8 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
     std::string errors;
     ASSERT_EQ(runBatch({"ascii", picture, output("head.asc"), "--rect", "0,0,10,10", "--force"}, &errors), 0) << errors;
     EXPECT_EQ(fileBytes(output("head.asc")), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n");
+    ASSERT_EQ(runBatch({"preview", picture, output("blank.png"), "--rect", "0,0,10,10", "--force"}), 0);
+    EXPECT_EQ(QImage(QString::fromStdString(output("blank.png"))).size(), QSize(1200, 900));
     ASSERT_EQ(runBatch({"vrml2", picture, output("floor.wrl"), "--depth", "0.1"}, &errors), 0);
     EXPECT_EQ(errors, "orvanel-batch : profondeur 0,1 m remplacée par 0,21 m\n");
 }
@@ -205,22 +214,34 @@ TEST_F(BatchProgram, PicturesThatCannotBeUsedAreRefusedWithTheirReason)
     fs::remove(latin1);  // the temporary folder's own removal cannot name it
 }
 
+// The one French line, the system's words kept from the terminal.
 TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
 {
-    // Permissions do not stop root: a missing folder and a folder in the way do.
-    const std::string inMissingFolder = output("missing/out.asc");
-    const std::string folder = output("folder");
+    // Permissions do not stop root: a missing folder, a folder in the way, a full device and a size limit do.
+    const std::string missing = output("missing/out.asc"), folder = output("folder"), limited = output("relief.png");
     fs::create_directory(folder);
-    for (const std::string& target : {inMissingFolder, folder}) {
-        std::string errors;
-        EXPECT_EQ(runBatch({"ascii", picture, target}, &errors), 1);
-        const std::string named = "« " + target + " » n'a pas pu être écrit : ";
-        const std::size_t at = errors.find(named);
-        ASSERT_NE(at, std::string::npos) << errors;
-        EXPECT_NE(errors[at + named.size()], '\n') << "no reason given: " << errors;
+    writeFile(limited, "earlier");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* standardOutput;
+        std::optional<rlim_t> sizeLimit;
+        std::string named, reason;
+    } cases[] = {
+        {{"ascii", picture, missing}, nullptr, {}, missing,
+         "Le dossier « " + output("missing") + " » n'est pas accessible : Aucun fichier ou dossier de ce type"},
+        {{"ascii", picture, folder}, nullptr, {}, folder, "La cible est un dossier, pas un fichier ordinaire"},
+        {{"ascii", picture, "-", "--step", "5"}, "/dev/full", {}, "sortie standard", "Aucun espace disponible sur le périphérique"},
+        {{"preview", picture, "-"}, "/dev/full", {}, "sortie standard", "Aucun espace disponible sur le périphérique"},
+        {{"preview", picture, limited}, nullptr, 1000, limited, "Fichier trop volumineux"},
+    };
+    for (const auto& c : cases) {
+        BatchProcess batch(c.arguments, c.sizeLimit, ORVANEL_BATCH_PROGRAM, c.standardOutput);
+        EXPECT_EQ(batch.wait(), 1) << c.named;
+        EXPECT_EQ(batch.errorOutput(), "orvanel-batch : " + writeFailureMessage(c.named, c.reason) + "\n");
     }
-    EXPECT_EQ(outputs(), std::vector<std::string>{"folder"});
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"folder", "relief.png"}));
     EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(fileBytes(limited), "earlier");
 
     // A standard output closed by the caller: no file opened later takes its place.
     BatchProcess closed({"-c", "exec \"$0\" ascii \"$1\" - >&-", ORVANEL_BATCH_PROGRAM, picture}, {}, "/bin/bash");

@@ -1,4 +1,6 @@
-// What may be replaced at an output path, and what the new file keeps.
+// What may be replaced at an output path, and what the new file keeps. What
+// is not a regular file is tried on every writer of the program:
+// every_writer_test.
 
 #include "batch/scratch_directory.h"
 #include "child_process.h"
@@ -9,10 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 
 namespace {
 
@@ -30,35 +29,6 @@ mode_t kindAt(const std::string& path)
 {
     struct stat s {};
     return lstat(path.c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
-}
-
-TEST(OutputTarget, AnythingButARegularFileOrALinkLoopIsRefusedAndLeftAlone)
-{
-    ScratchDirectory folder;
-    mkfifo(folder.file("fifo").c_str(), 0644);
-    mkdir(folder.file("folder").c_str(), 0755);
-    sockaddr_un address{AF_UNIX, {}};
-    folder.file("socket").copy(address.sun_path, sizeof address.sun_path - 1);
-    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
-    bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    symlink("/dev/null", folder.file("link-to-device").c_str());
-    // As root, a node of its own stands in for /dev/null, which a failure would replace.
-    const bool ownNull = mknod(folder.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-    const std::string device = ownNull ? folder.file("null") : "/dev/null";
-    symlink("loop-b", folder.file("loop-a").c_str());
-    symlink("loop-a", folder.file("loop-b").c_str());
-    const auto names = namesIn(folder.path());
-
-    for (const std::string& path : {folder.file("fifo"), folder.file("folder"), folder.file("socket"),
-                                    folder.file("link-to-device"), device}) {
-        const mode_t kind = kindAt(path);
-        EXPECT_NE(replace(path).find("pas un fichier ordinaire"), std::string::npos) << path;
-        EXPECT_EQ(kindAt(path), kind) << path;
-    }
-    EXPECT_EQ(replace(folder.file("loop-a")), "Les liens symboliques de ce chemin forment une boucle");
-    EXPECT_TRUE(S_ISLNK(kindAt(folder.file("loop-a"))));
-    EXPECT_EQ(namesIn(folder.path()), names);
-    close(listening);
 }
 
 TEST(OutputTarget, ALinkIsFollowedOnlyWhereTheKernelWould)
@@ -125,18 +95,32 @@ TEST(OutputTarget, AFolderThatTakesNoNewFileIsNamedAsTheCause)
     chmod(folder.c_str(), 0755);
 }
 
-TEST(SameFile, ComparesTheFileNotThePath)
+// The picture against an export's path, and the export's against the preview's
+// before either is written.
+TEST(SameFile, ComparesTheFileNotThePathEvenBeforeItIsMade)
 {
     ScratchDirectory folder;
     mkdir(folder.file("d").c_str(), 0755);
     writeFile(folder.file("d/picture.png"), "a");
     writeFile(folder.file("d/other.png"), "a");
     symlink("d/picture.png", folder.file("link.png").c_str());
-    const std::string picture = folder.file("d/picture.png");
-    EXPECT_TRUE(sameFile(picture, folder.file("link.png")));
-    EXPECT_TRUE(sameFile(picture, folder.file("d/../d/picture.png")));
-    EXPECT_FALSE(sameFile(picture, folder.file("d/other.png")));
-    EXPECT_FALSE(sameFile(picture, folder.file("d/missing.png")));
+    symlink("d/new.stl", folder.file("dangling.stl").c_str());
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"d/picture.png", "link.png", true},
+        {"d/picture.png", "d/../d/picture.png", true},
+        {"d/picture.png", "d/other.png", false},
+        {"d/picture.png", "d/missing.png", false},
+        {"d/new.stl", "d/../d/new.stl", true},
+        {"d/new.stl", "dangling.stl", true},
+        {"d/new.stl", "d/new.png", false},
+        {"d/new.stl", "missing/new.stl", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sameFile(folder.file(c.a), folder.file(c.b)), c.same) << c.a << " " << c.b;
 }
 
 }  // namespace

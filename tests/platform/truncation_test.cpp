@@ -1,5 +1,6 @@
 // A file cut short is never committed: the earlier file stays and the
-// system's reason is shown, whichever write, sync or close fails.
+// system's reason is shown, whichever write, sync or close fails. A file-size
+// limit is tried on every writer of the program: every_writer_test.
 
 #include "batch/scratch_directory.h"
 #include "child_process.h"
@@ -11,12 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <set>
 
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -45,35 +43,6 @@ int exportTo(const std::string& path, const std::string& bytes, std::string& rea
         return 0;
     reason = out.errorText();
     return 1;
-}
-
-TEST(Truncation, AFileSizeLimitShortOfTheEndIsNeverASuccess)
-{
-    const std::string bytes = exportBytes();
-    const std::size_t size = bytes.size();
-    std::set<std::size_t> limits;
-    for (std::size_t shortBy = 1; shortBy <= 64; ++shortBy)
-        limits.insert({size - shortBy, size - 1024 * shortBy});
-    for (std::size_t edge = streamBuffer; edge < size; edge += streamBuffer)
-        limits.insert({edge - 1, edge + 1});
-    for (std::size_t edge = 16384; edge <= 65536; edge += 16384)  // QFile's buffer, formerly
-        limits.insert({size - edge - 1, size - edge + 1});
-
-    ScratchDirectory folder;
-    const std::string path = folder.file("relief.asc");
-    writeFile(path, earlier);
-    for (const std::size_t limit : limits) {
-        const ChildResult child = inChild([&](std::string& reason) {
-            const rlimit fileSize{limit, limit};
-            setrlimit(RLIMIT_FSIZE, &fileSize);
-            std::signal(SIGXFSZ, SIG_IGN);
-            return exportTo(path, bytes, reason);
-        });
-        ASSERT_EQ(child.status, 1) << "limit " << limit << " of " << size;
-        ASSERT_EQ(child.message, "Fichier trop volumineux") << limit;
-        ASSERT_EQ(fileBytes(path), earlier) << limit;
-        ASSERT_EQ(namesIn(folder.path()), earlierOnly) << limit;
-    }
 }
 
 // No space at the write it is told, or at the commit (0).
