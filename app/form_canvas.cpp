@@ -65,16 +65,17 @@ void FormCanvas::paintEvent(QPaintEvent*)
     // so that the edges show on a dark picture too.
     const QColor lineColour = palette().color(QPalette::WindowText);
     const QColor beside = lineColour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
-    const EdgeLine* lines[] = {&rectangle_.Line1, &rectangle_.Line2, &rectangle_.Line3, &rectangle_.Line4};
+    const EdgeLine* lines[] = {&rectangle_.rightEdge, &rectangle_.bottomEdge, &rectangle_.topEdge,
+                               &rectangle_.leftEdge};
     painter.setPen(QPen(beside, 0));
     for (const EdgeLine* line : lines) {
-        const bool vertical = line->X1 == line->X2;
+        const bool vertical = line->fromX == line->toX;
         const QPointF aside = vertical ? QPointF(1, 0) : QPointF(0, 1);
-        painter.drawLine(toScreen(line->X1, line->Y1) + aside, toScreen(line->X2, line->Y2) + aside);
+        painter.drawLine(toScreen(line->fromX, line->fromY) + aside, toScreen(line->toX, line->toY) + aside);
     }
     painter.setPen(QPen(lineColour, 0));
     for (const EdgeLine* line : lines)
-        painter.drawLine(toScreen(line->X1, line->Y1), toScreen(line->X2, line->Y2));
+        painter.drawLine(toScreen(line->fromX, line->fromY), toScreen(line->toX, line->toY));
 }
 
 namespace {

@@ -48,7 +48,7 @@ TEST_F(Import, PictureGoesToBothWindowsAndASecondOneReplacesItKeepingTheRectangl
     importPicture(filled(6, 6, qRgb(20, 0, 0)), "second.bmp");
     EXPECT_EQ(form.canvas().picture().pixel(0, 0), qRgb(20, 0, 0));
     EXPECT_EQ(form.scanForm().picture().pixel(0, 0), qRgb(20, 0, 0));
-    EXPECT_EQ(form.selection().Line1.X1, 3000);
+    EXPECT_EQ(form.selection().rightEdge.fromX, 3000);
     EXPECT_TRUE(messages.warnings.empty());
 }
 

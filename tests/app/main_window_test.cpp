@@ -66,11 +66,11 @@ TEST_F(MainWindow, MenuHasTheImportCommandAndTheExportMenu)
 TEST_F(MainWindow, SelectionStartsAsTheSquareAtTheOrigin)
 {
     const SelectionRectangle& r = form.selection();
-    const auto ends = [](const EdgeLine& l) { return std::vector<float>{l.X1, l.Y1, l.X2, l.Y2}; };
-    EXPECT_EQ(ends(r.Line4), (std::vector<float>{0, 5020, 0, 0}));
-    EXPECT_EQ(ends(r.Line3), (std::vector<float>{5000, 0, 0, 0}));
-    EXPECT_EQ(ends(r.Line2), (std::vector<float>{0, 5000, 5000, 5000}));
-    EXPECT_EQ(ends(r.Line1), (std::vector<float>{5000, 0, 5000, 5020}));
+    const auto ends = [](const EdgeLine& l) { return std::vector<float>{l.fromX, l.fromY, l.toX, l.toY}; };
+    EXPECT_EQ(ends(r.leftEdge), (std::vector<float>{0, 5020, 0, 0}));
+    EXPECT_EQ(ends(r.topEdge), (std::vector<float>{5000, 0, 0, 0}));
+    EXPECT_EQ(ends(r.bottomEdge), (std::vector<float>{0, 5000, 5000, 5000}));
+    EXPECT_EQ(ends(r.rightEdge), (std::vector<float>{5000, 0, 5000, 5020}));
 }
 
 TEST_F(MainWindow, ScanWindowIsAFixedToolWindowCreatedHidden)
