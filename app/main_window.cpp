@@ -358,7 +358,7 @@ void Form1::refresh()
     showReadout();
     if (preview_ && preview_->isVisible()) {
         PreviewContent content = previewContent(request);
-        preview_->setRelief(std::move(content.grid), content.facts);
+        preview_->setRelief(std::move(content.relief), content.facts);
     }
 }
 
