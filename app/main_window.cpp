@@ -38,6 +38,15 @@ namespace {
 
 constexpr QSize clientSize(700, 548);
 
+// The exports the program started with; the others follow them after a
+// separator.
+constexpr std::string_view originalExports[] = {"vrml1", "vrml2", "ascii"};
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 // The zoom steps of the "Affichage" menu and the wheel.
 constexpr double zoomLevels[] = {1.0 / 32, 1.0 / 24, 1.0 / 16, 1.0 / 12, 1.0 / 8, 1.0 / 6, 1.0 / 4, 1.0 / 3,
                                  1.0 / 2,  2.0 / 3,  1,        1.5,      2,       3,       4,       6,
@@ -191,35 +200,37 @@ void Form1::buildFields()
     setTabOrder(Text2, Text3);
 }
 
-// The "Export" menu lists the formats in the registry's order: the three
-// first ones keep their own items and handlers, the others follow a separator.
+// The "Export" menu lists the formats in the registry's order, each item
+// bound to its format by id.
 void Form1::buildMenu()
 {
     import = menuBar()->addAction(QStringLiteral("Importer une image"));
     plop = menuBar()->addMenu(QStringLiteral("Export"));
-    const std::pair<QAction* Form1::*, void (Form1::*)()> firstItems[] = {
-        {&Form1::export_, &Form1::export_Click},
-        {&Form1::exportcat, &Form1::exportcat_Click},
-        {&Form1::ascii, &Form1::ascii_Click},
-    };
-    std::size_t index = 0;
+    bool originalSeen = false;
+    bool separated = false;
     for (const FormatEntry& format : formatRegistry().all()) {
-        const QString caption = QString::fromUtf8(format.menuCaption.data(), qsizetype(format.menuCaption.size()));
-        if (index < std::size(firstItems)) {
-            const auto [item, handler] = firstItems[index];
-            this->*item = plop->addAction(caption);
-            connect(this->*item, &QAction::triggered, this, handler);
-        } else {
-            if (index == std::size(firstItems))
-                plop->addSeparator();
-            const std::string id(format.id);
-            connect(plop->addAction(caption), &QAction::triggered, this, [this, id] { exportFormat(id); });
+        const bool original = std::find(std::begin(originalExports), std::end(originalExports), format.id) !=
+                              std::end(originalExports);
+        if (!original && originalSeen && !separated) {
+            plop->addSeparator();
+            separated = true;
         }
-        ++index;
+        originalSeen = originalSeen || original;
+        QAction* item = plop->addAction(fromUtf8(format.menuCaption));
+        item->setData(fromUtf8(format.id));
+        connect(item, &QAction::triggered, this, [this, id = std::string(format.id)] { exportFormat(id); });
     }
     connect(import, &QAction::triggered, this, &Form1::import_Click);
     preview = menuBar()->addAction(QStringLiteral("Aperçu 3D"));
     connect(preview, &QAction::triggered, this, &Form1::preview_Click);
+}
+
+QAction* Form1::exportAction(std::string_view id) const
+{
+    for (QAction* item : plop->actions())
+        if (item->data().toString() == fromUtf8(id))
+            return item;
+    return nullptr;
 }
 
 void Form1::buildViewMenu()
@@ -455,21 +466,6 @@ void Form1::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     importFile(QFile::encodeName(urls.constFirst().toLocalFile()).toStdString());
-}
-
-void Form1::export_Click()
-{
-    exportFormat("vrml1");
-}
-
-void Form1::exportcat_Click()
-{
-    exportFormat("vrml2");
-}
-
-void Form1::ascii_Click()
-{
-    exportFormat("ascii");
 }
 
 ExportRequest Form1::currentRequest() const

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <string_view>
 
 class QAction;
 class QGroupBox;
@@ -54,6 +55,8 @@ public:
     QScrollBar* verticalScrollBar() const { return vbar_; }
     QString readout() const;
     QString pointerReadout() const;
+    // The "Export" menu's item of the format with this command-line id.
+    QAction* exportAction(std::string_view id) const;
 
     // Imports a picture file as the import command does after its dialog
     // (the command line and a dropped file come here).
@@ -69,9 +72,6 @@ public:
     QLineEdit* Text3;
     QAction* import;
     QMenu* plop;
-    QAction* export_;
-    QAction* exportcat;
-    QAction* ascii;
     QAction* preview;
     QMenu* viewMenu;
     QAction* zoomIn;
@@ -82,9 +82,6 @@ public:
 
 public slots:
     void import_Click();
-    void export_Click();
-    void exportcat_Click();
-    void ascii_Click();
     void Form_MouseDown(int button, int shift, float x, float y);
     void Form_MouseMove(int button, int shift, float x, float y);
     void Form_MouseUp(int button, int shift, float x, float y);

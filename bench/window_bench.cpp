@@ -88,8 +88,6 @@ bool exportFromWindow(const Format& format, const std::string& path)
     Window& w = window();
     w.save.path = path;
     const int before = w.messages.completions;
-    const std::string name = format.name;
-    QAction* action = name == "ascii" ? w.form.ascii : name == "vrml1" ? w.form.export_ : w.form.exportcat;
-    action->trigger();
+    w.form.exportAction(format.name)->trigger();
     return w.messages.completions == before + 1 && w.messages.warnings == 0;
 }

@@ -42,7 +42,7 @@ TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
         scanAt = form.scanForm().frameGeometry();
         dots = form.scanForm().dots();
     };
-    form.ascii->trigger();
+    form.exportAction("ascii")->trigger();
 
     EXPECT_EQ(readFile("relief.asc"), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n"
                                       "X 0 Y 0 Z 0,196078431372549 \r\n"
@@ -83,9 +83,9 @@ TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)
     QString answer;
     const std::pair<const char*, std::function<void()>> stops[] = {
         {"Scan closed after every import and export command", [&] {
-             form.ascii->trigger();
-             form.export_->trigger();
-             form.exportcat->trigger();
+             form.exportAction("ascii")->trigger();
+             form.exportAction("vrml1")->trigger();
+             form.exportAction("vrml2")->trigger();
              form.import->trigger();
              answer = form.statusBar()->currentMessage();
              form.scanForm().close();
@@ -99,7 +99,7 @@ TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)
     for (const auto& [name, stop] : stops) {
         writeFile("kept.asc", "earlier");
         QTimer::singleShot(50, &form, stop);
-        form.ascii->trigger();
+        form.exportAction("ascii")->trigger();
         EXPECT_EQ(readFile("kept.asc"), "earlier") << name;
         EXPECT_TRUE(messages.information_.empty() && messages.warnings.empty()) << name;
         EXPECT_FALSE(form.exportRunning()) << name;

@@ -55,12 +55,52 @@ TEST_F(MainWindow, MenuHasTheImportCommandAndTheExportMenu)
     // The three first items, then a separator and the one-piece meshes.
     const QList<QAction*> items = form.plop->actions();
     ASSERT_EQ(items.size(), 6);
-    EXPECT_EQ(items.mid(0, 3), (QList<QAction*>{form.export_, form.exportcat, form.ascii}));
+    EXPECT_EQ(items.mid(0, 3), (QList<QAction*>{form.exportAction("vrml1"), form.exportAction("vrml2"),
+                                                form.exportAction("ascii")}));
     EXPECT_EQ(texts(items), (QStringList{"VRML pour SW", "VRML pour CATIA", "ASCII pour CATIA", "",
                                          "STL pour l'usinage et l'impression 3D", "OBJ (maillage unique)"}));
     EXPECT_TRUE(items[3]->isSeparator());
     for (QAction* item : items)
         EXPECT_TRUE(item->shortcut().isEmpty());
+}
+
+// The standard formats after one listed before the original three, each told
+// apart by the filter its Save dialog asks for; the registry is restored after.
+struct FormatListedFirst {
+    const FormatRegistry standard = formatRegistry();
+    FormatListedFirst()
+    {
+        FormatEntry first = standard.all().front();
+        first.id = "premier";
+        first.menuCaption = "Premier format";
+        std::vector<FormatEntry> entries{first};
+        entries.insert(entries.end(), standard.all().begin(), standard.all().end());
+        FormatRegistry& registry = formatRegistry() = FormatRegistry();
+        for (FormatEntry& entry : entries) {
+            entry.fileFilter = entry.id;
+            entry.options = OptionsKind::None;
+            registry.add(entry);
+        }
+    }
+    ~FormatListedFirst() { formatRegistry() = standard; }
+};
+
+struct ExportMenu : FormatListedFirst, WindowTest {};
+
+TEST_F(ExportMenu, EachItemExportsTheFormatWhoseCaptionItShows)
+{
+    saveDialog.answer.reset();
+    std::size_t items = 0;
+    for (QAction* item : form.plop->actions()) {
+        if (item->isSeparator())
+            continue;
+        item->trigger();
+        ASSERT_EQ(saveDialog.filters.size(), ++items) << item->text().toStdString();
+        const FormatEntry* exported = formatRegistry().find(saveDialog.filters.back());
+        ASSERT_NE(exported, nullptr);
+        EXPECT_EQ(item->text().toStdString(), exported->menuCaption);
+    }
+    EXPECT_EQ(items, formatRegistry().all().size());
 }
 
 TEST_F(MainWindow, SelectionStartsAsTheSquareAtTheOrigin)

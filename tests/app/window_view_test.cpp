@@ -77,7 +77,7 @@ TEST_F(WindowView, HugePictureZoomedScrolledAndSelectedToItsCornerExportsExactly
 
     form.Text3->setText("3000");
     saveDialog.answer = path("huge.asc");
-    form.ascii->trigger();
+    form.exportAction("ascii")->trigger();
     const ExportParameters parameters{0.001, 0.5, 3000};
     const LoadedPicture picture = loadPicture(path("huge.png"));
     EXPECT_EQ(readFile("huge.asc"),
@@ -176,7 +176,7 @@ TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
             form.scanForm().close();
         });
     });
-    form.ascii->trigger();
+    form.exportAction("ascii")->trigger();
     EXPECT_TRUE(duringExport.contains(QString::fromUtf8("5\u202F000 cellules")) ||
                 duringExport.contains(QString::fromUtf8("5 000 cellules")))
         << duringExport.toStdString();
