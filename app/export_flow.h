@@ -5,7 +5,7 @@
 #include "platform/event_loop.h"
 #include "platform/long_work.h"
 #include "platform/message_box.h"
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 #include "platform/target_facts.h"
 #include "relief/export_command.h"
 
@@ -25,7 +25,7 @@ struct DesktopExportFacilities {
     OutputOpener& files;
     TargetFacts& target;
     MainWindowFrame& mainWindow;
-    ScanWindow& scan;
+    ProgressWindow& scan;
     MessageBox& messages;
     EventLoop& events;
     FormatOptionsDialog& options;

@@ -29,13 +29,13 @@ int main(int argc, char** argv)
     QtSaveDialog saveDialog;
     QtMessageBox messages;
     QtFormatOptionsDialog optionsDialog;
-    Form1 form({openDialog, saveDialog, messages, optionsDialog});
-    form.show();
+    MainWindow window({openDialog, saveDialog, messages, optionsDialog});
+    window.show();
     // "orvanel PICTURE" starts with that picture imported, as the import
     // command would (a file that is not a readable picture changes nothing).
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1)
-        form.importFile(QFile::encodeName(arguments.at(1)).toStdString());
+        window.importFile(QFile::encodeName(arguments.at(1)).toStdString());
     const int status = app.exec();
     // A surface abandoned by a cancel may still be under construction: end
     // without tearing down what it uses.

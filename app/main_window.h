@@ -1,26 +1,29 @@
 #pragma once
 
-#include "export_flow.h"
-#include "form_canvas.h"
+#include "export_runner.h"
+#include "parameter_fields.h"
+#include "selection_rectangle.h"
 #include "platform/dialogs.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
-#include "platform/scan_window.h"
-#include "scan_form.h"
-#include "selection_rectangle.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
+class MainWindowCanvas;
+class PictureViewport;
 class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
 class QScrollBar;
 class QTimer;
 class ReliefPreviewWindow;
+class ScanWindow;
+class SelectionEditor;
+class StatusLine;
+class WindowPlacement;
 
 // The dialogs and message box the main window works through.
 struct DesktopFacilities {
@@ -34,45 +37,35 @@ struct DesktopFacilities {
 // parameter fields, the import command, the "Export" menu, the 3D preview
 // and the "Affichage" menu; scroll bars and a status line outside the
 // client area.
-class Form1 : public QMainWindow, public MainWindowFrame {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(DesktopFacilities facilities);
-    ~Form1() override;
-
-    WindowFrame frame() const override;
+    explicit MainWindow(DesktopFacilities facilities);
+    ~MainWindow() override;
 
     // The "Scan" window, created hidden the first time it is referred to.
-    Form2& scanForm();
-    bool hasScanForm() const { return scan_ != nullptr; }
-    FormCanvas& canvas() const { return *canvas_; }
+    ScanWindow& scanWindow();
+    bool hasScanWindow() const { return scan_ != nullptr; }
+    MainWindowCanvas& canvas() const;
     const SelectionRectangle& selection() const { return rectangle_; }
-    bool exportRunning() const { return exportRunning_; }
+    SelectionEditor& selectionEditor() const { return *editor_; }
+    bool exportRunning() const { return exports_.running(); }
     // The "Aperçu 3D" window, once opened.
     ReliefPreviewWindow* previewWindow() const { return preview_; }
-    QScrollBar* horizontalScrollBar() const { return hbar_; }
-    QScrollBar* verticalScrollBar() const { return vbar_; }
+    QScrollBar* horizontalScrollBar() const;
+    QScrollBar* verticalScrollBar() const;
     QString readout() const;
     QString pointerReadout() const;
+    // The "Export" menu's item of the format with this command-line id.
+    QAction* exportAction(std::string_view id) const;
 
     // Imports a picture file as the import command does after its dialog
     // (the command line and a dropped file come here).
     void importFile(const std::string& path);
 
-    QGroupBox* Frame1;
-    QGroupBox* Frame2;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QLineEdit* Text3;
-    QAction* import;
-    QMenu* plop;
-    QAction* export_;
-    QAction* exportcat;
-    QAction* ascii;
-    QAction* preview;
+    QAction* importAction;
+    QMenu* exportMenu;
+    QAction* previewAction;
     QMenu* viewMenu;
     QAction* zoomIn;
     QAction* zoomOut;
@@ -80,64 +73,39 @@ public:
     QAction* actualSize;
     QAction* selectWholePicture;
 
-public slots:
-    void import_Click();
-    void export_Click();
-    void exportcat_Click();
-    void ascii_Click();
-    void Form_MouseDown(int button, int shift, float x, float y);
-    void Form_MouseMove(int button, int shift, float x, float y);
-    void Form_MouseUp(int button, int shift, float x, float y);
-    void preview_Click();
-
-    // The view: zoom (screen pixels per picture pixel) about a point of the client area.
-    void setZoom(double zoom, QPointF about);
-    void zoomToFitWindow();
-    void selectAll();
+private slots:
+    void importPicture();
+    void showPreview();
+    void scheduleRefresh();
+    void refresh();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void buildFields();
-    void buildMenu();
-    void buildViewMenu();
-    void buildClientArea();
-    void applyView(double zoom, QPointF scroll, bool fitWindowToBars);
-    void zoomBy(int levels, QPointF about);
-    void scheduleRefresh();
-    void refresh();
-    void showReadout();
-    void commandIgnored();
-    double grabTolerance() const;
-    void showPointerShape(float x, float y);
+    void createMenus();
     void exportFormat(const std::string& id);
     ExportRequest currentRequest() const;
-    void Form_QueryUnload();
 
-    OpenDialog& CommonDialog1;
-    SaveDialog& CommonDialog2;
+    OpenDialog& openDialog_;
     MessageBox& messages_;
-    FormatOptionsDialog& optionsDialog_;
     SelectionRectangle rectangle_;
-    FormCanvas* canvas_;
-    std::unique_ptr<Form2> scan_;
+    PictureViewport* viewport_;
+    StatusLine* status_;
+    WindowPlacement* placement_;
+    ExportRunner exports_;
+    SelectionEditor* editor_;
+    QTimer* refreshTimer_;
+    std::unique_ptr<ScanWindow> scan_;
+    ReliefPreviewWindow* preview_ = nullptr;
     // The colours the exports sample; an export keeps the one it started with.
     std::shared_ptr<const Picture> picture_;
     std::string picturePath_;
-    bool exportRunning_ = false;
-    bool abandonExport_ = false;
-    bool placed_ = false;
-    QScrollBar* hbar_;
-    QScrollBar* vbar_;
-    QLabel* readout_;
-    QString selectionText_;  // the readout's text of the selection
-    QLabel* pointer_;
-    QTimer* refreshTimer_;
-    ReliefPreviewWindow* preview_ = nullptr;
+
+public:
+    // Made once the canvas they stand on is.
+    ParameterFields fields;
 };

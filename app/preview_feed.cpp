@@ -1,7 +1,6 @@
 #include "preview_feed.h"
 
 #include "selection_summary.h"
-#include "preview/grid_thinning.h"
 #include "relief/point_rows.h"
 #include "relief/relief_walk.h"
 #include "relief/size_text.h"
@@ -33,22 +32,22 @@ PreviewContent previewContent(const ExportRequest& request)
 
     const std::size_t columns = static_cast<std::size_t>(summary.grid.columns) + 1;
     const std::size_t rows = static_cast<std::size_t>(summary.grid.rows) + 1;
+    ThinnedGrid& relief = content.relief;
     if (summary.grid.cells() == 0) {
         // No cell, no relief: nothing to walk.
-    } else if (double(columns) * double(rows) <= double(previewPointBudget)) {
-        content.grid = buildHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture);
+    } else if (relief.step = thinningStep(columns, rows, previewPointBudget); relief.step == 1) {
+        relief.grid = buildHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture);
     } else {
-        const std::size_t step = thinningStep(columns, rows, previewPointBudget);
-        content.grid = thinnedHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture, step);
-        facts.notes << QStringLiteral("aperçu allégé : 1 point sur %1").arg(step);
+        relief.grid =
+            thinnedHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture, relief.step);
     }
 
     const double width = summary.grid.columns * summary.job.parameters.step * summary.job.parameters.scale;
     const double height = summary.grid.rows * summary.job.parameters.step * summary.job.parameters.scale;
-    if (!content.grid.xs.empty())
+    if (!relief.grid.xs.empty())
         facts.size = QStringLiteral("%1 x %2 x %3 m")
-                         .arg(fromUtf8(metresText(content.grid.xs.back() - content.grid.xs.front())),
-                              fromUtf8(metresText(content.grid.ys.back() - content.grid.ys.front())),
+                         .arg(fromUtf8(metresText(relief.grid.xs.back() - relief.grid.xs.front())),
+                              fromUtf8(metresText(relief.grid.ys.back() - relief.grid.ys.front())),
                               fromUtf8(metresText(summary.job.parameters.maxDepth)));
     else
         facts.size = QStringLiteral("%1 x %2 x %3 m")

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "relief_preview_window.h"
+#include "preview/grid_thinning.h"
 #include "relief/export_command.h"
-#include "relief/height_grid.h"
 
 // What the "Aperçu 3D" window shows for the fields, rectangle and picture an
 // export would read now: the exports' own height grid (no VRML floor), and
 // its facts. A grid of more points than the preview draws is computed only
 // at the points drawn, so the time stays that of the points shown.
 struct PreviewContent {
-    HeightGrid grid;
+    ThinnedGrid relief;
     PreviewFacts facts;
 };
 

@@ -1,6 +1,5 @@
 #include "relief_preview_window.h"
 
-#include "preview/grid_thinning.h"
 #include "relief_view.h"
 
 #include <QCheckBox>
@@ -43,7 +42,11 @@ ReliefPreviewWindow::ReliefPreviewWindow(QWidget* parent)
 
 void ReliefPreviewWindow::setRelief(HeightGrid grid, const PreviewFacts& facts)
 {
-    ThinnedGrid shown = thinGrid(std::move(grid));
+    setRelief(thinGrid(std::move(grid)), facts);
+}
+
+void ReliefPreviewWindow::setRelief(ThinnedGrid shown, const PreviewFacts& facts)
+{
     QStringList lines{facts.size, facts.cells};
     lines << facts.fileSizes << facts.depth << facts.notes;
     if (shown.step > 1)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "relief/height_grid.h"
+#include "preview/grid_thinning.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +30,8 @@ public:
     explicit ReliefPreviewWindow(QWidget* parent = nullptr);
 
     void setRelief(HeightGrid grid, const PreviewFacts& facts);
+    // A grid thinned already, where it was computed.
+    void setRelief(ThinnedGrid shown, const PreviewFacts& facts);
     void showFrontView();
 
     ReliefView& view() const { return *view_; }

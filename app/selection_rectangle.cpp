@@ -15,28 +15,28 @@ double wholeNumber(float value)
 
 SelectionRectangle::Grabs SelectionRectangle::grabsAt(float x, float y, double tol) const
 {
-    const double bottom = wholeNumber(Line2.Y2);
+    const double bottom = wholeNumber(bottomEdge.toY);
     // Within the 16-bit range the bottom's bounds are the whole numbers the
     // 16-bit sums give; all other sums are single precision.
     const double bottomLow = bottom - tol;
     const double bottomHigh = bottom + tol;
     const float t = static_cast<float>(tol);
-    const bool betweenTopAndBottom = Line3.Y1 - t < y && y < bottomHigh;
-    const bool betweenLeftAndRight = Line4.X1 - t < x && x < Line1.X1 + t;
+    const bool betweenTopAndBottom = topEdge.fromY - t < y && y < bottomHigh;
+    const bool betweenLeftAndRight = leftEdge.fromX - t < x && x < rightEdge.fromX + t;
     Grabs g;
-    g.left = Line4.X1 - t < x && x < Line4.X1 + t && betweenTopAndBottom;
-    g.right = Line1.X1 - t < x && x < Line1.X1 + t && betweenTopAndBottom;
+    g.left = leftEdge.fromX - t < x && x < leftEdge.fromX + t && betweenTopAndBottom;
+    g.right = rightEdge.fromX - t < x && x < rightEdge.fromX + t && betweenTopAndBottom;
     g.bottom = bottomLow < y && y < bottomHigh && betweenLeftAndRight;
-    g.top = Line3.Y1 - t < y && y < Line3.Y1 + t && betweenLeftAndRight;
+    g.top = topEdge.fromY - t < y && y < topEdge.fromY + t && betweenLeftAndRight;
     return g;
 }
 
 void SelectionRectangle::mouseDown(float x, float y, double tol)
 {
-    leftAtDown = Line4.X1;
-    rightAtDown = Line1.X1;
-    topAtDown = Line3.Y1;
-    bottomAtDown = wholeNumber(Line2.Y2);
+    leftAtDown = leftEdge.fromX;
+    rightAtDown = rightEdge.fromX;
+    topAtDown = topEdge.fromY;
+    bottomAtDown = wholeNumber(bottomEdge.toY);
     const Grabs g = grabsAt(x, y, tol);
     grabTop = g.top;
     grabBottom = g.bottom;
@@ -47,13 +47,13 @@ void SelectionRectangle::mouseDown(float x, float y, double tol)
 bool SelectionRectangle::mouseMove(float x, float y)
 {
     if (grabTop)
-        Line3.Y1 = Line1.Y1 = Line4.Y2 = Line3.Y2 = y;
+        topEdge.fromY = rightEdge.fromY = leftEdge.toY = topEdge.toY = y;
     if (grabBottom)
-        Line2.Y1 = Line1.Y2 = Line4.Y1 = Line2.Y2 = y;
+        bottomEdge.fromY = rightEdge.toY = leftEdge.fromY = bottomEdge.toY = y;
     if (grabLeft)
-        Line3.X2 = Line4.X2 = Line4.X1 = Line2.X1 = x;
+        topEdge.toX = leftEdge.toX = leftEdge.fromX = bottomEdge.fromX = x;
     if (grabRight)
-        Line3.X1 = Line1.X2 = Line1.X1 = Line2.X2 = x;
+        topEdge.fromX = rightEdge.toX = rightEdge.fromX = bottomEdge.toX = x;
     return dragging();
 }
 
@@ -64,8 +64,8 @@ void SelectionRectangle::mouseUp()
 
 void SelectionRectangle::moveEdges(float left, float top, float right, float bottom)
 {
-    Line3.Y1 = Line1.Y1 = Line4.Y2 = Line3.Y2 = top;
-    Line2.Y1 = Line1.Y2 = Line4.Y1 = Line2.Y2 = bottom;
-    Line3.X2 = Line4.X2 = Line4.X1 = Line2.X1 = left;
-    Line3.X1 = Line1.X2 = Line1.X1 = Line2.X2 = right;
+    topEdge.fromY = rightEdge.fromY = leftEdge.toY = topEdge.toY = top;
+    bottomEdge.fromY = rightEdge.toY = leftEdge.fromY = bottomEdge.toY = bottom;
+    topEdge.toX = leftEdge.toX = leftEdge.fromX = bottomEdge.fromX = left;
+    topEdge.fromX = rightEdge.toX = rightEdge.fromX = bottomEdge.toX = right;
 }

@@ -2,10 +2,10 @@
 
 #include "relief/export_parameters.h"
 
-
-// A line segment of the main window, end points in window units.
+// A line segment of the main window, drawn from one end to the other, in
+// window units.
 struct EdgeLine {
-    float X1, Y1, X2, Y2;
+    float fromX, fromY, toX, toY;
 };
 
 // The selection rectangle drawn by four lines and reshaped by dragging its
@@ -24,14 +24,14 @@ public:
         bool any() const { return top || bottom || left || right; }
     };
 
-    // Left edge, vertical, (X1, Y1) its lower end.
-    EdgeLine Line4{0, 5020, 0, 0};
-    // Top edge, horizontal, (X1, Y1) its right end.
-    EdgeLine Line3{5000, 0, 0, 0};
-    // Bottom edge, horizontal, (X1, Y1) its left end.
-    EdgeLine Line2{0, 5000, 5000, 5000};
-    // Right edge, vertical, (X1, Y1) its upper end.
-    EdgeLine Line1{5000, 0, 5000, 5020};
+    // Vertical, drawn up from its lower end.
+    EdgeLine leftEdge{0, 5020, 0, 0};
+    // Horizontal, drawn leftwards from its right end.
+    EdgeLine topEdge{5000, 0, 0, 0};
+    // Horizontal, drawn rightwards from its left end.
+    EdgeLine bottomEdge{0, 5000, 5000, 5000};
+    // Vertical, drawn down from its upper end.
+    EdgeLine rightEdge{5000, 0, 5000, 5020};
 
     Grabs grabsAt(float x, float y, double tolerance = SelectionRectangle::tolerance) const;
     void mouseDown(float x, float y, double tolerance = SelectionRectangle::tolerance);
@@ -42,8 +42,9 @@ public:
     void moveEdges(float left, float top, float right, float bottom);
 
     bool dragging() const { return grabTop || grabBottom || grabLeft || grabRight; }
-    // What the exports read: the vertical edges' X1, the horizontal edges' Y1.
-    EdgeLines edges() const { return {Line1.X1, Line4.X1, Line2.Y1, Line3.Y1}; }
+    // What the exports read: where the vertical edges start across, the
+    // horizontal ones down.
+    EdgeLines edges() const { return {rightEdge.fromX, leftEdge.fromX, bottomEdge.fromY, topEdge.fromY}; }
 
 private:
     bool grabTop = false;

@@ -6,7 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/message_box.h"
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 
 #include <cstdio>
 #include <string>

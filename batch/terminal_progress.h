@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 
 #include <chrono>
 #include <cstdint>

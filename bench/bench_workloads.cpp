@@ -1,7 +1,7 @@
 #include "bench_workloads.h"
 
 #include "platform/event_loop.h"
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 #include "relief/export_command.h"
 #include "relief/format_registry.h"
 

@@ -1,6 +1,7 @@
 #include "window_bench.h"
 
 #include "app/main_window.h"
+#include "app/selection_editor.h"
 
 #include <QAction>
 #include <QDir>
@@ -39,7 +40,7 @@ struct Window {
     AnsweredSave save;
     CountedMessages messages;
     NoOptions options;
-    Form1 form{{open, save, messages, options}};
+    MainWindow form{{open, save, messages, options}};
 };
 
 // Made on first use and kept to the end of the process.
@@ -58,7 +59,7 @@ Window& window()
             }
         made->open.path = benchFilePath("picture") + ".png";
         image.save(QString::fromStdString(made->open.path), "PNG");
-        made->form.import->trigger();
+        made->form.importAction->trigger();
         QFile::remove(QString::fromStdString(made->open.path));
         return made;
     }();
@@ -69,16 +70,16 @@ Window& window()
 
 void prepareWindow(const Workload& workload)
 {
-    Form1& form = window().form;
+    MainWindow& form = window().form;
     const FieldTexts fields = benchFields();
-    form.Text1->setText(QString::fromStdString(fields.depth));
-    form.Text2->setText(QString::fromStdString(fields.scale));
-    form.Text3->setText(QString::fromStdString(fields.step));
+    form.fields.depthField->setText(QString::fromStdString(fields.depth));
+    form.fields.scaleField->setText(QString::fromStdString(fields.scale));
+    form.fields.stepField->setText(QString::fromStdString(fields.step));
     const EdgeLines now = form.selection().edges();
     // A press on the bottom-right corner grabs the right and bottom edges.
-    form.Form_MouseDown(1, 0, now.rightEdge, now.bottomEdge);
-    form.Form_MouseMove(1, 0, workload.width, workload.height);
-    form.Form_MouseUp(1, 0, workload.width, workload.height);
+    form.selectionEditor().pointerPressed(now.rightEdge, now.bottomEdge);
+    form.selectionEditor().pointerMoved(workload.width, workload.height);
+    form.selectionEditor().pointerReleased();
 }
 
 EdgeLines windowSelection() { return window().form.selection().edges(); }
@@ -88,8 +89,6 @@ bool exportFromWindow(const Format& format, const std::string& path)
     Window& w = window();
     w.save.path = path;
     const int before = w.messages.completions;
-    const std::string name = format.name;
-    QAction* action = name == "ascii" ? w.form.ascii : name == "vrml1" ? w.form.export_ : w.form.exportcat;
-    action->trigger();
+    w.form.exportAction(format.name)->trigger();
     return w.messages.completions == before + 1 && w.messages.warnings == 0;
 }

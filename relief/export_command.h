@@ -5,7 +5,7 @@
 #include "platform/byte_sink.h"
 #include "platform/event_loop.h"
 #include "platform/picture.h"
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 
 #include <memory>
 #include <optional>

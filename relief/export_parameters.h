@@ -12,9 +12,9 @@ struct ExportParameters {
 
 // The texts of the three fields: maximum depth, scale and step.
 struct FieldTexts {
-    std::string depth;  // Text1
-    std::string scale;  // Text2
-    std::string step;   // Text3
+    std::string depth;  // "Profondeur maxi en m"
+    std::string scale;  // "Largeur en m/pixel"
+    std::string step;   // "Pas en pixel"
 };
 
 // The fields' texts when the program starts, and orvanel-batch's defaults.
@@ -30,13 +30,14 @@ struct ParameterReading {
 
 ParameterReading readParameters(const FieldTexts& fields, std::optional<double> depthFloor);
 
-// The selection as the exports read it from the four edge lines, in single
-// precision: the vertical edges' X1 and the horizontal edges' Y1.
+// The selection as the exports read it from the desktop's four edge lines,
+// in single precision: where each vertical line starts across and each
+// horizontal one down.
 struct EdgeLines {
-    float rightEdge = 0;   // the desktop's Line1.X1
-    float leftEdge = 0;    // Line4.X1
-    float bottomEdge = 0;  // Line2.Y1
-    float topEdge = 0;     // Line3.Y1
+    float rightEdge = 0;
+    float leftEdge = 0;
+    float bottomEdge = 0;
+    float topEdge = 0;
 };
 
 struct Selection {

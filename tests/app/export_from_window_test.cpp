@@ -38,11 +38,12 @@ TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
     QRect scanAt;
     QImage dots;
     messages.onInformation = [&] {
-        shownDuringExport = form.scanForm().isVisible() && form.scanForm().picture().pixel(0, 0) == qRgb(100, 7, 7);
-        scanAt = form.scanForm().frameGeometry();
-        dots = form.scanForm().dots();
+        const ScanWindow& scan = form.scanWindow();
+        shownDuringExport = scan.isVisible() && scan.picture().pixel(0, 0) == qRgb(100, 7, 7);
+        scanAt = scan.frameGeometry();
+        dots = scan.dots();
     };
-    form.ascii->trigger();
+    form.exportAction("ascii")->trigger();
 
     EXPECT_EQ(readFile("relief.asc"), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n"
                                       "X 0 Y 0 Z 0,196078431372549 \r\n"
@@ -55,7 +56,7 @@ TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
                                       "X 0,1 Y 0,05 Z 0\r\n");
     EXPECT_EQ(saveDialog.filters, std::vector<std::string>{"Fichier nuage de points Ascii (*.asc)|*.asc|"});
     EXPECT_EQ(messages.information_, std::vector<std::string>{"Création du fichier terminée."});
-    EXPECT_FALSE(form.scanForm().isVisible());
+    EXPECT_FALSE(form.scanWindow().isVisible());
 
     EXPECT_TRUE(shownDuringExport);
     // Beside the main window, tops level, moved left just enough to stay on
@@ -83,27 +84,27 @@ TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)
     QString answer;
     const std::pair<const char*, std::function<void()>> stops[] = {
         {"Scan closed after every import and export command", [&] {
-             form.ascii->trigger();
-             form.export_->trigger();
-             form.exportcat->trigger();
-             form.import->trigger();
+             form.exportAction("ascii")->trigger();
+             form.exportAction("vrml1")->trigger();
+             form.exportAction("vrml2")->trigger();
+             form.importAction->trigger();
              answer = form.statusBar()->currentMessage();
-             form.scanForm().close();
+             form.scanWindow().close();
          }},
-        {"Escape in the main window", [&] { escapeIn(form.Text1); }},
-        {"Escape in Scan", [&] { escapeIn(&form.scanForm()); }},
+        {"Escape in the main window", [&] { escapeIn(form.fields.depthField); }},
+        {"Escape in Scan", [&] { escapeIn(&form.scanWindow()); }},
         {"main window closed", [&] { form.close(); }},
     };
     saveDialog.answer = path("kept.asc");
-    form.Text3->setText("2");  // a long walk
+    form.fields.stepField->setText("2");  // a long walk
     for (const auto& [name, stop] : stops) {
         writeFile("kept.asc", "earlier");
         QTimer::singleShot(50, &form, stop);
-        form.ascii->trigger();
+        form.exportAction("ascii")->trigger();
         EXPECT_EQ(readFile("kept.asc"), "earlier") << name;
         EXPECT_TRUE(messages.information_.empty() && messages.warnings.empty()) << name;
         EXPECT_FALSE(form.exportRunning()) << name;
-        EXPECT_FALSE(form.scanForm().isVisible()) << name;
+        EXPECT_FALSE(form.scanWindow().isVisible()) << name;
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1) << name;
     }
     EXPECT_FALSE(form.isVisible());

@@ -35,20 +35,20 @@ QImage filled(int w, int h, QRgb colour)
 
 TEST_F(Import, PictureGoesToBothWindowsAndASecondOneReplacesItKeepingTheRectangle)
 {
-    EXPECT_FALSE(form.hasScanForm());
+    EXPECT_FALSE(form.hasScanWindow());
     importPicture(filled(20, 10, qRgb(200, 0, 0)), "first.png");
     EXPECT_EQ(form.canvas().picture().size(), QSize(20, 10));
-    ASSERT_TRUE(form.hasScanForm());
-    EXPECT_FALSE(form.scanForm().isVisible());
-    EXPECT_EQ(form.scanForm().picture().pixel(5, 5), qRgb(200, 0, 0));
+    ASSERT_TRUE(form.hasScanWindow());
+    EXPECT_FALSE(form.scanWindow().isVisible());
+    EXPECT_EQ(form.scanWindow().picture().pixel(5, 5), qRgb(200, 0, 0));
     // One decoded copy, painted by both.
-    EXPECT_EQ(form.scanForm().picture().constBits(), form.canvas().picture().constBits());
+    EXPECT_EQ(form.scanWindow().picture().constBits(), form.canvas().picture().constBits());
 
     drag(5000, 2500, 3000, 2500);
     importPicture(filled(6, 6, qRgb(20, 0, 0)), "second.bmp");
     EXPECT_EQ(form.canvas().picture().pixel(0, 0), qRgb(20, 0, 0));
-    EXPECT_EQ(form.scanForm().picture().pixel(0, 0), qRgb(20, 0, 0));
-    EXPECT_EQ(form.selection().Line1.X1, 3000);
+    EXPECT_EQ(form.scanWindow().picture().pixel(0, 0), qRgb(20, 0, 0));
+    EXPECT_EQ(form.selection().rightEdge.fromX, 3000);
     EXPECT_TRUE(messages.warnings.empty());
 }
 
@@ -63,11 +63,11 @@ TEST_F(Import, FailuresChangeNothingAndSayNothing)
     for (const auto& answer : {std::optional<std::string>(), std::optional(path("does-not-exist.png")),
                                std::optional(path("notes.png")), std::optional(path("cut.png"))}) {
         openDialog.answer = answer;
-        form.import->trigger();
+        form.importAction->trigger();
     }
     EXPECT_EQ(openDialog.asked, 5);
     EXPECT_EQ(form.canvas().picture(), before);
-    EXPECT_EQ(form.scanForm().picture(), before);
+    EXPECT_EQ(form.scanWindow().picture(), before);
     EXPECT_TRUE(messages.warnings.empty());
     EXPECT_TRUE(messages.information_.empty());
 }
@@ -89,13 +89,13 @@ TEST_F(Import, PictureBeyondTheMemoryIsRefusedWithAMessage)
     }
     const rlimit lowered{usedKilobytes * 1024 + (rlim_t(4) << 30), previous.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_AS, &lowered), 0);
-    form.import->trigger();
+    form.importAction->trigger();
     setrlimit(RLIMIT_AS, &previous);
     EXPECT_EQ(messages.warnings, std::vector<std::string>{"Cette image ne peut pas être ouverte : image de 60000 x "
                                                           "60000 pixels : trop grande pour la mémoire de cet "
                                                           "ordinateur."});
     EXPECT_TRUE(form.canvas().picture().isNull());
-    EXPECT_FALSE(form.hasScanForm());
+    EXPECT_FALSE(form.hasScanWindow());
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST_P(Rectangle, EdgesFollowTheGrabRules)
         else
             drag(s.fromX, s.fromY, s.toX, s.toY, s.button);
         const SelectionRectangle& r = form.selection();
-        EXPECT_EQ((std::vector<float>{r.Line1.X1, r.Line4.X1, r.Line2.Y1, r.Line3.Y1}),
+        EXPECT_EQ((std::vector<float>{r.rightEdge.fromX, r.leftEdge.fromX, r.bottomEdge.fromY, r.topEdge.fromY}),
                   (std::vector<float>{s.after.rightEdge, s.after.leftEdge, s.after.bottomEdge, s.after.topEdge}))
             << "after the drag to " << s.toX << ", " << s.toY;
     }
@@ -78,11 +78,11 @@ TEST_F(RectangleLines, EndOnTheEdgesTheyMeet)
 {
     const SelectionRectangle& r = form.selection();
     drag(-24, 2500, 1000, 2500);
-    EXPECT_TRUE(r.Line4.X2 == 1000 && r.Line3.X2 == 1000 && r.Line2.X1 == 1000);
+    EXPECT_TRUE(r.leftEdge.toX == 1000 && r.topEdge.toX == 1000 && r.bottomEdge.fromX == 1000);
     drag(1010, 10, 300, 200);  // the top-left corner
-    EXPECT_TRUE(r.Line1.Y1 == 200 && r.Line4.Y2 == 200);
+    EXPECT_TRUE(r.rightEdge.fromY == 200 && r.leftEdge.toY == 200);
     drag(300, 5020, 400, 4000);  // below the bottom-left corner: the vertical lines end on the bottom
-    EXPECT_TRUE(r.Line4.Y1 == 4000 && r.Line1.Y2 == 4000);
+    EXPECT_TRUE(r.leftEdge.fromY == 4000 && r.rightEdge.toY == 4000);
 }
 
 }  // namespace

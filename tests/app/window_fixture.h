@@ -3,6 +3,8 @@
 // A main window with dialogs and message box answered by the test.
 
 #include "app/main_window.h"
+#include "app/main_window_canvas.h"
+#include "app/scan_window.h"
 #include "platform/window_unit.h"
 #include "desktop_fakes.h"
 
@@ -29,7 +31,7 @@ struct WindowTest : ::testing::Test {
     FakeSaveDialog saveDialog;
     RecordingMessages messages;
     FakeOptions optionsDialog;
-    Form1 form{{openDialog, saveDialog, messages, optionsDialog}};
+    MainWindow form{{openDialog, saveDialog, messages, optionsDialog}};
     QTemporaryDir dir;
 
     void SetUp() override
@@ -56,7 +58,7 @@ struct WindowTest : ::testing::Test {
     {
         ASSERT_TRUE(image.save(dir.filePath(name)));
         openDialog.answer = path(name);
-        form.import->trigger();
+        form.importAction->trigger();
     }
 
     // Mouse events on the client area at a position in screen pixels...

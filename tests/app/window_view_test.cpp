@@ -75,9 +75,9 @@ TEST_F(WindowView, HugePictureZoomedScrolledAndSelectedToItsCornerExportsExactly
     EXPECT_FLOAT_EQ(edges.rightEdge, float(12000 * window_unit::perPixelAcross));
     EXPECT_FLOAT_EQ(edges.bottomEdge, 9000 * 15.0f);
 
-    form.Text3->setText("3000");
+    form.fields.stepField->setText("3000");
     saveDialog.answer = path("huge.asc");
-    form.ascii->trigger();
+    form.exportAction("ascii")->trigger();
     const ExportParameters parameters{0.001, 0.5, 3000};
     const LoadedPicture picture = loadPicture(path("huge.png"));
     EXPECT_EQ(readFile("huge.asc"),
@@ -119,7 +119,7 @@ TEST_F(WindowView, DroppedFileIsImportedWithTransparencyOverBlack)
     const QImage shown = form.canvas().grab().toImage();
     EXPECT_EQ(shown.pixel(3, 4), qRgb(200, 10, 10));
     EXPECT_EQ(shown.pixel(4, 4), qRgb(0, 0, 0));
-    EXPECT_EQ(form.scanForm().picture().size(), QSize(8, 8));
+    EXPECT_EQ(form.scanWindow().picture().size(), QSize(8, 8));
 }
 
 TEST_F(WindowView, FramesHideThePictureAndTheLinesShowOnBlack)
@@ -130,9 +130,9 @@ TEST_F(WindowView, FramesHideThePictureAndTheLinesShowOnBlack)
         return black;
     }());
     const QImage shown = form.canvas().grab().toImage();
-    EXPECT_NE(shown.pixel(form.Frame1->geometry().center()), qRgb(0, 0, 0));
+    EXPECT_NE(shown.pixel(form.fields.scalesBox->geometry().center()), qRgb(0, 0, 0));
     EXPECT_NE(shown.pixel(200, 333) | shown.pixel(200, 334), qRgb(0, 0, 0));  // the bottom edge
-    for (QLabel* label : {form.Label1, form.Label2, form.Label3}) {
+    for (QLabel* label : {form.fields.depthLabel, form.fields.scaleLabel, form.fields.stepLabel}) {
         const QRect needed = label->fontMetrics().boundingRect(label->rect(), Qt::TextWordWrap, label->text());
         EXPECT_TRUE(label->rect().contains(needed)) << label->text().toStdString();
     }
@@ -141,7 +141,7 @@ TEST_F(WindowView, FramesHideThePictureAndTheLinesShowOnBlack)
 // The status line and the "Aperçu 3D" window follow the drag and the fields.
 TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
 {
-    form.preview->trigger();
+    form.previewAction->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("312 x 333 px · 5 x 5 m · 10\u202F000 cellules · vrml1 ")));
     ASSERT_NE(form.previewWindow(), nullptr);
@@ -149,7 +149,7 @@ TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
     EXPECT_EQ(form.previewWindow()->windowTitle(), QString::fromUtf8("Aperçu 3D"));
     expectFacts({"10\u202F000 cellules", "profondeur maxi : 0,5 m", "5 x 5 x 0,5 m", "VRML pour SW : "});
 
-    form.Text1->setText("0.1x");
+    form.fields.depthField->setText("0.1x");
     QApplication::processEvents();
     // The lenient reading is told.
     expectFacts({"profondeur maxi : 0,1 m", "VRML : 0,21 m", "Profondeur maxi en m"});
@@ -158,8 +158,8 @@ TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
     QApplication::processEvents();
     EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 10 x 5 m · 20\u202F000 cellules")));
     expectFacts({"20\u202F000 cellules"});
-    form.Text2->setText("0.01");
-    form.Text3->setText("25");
+    form.fields.scaleField->setText("0.01");
+    form.fields.stepField->setText("25");
     QApplication::processEvents();
     EXPECT_TRUE(form.readout().startsWith(QString::fromUtf8("624 x 333 px · 100 x 50 m · 80\u202F000 cellules")));
     mouse(QEvent::MouseMove, 100 * window_unit::perPixelAcross, 40 * 15);
@@ -167,16 +167,16 @@ TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
 
     // During an export the preview still follows the fields.
     saveDialog.answer = path("running.asc");
-    form.Text3->setText("5");
+    form.fields.stepField->setText("5");
     QString duringExport;
     QTimer::singleShot(30, &form, [&] {
-        form.Text3->setText("100");
+        form.fields.stepField->setText("100");
         QTimer::singleShot(20, &form, [&] {
             duringExport = facts();
-            form.scanForm().close();
+            form.scanWindow().close();
         });
     });
-    form.ascii->trigger();
+    form.exportAction("ascii")->trigger();
     EXPECT_TRUE(duringExport.contains(QString::fromUtf8("5\u202F000 cellules")) ||
                 duringExport.contains(QString::fromUtf8("5 000 cellules")))
         << duringExport.toStdString();
@@ -185,7 +185,7 @@ TEST_F(WindowView, StatusLineAndPreviewFollowTheDragTheFieldsAndThePointer)
 TEST_F(WindowView, ScanFollowsTheDotsOfALargeSelectionAndKeepsThem)
 {
     importPicture(QImage(3000, 2000, QImage::Format_RGB32));
-    Form2& scan = form.scanForm();
+    ScanWindow& scan = form.scanWindow();
     scan.show();
     scan.dot(15 * 100, 15 * 10);
     EXPECT_EQ(scan.scrolled(), QPoint(0, 0));

@@ -7,7 +7,7 @@
 #include "platform/event_loop.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 #include "platform/string_sink.h"
 #include "relief/export_command.h"
 #include "relief/format_registry.h"
@@ -67,7 +67,7 @@ struct FixedFrame : MainWindowFrame {
     WindowFrame frame() const override { return value; }
 };
 
-struct RecordingScan : ScanWindow {
+struct RecordingScan : ProgressWindow {
     std::vector<std::string> events;  // "move", "show", "hide"
     std::vector<std::pair<double, double>> dots;
     double left = 0, top = 0;

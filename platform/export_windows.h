@@ -22,9 +22,10 @@ public:
     virtual void dot(double x, double y) = 0;
 };
 
-// The "Scan" window that shows an export's progress. Positions are in
-// 1/1440 inch; dots are plotted at (x, y) in its own square 1/1440 inch unit.
-class ScanWindow : public CellProgress {
+// The window that shows an export's progress ("Scan" on the desktop).
+// Positions are in 1/1440 inch; dots are plotted at (x, y) in its own square
+// 1/1440 inch unit.
+class ProgressWindow : public CellProgress {
 public:
     virtual void moveTo(double left, double top) = 0;
     virtual void show() = 0;  // also clears the dots of an earlier export

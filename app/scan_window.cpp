@@ -1,4 +1,4 @@
-#include "scan_form.h"
+#include "scan_window.h"
 
 #include "platform/window_unit.h"
 
@@ -19,7 +19,7 @@ constexpr QRgb dotColour = qRgb(0, 0x80, 0);  // 0x008000
 constexpr int plottedLimit = 1 << 15;
 }  // namespace
 
-Form2::Form2()
+ScanWindow::ScanWindow()
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Scan"));
@@ -27,7 +27,7 @@ Form2::Form2()
     clearDots(clientSize);
 }
 
-void Form2::clearDots(QSize size)
+void ScanWindow::clearDots(QSize size)
 {
     plotted_ = QImage(size, QImage::Format_Mono);
     plotted_.setColorTable({qRgba(0, 0, 0, 0), dotColour});
@@ -35,13 +35,13 @@ void Form2::clearDots(QSize size)
     plottedBits_ = plotted_.bits();
 }
 
-void Form2::setPicture(const QImage& picture)
+void ScanWindow::setPicture(const QImage& picture)
 {
     picture_ = picture;
     update();
 }
 
-void Form2::moveTo(double left, double top)
+void ScanWindow::moveTo(double left, double top)
 {
     wanted_ = QPoint(static_cast<int>(std::lround(left / window_unit::twipsPerPixel)),
                      static_cast<int>(std::lround(top / window_unit::twipsPerPixel)));
@@ -50,7 +50,7 @@ void Form2::moveTo(double left, double top)
 
 // Beside the main window, unless part of it would be off the screen: then
 // moved just enough for all of it, title bar and close button included, to show.
-void Form2::keepOnScreen()
+void ScanWindow::keepOnScreen()
 {
     QRect outer = frameGeometry();
     outer.moveTopLeft(wanted_);
@@ -67,7 +67,7 @@ void Form2::keepOnScreen()
     move(outer.topLeft());
 }
 
-void Form2::show()
+void ScanWindow::show()
 {
     // Room for a dot on every pixel of the picture as this window shows it.
     clearDots(QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / 0.936)) + 1)),
@@ -79,23 +79,23 @@ void Form2::show()
     update();
 }
 
-void Form2::hide()
+void ScanWindow::hide()
 {
     QWidget::hide();
 }
 
-void Form2::scrollTo(QPoint corner)
+void ScanWindow::scrollTo(QPoint corner)
 {
     scroll_ = corner;
     update();
 }
 
-QImage Form2::dots() const
+QImage ScanWindow::dots() const
 {
     return plotted_.copy(QRect(scroll_, clientSize)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-void Form2::dot(double x, double y)
+void ScanWindow::dot(double x, double y)
 {
     const double column = std::floor(x / window_unit::twipsPerPixel);
     const double row = std::floor(y / window_unit::twipsPerPixel);
@@ -123,7 +123,7 @@ void Form2::dot(double x, double y)
     }
 }
 
-void Form2::paintEvent(QPaintEvent*)
+void ScanWindow::paintEvent(QPaintEvent*)
 {
     repaintPending_ = false;
     QPainter painter(this);
@@ -133,14 +133,14 @@ void Form2::paintEvent(QPaintEvent*)
     painter.drawImage(QPointF(0, 0), plotted_.copy(QRect(scroll_, clientSize)));
 }
 
-void Form2::closeEvent(QCloseEvent* event)
+void ScanWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closedByUser();
 }
 
 // Escape stops the export as closing the window does.
-void Form2::keyPressEvent(QKeyEvent* event)
+void ScanWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape)
         return void(close());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/scan_window.h"
+#include "platform/export_windows.h"
 
 #include <QImage>
 #include <QPoint>
@@ -12,10 +12,10 @@
 // export plots a green dot per cell. Its unit is a square 1/1440 inch. It
 // stands where the export puts it unless that is partly off the screen, and
 // scrolls to follow the dots of a selection larger than it is.
-class Form2 : public QWidget, public ScanWindow {
+class ScanWindow : public QWidget, public ProgressWindow {
     Q_OBJECT
 public:
-    Form2();
+    ScanWindow();
 
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }

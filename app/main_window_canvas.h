@@ -10,10 +10,10 @@
 // selection's four lines over it. Zoom and scroll change the view only:
 // mouse positions are handed on in window units measured from the picture's
 // top-left corner, so at 100 % and unscrolled they are the client area's own.
-class FormCanvas : public QWidget {
+class MainWindowCanvas : public QWidget {
     Q_OBJECT
 public:
-    FormCanvas(const SelectionRectangle& rectangle, QWidget* parent);
+    MainWindowCanvas(const SelectionRectangle& rectangle, QWidget* parent);
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
 
@@ -27,13 +27,14 @@ public:
     QPointF toScreen(double x, double y) const;
 
 signals:
-    void mouseDown(int button, int shift, float x, float y);
-    void mouseMove(int button, int shift, float x, float y);
-    void mouseUp(int button, int shift, float x, float y);
+    // Whatever the button: every one reshapes the selection alike.
+    void pointerPressed(float x, float y);
+    void pointerMoved(float x, float y);
+    void pointerReleased(float x, float y);
     // Ctrl + wheel: `steps` notches up (positive) or down about a point of the client area.
     void zoomWheel(double steps, QPointF about);
     void scrollWheel(QPoint pixels);
-    void left();
+    void pointerLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,4 +1,4 @@
-#include "form_canvas.h"
+#include "main_window_canvas.h"
 
 #include "platform/window_unit.h"
 
@@ -16,19 +16,19 @@ struct UnitPoint {
 
 }  // namespace
 
-FormCanvas::FormCanvas(const SelectionRectangle& rectangle, QWidget* parent)
+MainWindowCanvas::MainWindowCanvas(const SelectionRectangle& rectangle, QWidget* parent)
     : QWidget(parent), rectangle_(rectangle)
 {
     setMouseTracking(true);  // the readout and the pointer's shape follow it
 }
 
-void FormCanvas::setPicture(const QImage& picture)
+void MainWindowCanvas::setPicture(const QImage& picture)
 {
     picture_ = picture;
     update();
 }
 
-void FormCanvas::setView(double zoom, QPointF scroll)
+void MainWindowCanvas::setView(double zoom, QPointF scroll)
 {
     if (zoom == zoom_ && scroll == scroll_)
         return;
@@ -37,18 +37,18 @@ void FormCanvas::setView(double zoom, QPointF scroll)
     update();
 }
 
-QPointF FormCanvas::toWindowUnits(QPointF screen) const
+QPointF MainWindowCanvas::toWindowUnits(QPointF screen) const
 {
     const QPointF pixels = (screen + scroll_) / zoom_;
     return {pixels.x() * window_unit::perPixelAcross, pixels.y() * window_unit::perPixelDown};
 }
 
-QPointF FormCanvas::toScreen(double x, double y) const
+QPointF MainWindowCanvas::toScreen(double x, double y) const
 {
     return QPointF(x / window_unit::perPixelAcross, y / window_unit::perPixelDown) * zoom_ - scroll_;
 }
 
-void FormCanvas::paintEvent(QPaintEvent*)
+void MainWindowCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (!picture_.isNull()) {
@@ -65,21 +65,22 @@ void FormCanvas::paintEvent(QPaintEvent*)
     // so that the edges show on a dark picture too.
     const QColor lineColour = palette().color(QPalette::WindowText);
     const QColor beside = lineColour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
-    const EdgeLine* lines[] = {&rectangle_.Line1, &rectangle_.Line2, &rectangle_.Line3, &rectangle_.Line4};
+    const EdgeLine* lines[] = {&rectangle_.rightEdge, &rectangle_.bottomEdge, &rectangle_.topEdge,
+                               &rectangle_.leftEdge};
     painter.setPen(QPen(beside, 0));
     for (const EdgeLine* line : lines) {
-        const bool vertical = line->X1 == line->X2;
+        const bool vertical = line->fromX == line->toX;
         const QPointF aside = vertical ? QPointF(1, 0) : QPointF(0, 1);
-        painter.drawLine(toScreen(line->X1, line->Y1) + aside, toScreen(line->X2, line->Y2) + aside);
+        painter.drawLine(toScreen(line->fromX, line->fromY) + aside, toScreen(line->toX, line->toY) + aside);
     }
     painter.setPen(QPen(lineColour, 0));
     for (const EdgeLine* line : lines)
-        painter.drawLine(toScreen(line->X1, line->Y1), toScreen(line->X2, line->Y2));
+        painter.drawLine(toScreen(line->fromX, line->fromY), toScreen(line->toX, line->toY));
 }
 
 namespace {
 
-UnitPoint unitsOf(const FormCanvas& canvas, QPointF screen)
+UnitPoint unitsOf(const MainWindowCanvas& canvas, QPointF screen)
 {
     const QPointF units = canvas.toWindowUnits(screen);
     return {static_cast<float>(units.x()), static_cast<float>(units.y())};
@@ -88,25 +89,25 @@ UnitPoint unitsOf(const FormCanvas& canvas, QPointF screen)
 }  // namespace
 
 // Qt positions are logical pixels of the client area; the handlers work in window units.
-void FormCanvas::mousePressEvent(QMouseEvent* event)
+void MainWindowCanvas::mousePressEvent(QMouseEvent* event)
 {
     const UnitPoint at = unitsOf(*this, event->position());
-    emit mouseDown(static_cast<int>(event->button()), static_cast<int>(event->modifiers()), at.x, at.y);
+    emit pointerPressed(at.x, at.y);
 }
 
-void FormCanvas::mouseMoveEvent(QMouseEvent* event)
+void MainWindowCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     const UnitPoint at = unitsOf(*this, event->position());
-    emit mouseMove(static_cast<int>(event->buttons()), static_cast<int>(event->modifiers()), at.x, at.y);
+    emit pointerMoved(at.x, at.y);
 }
 
-void FormCanvas::mouseReleaseEvent(QMouseEvent* event)
+void MainWindowCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
     const UnitPoint at = unitsOf(*this, event->position());
-    emit mouseUp(static_cast<int>(event->button()), static_cast<int>(event->modifiers()), at.x, at.y);
+    emit pointerReleased(at.x, at.y);
 }
 
-void FormCanvas::wheelEvent(QWheelEvent* event)
+void MainWindowCanvas::wheelEvent(QWheelEvent* event)
 {
     if (event->modifiers() & Qt::ControlModifier) {
         emit zoomWheel(event->angleDelta().y() / 120.0, event->position());
@@ -119,7 +120,7 @@ void FormCanvas::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-void FormCanvas::leaveEvent(QEvent*)
+void MainWindowCanvas::leaveEvent(QEvent*)
 {
-    emit left();
+    emit pointerLeft();
 }

@@ -1,0 +1,81 @@
+#include "parameter_fields.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <vector>
+
+namespace {
+
+// The largest size, up to the platform's own, at which every caption fits
+// the box it was given.
+QFont fittingFont(QFont font, const std::vector<QWidget*>& boxes)
+{
+    const auto fits = [&](const QFont& f) {
+        const QFontMetrics metrics(f);
+        for (QWidget* box : boxes) {
+            const auto* label = qobject_cast<QLabel*>(box);
+            const auto* group = qobject_cast<QGroupBox*>(box);
+            const QString text = label ? label->text() : group ? group->title() : QString();
+            const int flags = Qt::AlignLeft | Qt::AlignTop | (label && label->wordWrap() ? Qt::TextWordWrap : 0);
+            const QSize room = group ? QSize(group->width() - 16, metrics.height()) : box->size();
+            const QRect needed = metrics.boundingRect(QRect(QPoint(), room), flags, text);
+            if (needed.width() > room.width() || needed.height() > room.height())
+                return false;
+        }
+        return true;
+    };
+    int pixels = QFontInfo(font).pixelSize();
+    for (font.setPixelSize(pixels); pixels > 7 && !fits(font); font.setPixelSize(--pixels)) {
+    }
+    return font;
+}
+
+QLabel* addLabel(QWidget* parent, const char* caption, QRect where)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setGeometry(where);
+    label->setWordWrap(where.height() > 20);  // only the two-line label wraps
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QLineEdit* addField(QWidget* parent, const std::string& text, QRect where)
+{
+    auto* field = new QLineEdit(QString::fromStdString(text), parent);
+    field->setGeometry(where);
+    return field;
+}
+
+}  // namespace
+
+// Positions in pixels, relative to each control's container.
+ParameterFields::ParameterFields(QWidget* clientArea)
+    : scalesBox(new QGroupBox(QStringLiteral("Echelles"), clientArea)),
+      depthLabel(addLabel(scalesBox, "Profondeur maxi en m", {8, 24, 105, 17})),
+      depthField(addField(scalesBox, defaultFieldTexts.depth, {16, 40, 89, 19})),
+      scaleLabel(addLabel(scalesBox, "Largeur en m/pixel", {8, 64, 105, 25})),
+      scaleField(addField(scalesBox, defaultFieldTexts.scale, {16, 80, 89, 19})),
+      fileSizeBox(new QGroupBox(QStringLiteral("Taille fichier"), clientArea)),
+      stepLabel(addLabel(fileSizeBox, "Pas en pixel", {8, 24, 65, 17})),
+      stepField(addField(fileSizeBox, defaultFieldTexts.step, {16, 40, 89, 19}))
+{
+    scalesBox->setGeometry(576, 8, 121, 113);
+    fileSizeBox->setGeometry(576, 128, 121, 73);
+    for (QGroupBox* frame : {scalesBox, fileSizeBox})
+        frame->setAutoFillBackground(true);
+    const QFont fitting =
+        fittingFont(clientArea->font(), {scalesBox, fileSizeBox, depthLabel, scaleLabel, stepLabel});
+    scalesBox->setFont(fitting);
+    fileSizeBox->setFont(fitting);
+
+    QWidget::setTabOrder(depthField, scaleField);
+    QWidget::setTabOrder(scaleField, stepField);
+}
+
+FieldTexts ParameterFields::texts() const
+{
+    return {depthField->text().toStdString(), scaleField->text().toStdString(), stepField->text().toStdString()};
+}
