@@ -80,7 +80,7 @@ struct FormatListedFirst {
         FormatRegistry& registry = formatRegistry() = FormatRegistry();
         for (FormatEntry& entry : entries) {
             entry.fileFilter = entry.id;
-            entry.options = OptionsKind::None;
+            entry.options.clear();
             registry.add(entry);
         }
     }
