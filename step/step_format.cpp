@@ -3,12 +3,13 @@
 #include "step_job.h"
 #include "step_size.h"
 
-#include "platform/string_sink.h"
 #include "relief/export_command.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,16 +18,28 @@ StepOptions stepOptions(const ExportJob& job, const FormatOptions& options)
     return {options.solid, options.base, options.tolerance, job.parameters.maxDepth};
 }
 
+// The worker's bytes, kept in the pieces it wrote them in: a file of
+// hundreds of megabytes is neither copied on commit nor doubled while it
+// grows. Read only once the worker has finished.
+struct StepBytes {
+    std::vector<std::string> pieces;
+    bool committed = false;
+};
+
 // A sink whose bytes stay readable after the job that fills it is gone.
-class SharedBytesSink : public ByteSink {
+class StepBytesSink : public ByteSink {
 public:
-    explicit SharedBytesSink(std::shared_ptr<StringSink> bytes) : bytes_(std::move(bytes)) {}
-    bool write(std::string_view bytes) override { return bytes_->write(bytes); }
-    bool commit() override { return bytes_->commit(); }
+    explicit StepBytesSink(std::shared_ptr<StepBytes> bytes) : bytes_(std::move(bytes)) {}
+    bool write(std::string_view bytes) override
+    {
+        bytes_->pieces.emplace_back(bytes);
+        return true;
+    }
+    bool commit() override { return bytes_->committed = true; }
     std::string errorText() const override { return {}; }
 
 private:
-    std::shared_ptr<StringSink> bytes_;
+    std::shared_ptr<StepBytes> bytes_;
 };
 
 // The walk gathers the whole grid; the surface is then built on a worker,
@@ -45,8 +58,8 @@ public:
     {
         if (!rows_.end())
             return FinishResult::Failed;
-        auto bytes = std::make_shared<StringSink>();
-        StepJob job(std::move(grid_.grid), options_, std::make_unique<SharedBytesSink>(bytes));
+        auto bytes = std::make_shared<StepBytes>();
+        StepJob job(std::move(grid_.grid), options_, std::make_unique<StepBytesSink>(bytes));
         job.start();
         work.start("Construction de la surface STEP…");
         while (!job.waitFor(std::chrono::milliseconds(30)))
@@ -58,7 +71,10 @@ public:
         result_ = job.result();
         switch (result_.status) {
         case StepStatus::Written:
-            out_.Write(bytes->committed);
+            for (std::string& piece : bytes->pieces) {
+                out_.Write(piece);
+                std::string().swap(piece);
+            }
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
         case StepStatus::Cancelled:
             return FinishResult::Abandoned;
