@@ -1,6 +1,7 @@
 #include "step_format.h"
 
 #include "step_job.h"
+#include "step_memory.h"
 #include "step_size.h"
 
 #include "relief/export_command.h"
@@ -125,7 +126,7 @@ void addStepFormat(FormatRegistry& registry)
             estimateStepSize(q.grid.columns + 1, q.grid.rows + 1, stepOptions(q.job, q.options));
         return SizeEstimate{size.typicalBytes, size.upperBytes};
     };
-    entry.checkJob = [](const ExportJob&, const GridSize& grid,
+    entry.checkJob = [](const ExportJob& job, const GridSize& grid,
                         const FormatOptions& options) -> std::optional<std::string> {
         if (grid.cells() == 0)
             return std::string("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.\n"
@@ -134,7 +135,7 @@ void addStepFormat(FormatRegistry& registry)
             return problem;
         if (options.tolerance < 0)
             return std::string("La tolérance ne peut pas être négative.");
-        return heightGridMemoryProblem(grid);
+        return stepMemoryProblem(grid, stepOptions(job, options));
     };
     entry.makeWriter = [](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
         return std::make_unique<StepExport>(job, stepOptions(job, options), out);
