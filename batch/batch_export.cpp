@@ -137,6 +137,9 @@ int runBatchExport(const BatchArguments& arguments, std::shared_ptr<const Pictur
         return exit_status::written;
     case ExportOutcome::Abandoned:
         return exit_status::interruptedBy(interruptingSignal());
+    case ExportOutcome::Refused:
+        say(progress, result.reason);
+        return exit_status::refused;
     default:
         say(progress, writeFailureMessage(toStandardOutput ? "sortie standard" : path, result.reason));
         return exit_status::writeFailed;

@@ -19,6 +19,28 @@ StepOptions stepOptions(const ExportJob& job, const FormatOptions& options)
     return {options.solid, options.base, options.tolerance, job.parameters.maxDepth};
 }
 
+// OpenCASCADE confuses points closer than 1e-7 mm and sews the block's faces
+// within 1e-6 mm: a thinner base than 1 µm would merge the back with the
+// relief's deepest points. Beyond 1e8 mm (100 km), doubles lie more than a
+// sixth of that 1e-7 mm apart, and the block's points lose their places.
+constexpr double thinnestBase = 1e-6;
+constexpr double thickestBase = 1e5;
+
+std::optional<std::string> stepBaseProblem(const FormatOptions& options)
+{
+    if (!options.solid)
+        return std::nullopt;
+    if (options.base < thinnestBase)
+        return std::string("Le champ « Épaisseur du socle en m » demande au moins 0,000001 m (1 µm) : plus mince, le "
+                           "dos du bloc se confond pour OpenCASCADE avec les points les plus profonds du relief.\n"
+                           "L'export est annulé : aucun fichier n'a été écrit.");
+    if (!(options.base <= thickestBase))
+        return std::string("Le champ « Épaisseur du socle en m » ne peut dépasser 100 000 m : au-delà, OpenCASCADE ne "
+                           "place plus les points du bloc à sa précision de 0,0000001 mm.\n"
+                           "L'export est annulé : aucun fichier n'a été écrit.");
+    return std::nullopt;
+}
+
 // The worker's bytes, kept in the pieces it wrote them in: a file of
 // hundreds of megabytes is neither copied on commit nor doubled while it
 // grows. Read only once the worker has finished.
@@ -80,12 +102,14 @@ public:
         case StepStatus::Cancelled:
             return FinishResult::Abandoned;
         case StepStatus::BaseTooThin:
-            reason_ = "la surface passe derrière le socle : il faut une épaisseur de socle d'au moins " +
-                      metresText(result_.neededBase) + " m";
-            return FinishResult::Failed;
+            reason_ = "Le champ « Épaisseur du socle en m » est trop mince pour ce relief : entre les points de la "
+                      "grille, la surface passe derrière le socle ; il faut au moins " +
+                      metresText(result_.neededBase) +
+                      " m.\nL'export est annulé : aucun fichier existant n'a été modifié.";
+            return FinishResult::Refused;
         default:
-            reason_ = "la surface n'a pas pu être construite" +
-                      (result_.errorText.empty() ? std::string() : " (" + result_.errorText + ")");
+            reason_ = "la surface n'a pas pu être construite (" +
+                      (result_.errorText.empty() ? std::string("cause inconnue") : result_.errorText) + ")";
             return FinishResult::Failed;
         }
     }
@@ -132,6 +156,8 @@ void addStepFormat(FormatRegistry& registry)
             return std::string("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.\n"
                                "L'export est annulé : aucun fichier n'a été écrit.");
         if (auto problem = solidBaseProblem(options))
+            return problem;
+        if (auto problem = stepBaseProblem(options))
             return problem;
         if (options.tolerance < 0)
             return std::string("La tolérance ne peut pas être négative.");
