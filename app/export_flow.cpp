@@ -86,6 +86,9 @@ ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& r
     case ExportOutcome::Failed:
         f.messages.warning(writeFailureMessage(*path, result.reason));
         break;
+    case ExportOutcome::Refused:
+        f.messages.warning(result.reason);
+        break;
     default:
         break;
     }

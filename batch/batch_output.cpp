@@ -57,6 +57,11 @@ int writeOutputFile(const std::string& path, const std::function<void(const std:
         return exit_status::written;
     if (const int signal = interruptingSignal())
         return exit_status::interruptedBy(signal);
+    // What the writer found it cannot make (a base the surface crosses).
+    if (result.outcome == ExportOutcome::Refused) {
+        say(result.reason);
+        return exit_status::refused;
+    }
     say(writeFailureMessage(outputName(path), reason));
     return exit_status::writeFailed;
 }

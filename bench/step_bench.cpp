@@ -1,12 +1,14 @@
-// The STEP export's time, peak memory and file size on reliefs of 10 000,
-// 100 000 and 1 000 000 points, exact and with a tolerance of 1 % of the
-// depth. Each case runs in a child process of its own, so that its peak
+// The STEP export's time, peak memory (beside its estimate), file size and
+// the surface's swing beyond the relief between the points, on reliefs of
+// 10 000, 100 000 and 1 000 000 points, exact and with a tolerance of 1 % of
+// the depth. Each case runs in a child process of its own, so that its peak
 // resident size is its own; a case still running after the time limit is
 // ended and reported as such.
 //
 //     step_bench [seconds per case, default 600]
 
 #include "step/step_job.h"
+#include "step/step_memory.h"
 #include "step/step_size.h"
 
 #include <sys/resource.h>
@@ -78,6 +80,7 @@ int runCase(const Case& c)
         (std::filesystem::temp_directory_path() / ("orvanel_step_bench_" + std::to_string(getpid()) + ".step")).string();
     HeightGrid grid = pictureRelief(c.side, c.grainy);
     const StepSizeEstimate estimate = estimateStepSize(grid.xs.size(), grid.ys.size(), {c.solid, 0.05, c.tolerance, maxDepth});
+    const StepMemoryEstimate memory = estimateStepMemory(grid.xs.size(), grid.ys.size(), {c.solid, 0.05, c.tolerance, maxDepth});
     const auto start = std::chrono::steady_clock::now();
     StepJob job(std::move(grid), {c.solid, 0.05, c.tolerance, maxDepth}, std::make_unique<FileSink>(path));
     job.start();
@@ -92,9 +95,10 @@ int runCase(const Case& c)
         std::fclose(f);
     }
     std::remove(path.c_str());
-    std::printf("%9.2f s  %9.1f MB  typical %7.1f MB  upper %7.1f MB  deviation %.3g m%s%s", seconds, bytes / 1e6,
-                estimate.typicalBytes / 1e6, estimate.upperBytes / 1e6, result.deviation,
+    std::printf("%9.2f s  %9.1f MB  typical %7.1f MB  upper %7.1f MB  deviation %.3g m  overshoot %.3g m%s%s", seconds,
+                bytes / 1e6, estimate.typicalBytes / 1e6, estimate.upperBytes / 1e6, result.deviation, result.overshoot,
                 result.approximated ? " (approximation)" : "", result.toleranceMissed ? " (tolerance missed: exact)" : "");
+    std::printf("  memory estimate %.0f MB", memory.bytes / 1e6);
     std::fflush(stdout);
     return result.status == StepStatus::Written ? 0 : 1;
 }

@@ -42,6 +42,8 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
         return {ExportOutcome::Abandoned, {}, {}};
     case FinishResult::Failed:
         return failed();
+    case FinishResult::Refused:
+        return {ExportOutcome::Refused, writer->failureReason(), {}};
     case FinishResult::Done:
         break;
     }

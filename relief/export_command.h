@@ -22,7 +22,8 @@ enum class ExportOutcome {
 
 struct ExportResult {
     ExportOutcome outcome = ExportOutcome::Written;
-    std::string reason;              // for Failed: the system's reason
+    // For Failed: the system's reason; for Refused after the walk: the whole French message.
+    std::string reason;
     std::vector<std::string> notes;  // for Written: lines for the completion message
 };
 

@@ -38,7 +38,10 @@ struct SizeQuestion {
     FormatOptions options;
 };
 
-enum class FinishResult { Done, Failed, Abandoned };
+// Refused: what the walk gathered cannot be exported as asked (a base too
+// thin for the surface made from it...); failureReason() is then the whole
+// French message, nothing having been written.
+enum class FinishResult { Done, Failed, Abandoned, Refused };
 
 // One export being written to a stream: the head, the cells of the walk
 // (directly, or gathered into point rows), then whatever comes after the
@@ -52,7 +55,7 @@ public:
     virtual FinishResult finish(LongWork& work) = 0;
     // Lines added to the completion message (a measured deviation...).
     virtual std::vector<std::string> completionNotes() const { return {}; }
-    // Why finish() failed when the stream did not: in French.
+    // Why finish() failed when the stream did not, or refused: in French.
     virtual std::string failureReason() const { return {}; }
 };
 

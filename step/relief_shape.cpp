@@ -1,5 +1,7 @@
 #include "relief_shape.h"
 
+#include "failure_text.h"
+
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
@@ -14,6 +16,8 @@
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shell.hxx>
 #include <TopoDS_Solid.hxx>
+
+#include <new>
 
 namespace {
 
@@ -40,30 +44,44 @@ TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface)
     return BRepBuilderAPI_MakeFace(surface, Precision::Confusion()).Face();
 }
 
-TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ)
+TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure)
 {
+    // What is being made, for the reason when OpenCASCADE gives up.
+    const char* making = "la face du relief";
     try {
         double u0, u1, v0, v1;
         surface->Bounds(u0, u1, v0, v1);
         BRepBuilderAPI_Sewing sewing(Precision::Confusion() * 10);
         sewing.Add(reliefFace(surface));
+        making = "les faces des côtés";
         sewing.Add(sideFace(surface->UIso(u0), backZ));
         sewing.Add(sideFace(surface->UIso(u1), backZ));
         sewing.Add(sideFace(surface->VIso(v0), backZ));
         sewing.Add(sideFace(surface->VIso(v1), backZ));
+        making = "la face du dos";
         BRepBuilderAPI_MakePolygon back(gp_Pnt(u0, v0, backZ), gp_Pnt(u1, v0, backZ), gp_Pnt(u1, v1, backZ),
                                         gp_Pnt(u0, v1, backZ), Standard_True);
         sewing.Add(BRepBuilderAPI_MakeFace(back.Wire(), Standard_True).Face());
+        making = "la couture des six faces";
         sewing.Perform();
 
         TopExp_Explorer shells(sewing.SewedShape(), TopAbs_SHELL);
-        if (!shells.More())
+        if (!shells.More()) {
+            failure = "la couture des six faces du bloc n'a pas donné d'enveloppe fermée";
             return {};
+        }
+        making = "le solide";
         TopoDS_Solid solid = BRepBuilderAPI_MakeSolid(TopoDS::Shell(shells.Current())).Solid();
-        if (!BRepLib::OrientClosedSolid(solid))
+        if (!BRepLib::OrientClosedSolid(solid)) {
+            failure = "le bloc cousu n'a pas d'intérieur à orienter";
             return {};
+        }
         return solid;
-    } catch (const Standard_Failure&) {
+    } catch (const Standard_Failure& error) {
+        failure = std::string("la fermeture du bloc a échoué sur ") + making + " : " + failureText(error);
+        return {};
+    } catch (const std::bad_alloc& error) {
+        failure = std::string("la fermeture du bloc a échoué sur ") + making + " : " + failureText(error);
         return {};
     }
 }

@@ -3,11 +3,14 @@
 #include <Geom_BSplineSurface.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include <string>
+
 // The surface's whole domain as one face.
 TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface);
 
 // The block carved by the surface: the face, four planar sides down to the
 // plane Z = `backZ` and the planar back face there, sewn into one closed
 // solid whose faces point outwards. `backZ` must lie beyond the surface.
-// A null shape when OpenCASCADE cannot close it.
-TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ);
+// A null shape when OpenCASCADE cannot close it, `failure` then saying which
+// step failed and why, in French.
+TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure);

@@ -1,5 +1,6 @@
 #include "step_export.h"
 
+#include "failure_text.h"
 #include "relief_shape.h"
 #include "relief_surface.h"
 #include "step_text.h"
@@ -7,6 +8,7 @@
 #include <Standard_Failure.hxx>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -14,6 +16,12 @@ StepResult withStatus(StepResult result, StepStatus status)
 {
     result.status = status;
     return result;
+}
+
+StepResult failed(StepResult result, std::string why)
+{
+    result.errorText = std::move(why);
+    return withStatus(std::move(result), StepStatus::Failed);
 }
 
 } // namespace
@@ -26,14 +34,11 @@ StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSin
     if (cancel.cancelled())
         return withStatus(result, StepStatus::Cancelled);
 
-    ReliefSurface relief;
-    try {
-        relief = buildReliefSurface(grid, options.tolerance * millimetresPerMetre);
-    } catch (const Standard_Failure&) {
-    }
+    ReliefSurface relief = buildReliefSurface(grid, options.tolerance * millimetresPerMetre);
     if (relief.surface.IsNull())
-        return withStatus(result, StepStatus::Failed);
+        return failed(result, relief.failure);
     result.deviation = relief.deviation / millimetresPerMetre;
+    result.overshoot = relief.overshoot / millimetresPerMetre;
     result.approximated = relief.approximated;
     result.toleranceMissed = relief.toleranceMissed;
     if (cancel.cancelled())
@@ -42,24 +47,34 @@ StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSin
     TopoDS_Shape shape;
     if (options.solid) {
         // The back lies `base` beyond the deepest the relief may go; the
-        // surface, which may bulge between the points, must stay in front of it.
+        // surface, which may bulge between the points, must stay in front of
+        // it as far as the samples between the points tell.
         const double backZ = (std::max(options.maxDepth, 0.0) + options.base) * millimetresPerMetre;
-        const double deepest = deepestReach(*relief.surface, grid, backZ);
+        const double deepest = relief.highest;
         if (options.base <= 0 || deepest >= backZ) {
             const double margin = 1e-3 * std::max(std::abs(options.maxDepth), 1e-9);
             result.neededBase = std::max(deepest / millimetresPerMetre - std::max(options.maxDepth, 0.0), 0.0) + margin;
             return withStatus(result, StepStatus::BaseTooThin);
         }
-        shape = reliefSolid(relief.surface, backZ);
+        std::string why;
+        shape = reliefSolid(relief.surface, backZ, why);
+        if (shape.IsNull())
+            return failed(result, why);
     } else {
-        shape = reliefFace(relief.surface);
+        try {
+            shape = reliefFace(relief.surface);
+        } catch (const Standard_Failure& error) {
+            return failed(result, "la face n'a pas pu être faite : " + failureText(error));
+        } catch (const std::bad_alloc& error) {
+            return failed(result, "la face n'a pas pu être faite : " + failureText(error));
+        }
     }
-    if (shape.IsNull())
-        return withStatus(result, StepStatus::Failed);
+    relief = {};  // the shape holds the surface; the rest is not needed while the text is made
     if (cancel.cancelled())
         return withStatus(result, StepStatus::Cancelled);
 
-    switch (writeStepText(shape, sink, cancel)) {
+    std::string why;
+    switch (writeStepText(shape, sink, cancel, why)) {
     case StepTextResult::Written:
         break;
     case StepTextResult::Cancelled:
@@ -68,7 +83,7 @@ StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSin
         result.errorText = sink.errorText();
         return withStatus(result, StepStatus::WriteFailed);
     case StepTextResult::Failed:
-        return withStatus(result, StepStatus::Failed);
+        return failed(result, why);
     }
     if (!cancel.beginCommit())
         return withStatus(result, StepStatus::Cancelled);

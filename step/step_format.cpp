@@ -1,14 +1,18 @@
 #include "step_format.h"
 
 #include "step_job.h"
+#include "step_memory.h"
 #include "step_size.h"
 
-#include "platform/string_sink.h"
 #include "relief/export_command.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,16 +21,28 @@ StepOptions stepOptions(const ExportJob& job, const FormatOptions& options)
     return {options.solid, options.base, options.tolerance, job.parameters.maxDepth};
 }
 
+// The worker's bytes, kept in the pieces it wrote them in: a file of
+// hundreds of megabytes is neither copied on commit nor doubled while it
+// grows. Read only once the worker has finished.
+struct StepBytes {
+    std::vector<std::string> pieces;
+    bool committed = false;
+};
+
 // A sink whose bytes stay readable after the job that fills it is gone.
-class SharedBytesSink : public ByteSink {
+class StepBytesSink : public ByteSink {
 public:
-    explicit SharedBytesSink(std::shared_ptr<StringSink> bytes) : bytes_(std::move(bytes)) {}
-    bool write(std::string_view bytes) override { return bytes_->write(bytes); }
-    bool commit() override { return bytes_->commit(); }
+    explicit StepBytesSink(std::shared_ptr<StepBytes> bytes) : bytes_(std::move(bytes)) {}
+    bool write(std::string_view bytes) override
+    {
+        bytes_->pieces.emplace_back(bytes);
+        return true;
+    }
+    bool commit() override { return bytes_->committed = true; }
     std::string errorText() const override { return {}; }
 
 private:
-    std::shared_ptr<StringSink> bytes_;
+    std::shared_ptr<StepBytes> bytes_;
 };
 
 // The walk gathers the whole grid; the surface is then built on a worker,
@@ -45,8 +61,8 @@ public:
     {
         if (!rows_.end())
             return FinishResult::Failed;
-        auto bytes = std::make_shared<StringSink>();
-        StepJob job(std::move(grid_.grid), options_, std::make_unique<SharedBytesSink>(bytes));
+        auto bytes = std::make_shared<StepBytes>();
+        StepJob job(std::move(grid_.grid), options_, std::make_unique<StepBytesSink>(bytes));
         job.start();
         work.start("Construction de la surface STEP…");
         while (!job.waitFor(std::chrono::milliseconds(30)))
@@ -58,28 +74,41 @@ public:
         result_ = job.result();
         switch (result_.status) {
         case StepStatus::Written:
-            out_.Write(bytes->committed);
+            for (std::string& piece : bytes->pieces) {
+                out_.Write(piece);
+                std::string().swap(piece);
+            }
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
         case StepStatus::Cancelled:
             return FinishResult::Abandoned;
         case StepStatus::BaseTooThin:
-            reason_ = "la surface passe derrière le socle : il faut une épaisseur de socle d'au moins " +
-                      metresText(result_.neededBase) + " m";
-            return FinishResult::Failed;
+            reason_ = "Le champ « Épaisseur du socle en m » est trop mince pour ce relief : entre les points de la "
+                      "grille, la surface passe derrière le socle ; il faut au moins " +
+                      metresText(result_.neededBase) +
+                      " m.\nL'export est annulé : aucun fichier existant n'a été modifié.";
+            return FinishResult::Refused;
         default:
-            reason_ = "la surface n'a pas pu être construite" +
-                      (result_.errorText.empty() ? std::string() : " (" + result_.errorText + ")");
+            reason_ = "la surface n'a pas pu être construite (" +
+                      (result_.errorText.empty() ? std::string("cause inconnue") : result_.errorText) + ")";
             return FinishResult::Failed;
         }
     }
     std::vector<std::string> completionNotes() const override
     {
-        if (options_.tolerance <= 0)
-            return {};
-        std::vector<std::string> notes{"Écart maximal entre la surface et la grille : " +
-                                       metresText(result_.deviation) + " m"};
+        std::vector<std::string> notes;
+        if (options_.tolerance > 0)
+            notes.push_back("Écart maximal entre la surface et la grille : " + metresText(result_.deviation) + " m");
         if (result_.toleranceMissed)
             notes.push_back("L'approximation dépassait la tolérance : la surface exacte a été écrite.");
+        // A swing of less than 1 % of the depth is a smooth picture's crest
+        // falling between two points (measured: a grey level or two), which
+        // the surface rightly rounds, or a fine grain's (4 % of grain: under
+        // 1 %); a picture of pixels at random swings 10 to 20 %.
+        if (result_.overshoot > std::max(options_.tolerance, 0.01 * std::abs(options_.maxDepth)))
+            notes.push_back("Entre les points de la grille, la surface sort du relief de jusqu'à " +
+                            metresText(result_.overshoot) + " m : une tolérance " +
+                            (options_.tolerance > 0 ? "plus grande, de l'ordre du grain de l'image, la lisse."
+                                                     : "de l'ordre du grain de l'image la lisse."));
         return notes;
     }
     std::string failureReason() const override { return reason_; }
@@ -104,15 +133,16 @@ void addStepFormat(FormatRegistry& registry)
     entry.extension = "step";
     entry.addsExtension = true;
     entry.options = {solidOption(false), baseOption(), toleranceOption()};
-    // OpenCASCADE confuses points closer than 1e-7 mm, and past about 1e9 mm
-    // a double no longer holds that much: keep a tenfold margin on both.
-    entry.numbers = {"un fichier STEP", 1000, 1e9, "1e9 mm", 1e-15, 1e-6};
+    // OpenCASCADE confuses points closer than 1e-7 mm and sews faces within
+    // 1e-6 mm; beyond 1e8 mm (100 km) doubles lie more than a sixth of that
+    // 1e-7 mm apart, and a solid's points lose their places.
+    entry.numbers = {"un fichier STEP", 1000, 1e8, "1e8 mm, soit 100 km", 1e-15, 1e-6};
     entry.estimateSize = [](const SizeQuestion& q) {
         const StepSizeEstimate size =
             estimateStepSize(q.grid.columns + 1, q.grid.rows + 1, stepOptions(q.job, q.options));
         return SizeEstimate{size.typicalBytes, size.upperBytes};
     };
-    entry.checkJob = [](const ExportJob&, const GridSize& grid,
+    entry.checkJob = [](const ExportJob& job, const GridSize& grid,
                         const FormatOptions& options) -> std::optional<std::string> {
         if (grid.cells() == 0)
             return std::string("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.\n"
@@ -121,7 +151,7 @@ void addStepFormat(FormatRegistry& registry)
             return problem;
         if (options.tolerance < 0)
             return std::string("La tolérance ne peut pas être négative.");
-        return heightGridMemoryProblem(grid);
+        return stepMemoryProblem(grid, stepOptions(job, options));
     };
     entry.makeWriter = [](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
         return std::make_unique<StepExport>(job, stepOptions(job, options), out);

@@ -1,10 +1,12 @@
 #include "step_job.h"
 
+#include "failure_text.h"
 #include "step_cancel.h"
 #include "step_export.h"
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -54,9 +56,13 @@ void StepJob::start()
         StepResult result;
         try {
             result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
-        } catch (...) {
+        } catch (const std::exception& error) {
             // Out of memory, most likely: a thread must not let it escape.
             result.status = shared->cancel.cancelled() ? StepStatus::Cancelled : StepStatus::Failed;
+            result.errorText = failureText(error);
+        } catch (...) {
+            result.status = shared->cancel.cancelled() ? StepStatus::Cancelled : StepStatus::Failed;
+            result.errorText = "erreur inattendue";
         }
         // An uncommitted sink drops its temporary file here, on this thread.
         shared->sink.reset();

@@ -1,5 +1,7 @@
 #include "step_text.h"
 
+#include "failure_text.h"
+
 #include <Interface_Static.hxx>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
@@ -11,6 +13,7 @@
 #include <Standard_Failure.hxx>
 
 #include <mutex>
+#include <new>
 #include <ostream>
 #include <streambuf>
 #include <vector>
@@ -93,7 +96,7 @@ private:
 
 } // namespace
 
-StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel)
+StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel, std::string& failure)
 {
     std::lock_guard<std::mutex> lock(translatorMutex());
     setUpTranslator();
@@ -103,15 +106,19 @@ StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const St
         const IFSelect_ReturnStatus transferred = writer.Transfer(shape, STEPControl_AsIs, Standard_True, progress->Start());
         if (cancel.cancelled())
             return StepTextResult::Cancelled;
-        if (transferred != IFSelect_RetDone)
+        if (transferred != IFSelect_RetDone) {
+            failure = "la traduction de la forme en entités STEP n'a pas abouti";
             return StepTextResult::Failed;
+        }
 
         // STEPControl_Writer only writes to a path in this version: its
         // model goes through the same STEP printer into the sink instead.
         Handle(StepData_StepModel) model = writer.Model();
         Handle(StepData_Protocol) protocol = Handle(StepData_Protocol)::DownCast(model->Protocol());
-        if (protocol.IsNull())
+        if (protocol.IsNull()) {
+            failure = "le modèle STEP traduit n'a pas de protocole d'écriture";
             return StepTextResult::Failed;
+        }
         StepData_StepWriter text(model);
         text.SendModel(protocol);
         SinkBuffer buffer(sink, cancel);
@@ -122,8 +129,16 @@ StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const St
             return StepTextResult::Cancelled;
         if (buffer.refused)
             return StepTextResult::WriteFailed;
-        return printed && out ? StepTextResult::Written : StepTextResult::Failed;
-    } catch (const Standard_Failure&) {
+        if (!printed || !out) {
+            failure = "la mise en texte du modèle STEP n'a pas abouti";
+            return StepTextResult::Failed;
+        }
+        return StepTextResult::Written;
+    } catch (const Standard_Failure& error) {
+        failure = "la traduction en STEP a échoué : " + failureText(error);
+        return StepTextResult::Failed;
+    } catch (const std::bad_alloc& error) {
+        failure = "la traduction en STEP a échoué : " + failureText(error);
         return StepTextResult::Failed;
     }
 }

@@ -5,9 +5,12 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include <string>
+
 enum class StepTextResult { Written, Failed, WriteFailed, Cancelled };
 
 // Translates `shape` (millimetres) to STEP AP214 declaring millimetres and
 // streams the text into `sink`, without committing it. Stops soon after a
-// cancel, between entities of the translation or between buffers.
-StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel);
+// cancel, between entities of the translation or between buffers. With
+// Failed, `failure` says which step failed and why, in French.
+StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel, std::string& failure);

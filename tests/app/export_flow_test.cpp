@@ -127,4 +127,29 @@ TEST(ExportCommand, FailureToWriteKeepsTheEarlierFileAndSaysWhy)
     }
 }
 
+// A format that finds, once the walk is done, that the file cannot be made
+// as asked (a STEP block whose surface crosses its base): its own French
+// message shown as it stands, the earlier file kept, no completion message.
+TEST(ExportCommand, RefusalAfterTheWalkShowsTheFormatsReason)
+{
+    struct RefusingWriter : ReliefWriter, CellConsumer {
+        bool begin() override { return true; }
+        CellConsumer& cells() override { return *this; }
+        bool cell(const ReliefCell&) override { return true; }
+        FinishResult finish(LongWork&) override { return FinishResult::Refused; }
+        std::string failureReason() const override { return "Le socle est trop mince pour ce relief."; }
+    };
+    FormatEntry refusing = format("ascii");
+    refusing.makeWriter = [](const ExportJob&, const FormatOptions&, TextOutput&) {
+        return std::make_unique<RefusingWriter>();
+    };
+    FakeDesktop d;
+    d.files.files["out.asc"] = "earlier";
+    EXPECT_EQ(d.run(refusing, ordinaryRequest()), ExportOutcome::Refused);
+    EXPECT_EQ(d.messages.warnings, std::vector<std::string>{"Le socle est trop mince pour ce relief."});
+    EXPECT_TRUE(d.messages.information_.empty());
+    EXPECT_EQ(d.files.files, (std::map<std::string, std::string>{{"out.asc", "earlier"}}));
+    EXPECT_EQ(d.scan.events.back(), "hide");
+}
+
 }  // namespace
