@@ -1,5 +1,7 @@
 #include "parameter_fields.h"
 
+#include "relief/export_parameters.h"
+
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,12 +56,12 @@ QLineEdit* addField(QWidget* parent, const std::string& text, QRect where)
 // Positions in pixels, relative to each control's container.
 ParameterFields::ParameterFields(QWidget* clientArea)
     : scalesBox(new QGroupBox(QStringLiteral("Echelles"), clientArea)),
-      depthLabel(addLabel(scalesBox, "Profondeur maxi en m", {8, 24, 105, 17})),
+      depthLabel(addLabel(scalesBox, field_label::depth, {8, 24, 105, 17})),
       depthField(addField(scalesBox, defaultFieldTexts.depth, {16, 40, 89, 19})),
-      scaleLabel(addLabel(scalesBox, "Largeur en m/pixel", {8, 64, 105, 25})),
+      scaleLabel(addLabel(scalesBox, field_label::scale, {8, 64, 105, 25})),
       scaleField(addField(scalesBox, defaultFieldTexts.scale, {16, 80, 89, 19})),
       fileSizeBox(new QGroupBox(QStringLiteral("Taille fichier"), clientArea)),
-      stepLabel(addLabel(fileSizeBox, "Pas en pixel", {8, 24, 65, 17})),
+      stepLabel(addLabel(fileSizeBox, field_label::step, {8, 24, 65, 17})),
       stepField(addField(fileSizeBox, defaultFieldTexts.step, {16, 40, 89, 19}))
 {
     scalesBox->setGeometry(576, 8, 121, 113);

@@ -70,7 +70,7 @@ void ScanWindow::keepOnScreen()
 void ScanWindow::show()
 {
     // Room for a dot on every pixel of the picture as this window shows it.
-    clearDots(QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / 0.936)) + 1)),
+    clearDots(QSize(std::min(plottedLimit, std::max(clientSize.width(), int(std::ceil(picture_.width() / window_unit::acrossRatio)) + 1)),
                     std::min(plottedLimit, std::max(clientSize.height(), picture_.height() + 1))));
     scroll_ = {};
     QWidget::show();

@@ -55,7 +55,8 @@ std::optional<std::string> readRectangle(const std::string& text, BatchArguments
         {"le bord bas", r.top + r.height}};
     for (const auto& [name, value] : edges)
         if (std::fabs(value) > largestExactEdge)
-            return std::string(name) + " est au-delà de 16777216 unités : il serait arrondi";
+            return std::string(name) + " est au-delà de " + std::to_string(std::int64_t(largestExactEdge)) +
+                   " unités : il serait arrondi";
     a.rectangle = r;
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 
 #include "relief/grid_sample.h"
 #include "relief/export_command.h"
+#include "relief/export_messages.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
@@ -106,8 +107,8 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
         return std::nullopt;
     const std::uint64_t minimum = minimumSurfaceTriangles(grid.columns, grid.rows);
     if (grid.cells() > 0 && options.maxTriangles < minimum)
-        return "Le nombre maxi de triangles est trop petit : le contour de la sélection en demande au moins " +
-               countText(minimum) + ".\nL'export est annulé : aucun fichier n'a été écrit.";
+        return refusalMessage("Le nombre maxi de triangles est trop petit : le contour de la sélection en demande au "
+                              "moins " + countText(minimum) + ".");
     return heightGridMemoryProblem(grid);
 }
 

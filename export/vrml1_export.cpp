@@ -4,7 +4,7 @@ const ExportFormat& vrml1Export()
 {
     static const ExportFormat format{
         .fileFilter = "Fichier virtual reality ml (*.wrl)|*.wrl|",
-        .depthFloor = 0.21,
+        .depthFloor = vrmlDepthFloor,
         .head = {
             "#VRML V1.0 ascii",
             "Separator {",

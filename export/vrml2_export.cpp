@@ -4,7 +4,7 @@ const ExportFormat& vrml2Export()
 {
     static const ExportFormat format{
         .fileFilter = "Fichier virtual reality ml (*.wrl)|*.wrl|",
-        .depthFloor = 0.21,
+        .depthFloor = vrmlDepthFloor,
         .head = {
             "#VRML V2.0 utf8",
             "Transform {",

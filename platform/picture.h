@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window_unit.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -41,12 +43,13 @@ public:
     // where the position is not negative, truncation is the floor).
     int columnOf(double x) const
     {
-        const double column = x * 0.936 / 15.0;
+        // Multiplied then divided, as the picture has always been read.
+        const double column = x * window_unit::acrossRatio / window_unit::perPixelDown;
         return column >= 0 && column < width_ ? static_cast<int>(column) : -1;
     }
     int rowOf(double y) const
     {
-        const double row = y / 15.0;
+        const double row = y / window_unit::perPixelDown;
         return row >= 0 && row < height_ ? static_cast<int>(row) : -1;
     }
 

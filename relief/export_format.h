@@ -1,5 +1,8 @@
 #pragma once
 
+// The VRML exports raise a shallower maximum depth to this many metres.
+inline constexpr double vrmlDepthFloor = 0.21;
+
 #include <optional>
 #include <string_view>
 #include <vector>

@@ -2,6 +2,11 @@
 
 #include "size_text.h"
 
+std::string refusalMessage(const std::string& reason)
+{
+    return reason + "\nL'export est annulé : aucun fichier n'a été écrit.";
+}
+
 std::string writeFailureMessage(const std::string& path, std::string reason)
 {
     if (reason.empty())

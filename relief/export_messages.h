@@ -8,8 +8,9 @@
 
 inline constexpr const char* completionMessage = "Création du fichier terminée.";
 
-// The last line of every refusal made before the file is opened.
-inline constexpr const char* nothingWrittenLine = "L'export est annulé : aucun fichier n'a été écrit.";
+// A refusal made before the file is opened: the reason, then a line saying
+// that nothing was written.
+std::string refusalMessage(const std::string& reason);
 
 // The target could not be written; `reason` is the system's, in French.
 std::string writeFailureMessage(const std::string& path, std::string reason);

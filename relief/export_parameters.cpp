@@ -1,5 +1,6 @@
 #include "export_parameters.h"
 
+#include "export_messages.h"
 #include "number_reading.h"
 
 #include <algorithm>
@@ -9,8 +10,7 @@ namespace {
 
 std::string overflowMessage(const char* label)
 {
-    return std::string("Le nombre du champ « ") + label +
-           " » est trop grand.\nL'export est annulé : aucun fichier n'a été écrit.";
+    return refusalMessage(std::string("Le nombre du champ « ") + label + " » est trop grand.");
 }
 
 }  // namespace
@@ -22,11 +22,11 @@ ParameterReading readParameters(const FieldTexts& fields, std::optional<double> 
     const FieldNumber depth = readFieldNumber(fields.depth);
     const FieldNumber step = readFieldNumber(fields.step);
     if (scale.overflow)
-        reading.problem = overflowMessage("Largeur en m/pixel");
+        reading.problem = overflowMessage(field_label::scale);
     else if (depth.overflow)
-        reading.problem = overflowMessage("Profondeur maxi en m");
+        reading.problem = overflowMessage(field_label::depth);
     else if (step.overflow)
-        reading.problem = overflowMessage("Pas en pixel");
+        reading.problem = overflowMessage(field_label::step);
 
     reading.parameters.scale = scale.value;
     reading.parameters.maxDepth = depth.value;
@@ -53,14 +53,10 @@ std::optional<std::string> checkWalk(const ExportParameters& parameters, const S
                                      std::fabs(double(s.left) + double(s.width)),
                                      std::fabs(double(s.top) + double(s.height))});
     if (step == 0 || (step > 0 && largest + step == largest))
-        return std::string(
-            "Le pas (« Pas en pixel ») est nul ou trop petit pour parcourir la sélection.\n"
-            "L'export est annulé : aucun fichier n'a été écrit.");
+        return refusalMessage(std::string("Le pas (« ") + field_label::step + " ») est nul ou trop petit pour parcourir la sélection.");
     // Written coordinates stay within the selection; the factor 2 leaves room
     // for the rounding of the walk.
     if (step > 0 && !std::isfinite(parameters.scale * largest * 2))
-        return std::string(
-            "La largeur en m/pixel donne des coordonnées trop grandes pour être écrites.\n"
-            "L'export est annulé : aucun fichier n'a été écrit.");
+        return refusalMessage("La largeur en m/pixel donne des coordonnées trop grandes pour être écrites.");
     return std::nullopt;
 }

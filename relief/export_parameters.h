@@ -17,6 +17,13 @@ struct FieldTexts {
     std::string step;   // "Pas en pixel"
 };
 
+// The fields' labels, as the main window shows them and the messages name them.
+namespace field_label {
+inline constexpr const char* depth = "Profondeur maxi en m";
+inline constexpr const char* scale = "Largeur en m/pixel";
+inline constexpr const char* step = "Pas en pixel";
+}  // namespace field_label
+
 // The fields' texts when the program starts, and orvanel-batch's defaults.
 inline const FieldTexts defaultFieldTexts{"0.5", "0.001 ", "50"};
 

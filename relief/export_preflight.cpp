@@ -53,8 +53,7 @@ std::optional<std::string> solidBaseProblem(const FormatOptions& options)
 {
     if (!options.solid || options.base > 0)
         return std::nullopt;
-    return std::string("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.\n"
-                       "L'export est annulé : aucun fichier n'a été écrit.");
+    return refusalMessage("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.");
 }
 
 std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
@@ -69,7 +68,7 @@ std::vector<std::string> fieldDoubts(const FieldTexts& fields)
 {
     std::vector<std::string> doubts;
     const std::pair<const char*, const std::string&> labelled[] = {
-        {"Largeur en m/pixel", fields.scale}, {"Profondeur maxi en m", fields.depth}, {"Pas en pixel", fields.step}};
+        {field_label::scale, fields.scale}, {field_label::depth, fields.depth}, {field_label::step, fields.step}};
     for (const auto& [label, text] : labelled)
         if (std::string doubt = fieldReadingDoubt(label, text); !doubt.empty())
             doubts.push_back(std::move(doubt));

@@ -1,6 +1,7 @@
 #include "number_range.h"
 
 #include "format_entry.h"
+#include "export_messages.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -8,24 +9,23 @@
 
 namespace {
 
-constexpr const char* scaleLabel = "Largeur en m/pixel";
-constexpr const char* depthLabel = "Profondeur maxi en m";
+constexpr const char* scaleLabel = field_label::scale;
+constexpr const char* depthLabel = field_label::depth;
 constexpr const char* baseLabel = "Épaisseur du socle en m";
 constexpr const char* toleranceLabel = "Tolérance en m";
-constexpr const char* nothingWritten = "\nL'export est annulé : aucun fichier n'a été écrit.";
 
 std::string tooLarge(const NumberRange& range, const char* label)
 {
     std::string limit = range.largest > 0 ? " (plus de " + std::string(range.largestText) + ")" : std::string();
-    return std::string("Le champ « ") + label + " » donne des nombres trop grands pour " +
-           std::string(range.fileKind) + limit + "." + nothingWritten;
+    return refusalMessage(std::string("Le champ « ") + label + " » donne des nombres trop grands pour " +
+                          std::string(range.fileKind) + limit + ".");
 }
 
 // `what` says what would merge, e.g. "des points trop rapprochés", `merged` how.
 std::string tooFine(const NumberRange& range, const char* label, const char* what, const char* merged)
 {
-    return std::string("Le champ « ") + label + " » donne " + what + " pour " + std::string(range.fileKind) +
-           " : " + merged + "." + nothingWritten;
+    return refusalMessage(std::string("Le champ « ") + label + " » donne " + what + " pour " +
+                          std::string(range.fileKind) + " : " + merged + ".");
 }
 
 bool beyond(const NumberRange& range, double magnitude)

@@ -5,6 +5,7 @@
 #include "step_size.h"
 
 #include "relief/export_command.h"
+#include "relief/export_messages.h"
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
@@ -145,8 +146,7 @@ void addStepFormat(FormatRegistry& registry)
     entry.checkJob = [](const ExportJob& job, const GridSize& grid,
                         const FormatOptions& options) -> std::optional<std::string> {
         if (grid.cells() == 0)
-            return std::string("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.\n"
-                               "L'export est annulé : aucun fichier n'a été écrit.");
+            return refusalMessage("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.");
         if (auto problem = solidBaseProblem(options))
             return problem;
         if (options.tolerance < 0)
