@@ -4,6 +4,7 @@
 #include "main_window.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_message_box.h"
+#include "export/standard_formats.h"
 
 #include <QApplication>
 #include <QFile>

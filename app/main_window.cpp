@@ -11,7 +11,7 @@
 #include "status_line.h"
 #include "window_placement.h"
 #include "platform/qt/picture_loader.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 
 #include <QApplication>
 #include <QCloseEvent>

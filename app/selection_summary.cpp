@@ -1,7 +1,7 @@
 #include "selection_summary.h"
 
 #include "platform/window_unit.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 #include "relief/number_reading.h"
 #include "relief/size_text.h"
 

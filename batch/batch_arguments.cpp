@@ -2,7 +2,7 @@
 
 #include "strict_number.h"
 
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

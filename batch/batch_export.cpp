@@ -6,7 +6,7 @@
 #include "platform/target_facts.h"
 #include "platform/window_unit.h"
 #include "relief/export_messages.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 #include "relief/number_reading.h"
 #include "relief/size_text.h"
 

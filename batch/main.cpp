@@ -5,7 +5,7 @@
 #include "interrupt_signal.h"
 
 #include "platform/standard_output_sink.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 #include "step/step_format.h"
 #include "step/step_job.h"
 

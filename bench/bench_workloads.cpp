@@ -3,7 +3,7 @@
 #include "platform/event_loop.h"
 #include "platform/export_windows.h"
 #include "relief/export_command.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,7 +40,7 @@ const std::vector<Format>& benchFormats()
     static const std::vector<Format> formats = [] {
         std::vector<Format> list;
         for (const FormatEntry& entry : formatRegistry().all())
-            if (entry.textPieces)
+            if (textFormatPieces(entry.id))
                 list.push_back({entry.id.data(), &entry});
         return list;
     }();

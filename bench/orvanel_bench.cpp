@@ -14,6 +14,7 @@
 // stops at the first difference.
 
 #include "bench_workloads.h"
+#include "export/standard_formats.h"
 #include "support/reference_export.h"
 
 #include "platform/replacing_file_sink.h"
@@ -82,7 +83,7 @@ bool checkBytes()
             return false;
         }
         const std::string expected =
-            referenceExport(*c.job.format->textPieces, c.job.parameters, c.job.selection, noisyPicture());
+            referenceExport(*textFormatPieces(c.job.format->id), c.job.parameters, c.job.selection, noisyPicture());
         const std::string& got = sink.committed;
         if (got != expected) {
             std::size_t at = 0;
@@ -119,7 +120,7 @@ bool checkBytes()
             QFile::remove(QString::fromStdString(path));
             const Job job = makeJob(f, w);
             if (!written ||
-                got != referenceExport(*job.format->textPieces, job.parameters, job.selection, noisyPicture())) {
+                got != referenceExport(*textFormatPieces(job.format->id), job.parameters, job.selection, noisyPicture())) {
                 std::fprintf(stderr, "bytes check %s: FAILED (%s)\n", name.c_str(),
                              written ? "the bytes differ" : "no completion message");
                 return false;

@@ -4,7 +4,7 @@
 #include "vrml1_export.h"
 #include "vrml2_export.h"
 
-#include "relief/format_registry.h"
+#include "standard_formats.h"
 
 #include <cfloat>
 
@@ -22,4 +22,15 @@ FormatRegistry& formatRegistry()
         return r;
     }();
     return registry;
+}
+
+const ExportFormat* textFormatPieces(std::string_view id)
+{
+    if (id == "vrml1")
+        return &vrml1Export();
+    if (id == "vrml2")
+        return &vrml2Export();
+    if (id == "ascii")
+        return &asciiExport();
+    return nullptr;
 }

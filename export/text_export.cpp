@@ -37,7 +37,6 @@ FormatEntry textFormatEntry(std::string_view id, std::string_view menuCaption, s
     entry.extension = extension;
     entry.depthFloor = format.depthFloor;
     entry.numbers = numbers;
-    entry.textPieces = &format;
     entry.estimateSize = [&format](const SizeQuestion& q) { return estimateTextSize(format, q); };
     entry.makeWriter = [&format](const ExportJob& job, const FormatOptions&, TextOutput& out) {
         return std::make_unique<TextExport>(format, out, job.parameters.scale);

@@ -11,7 +11,7 @@
 #include "platform/qt/picture_loader.h"
 #include "platform/string_sink.h"
 #include "relief/export_command.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 #include "platform/window_unit.h"
 
 #include <QCoreApplication>

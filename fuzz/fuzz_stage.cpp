@@ -155,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (static_cast<std::size_t>(events.yields) != n)
         fail("not one yield per cell", file);
-    if (!startsWithLines(file, entry.textPieces->head) || !endsWithLines(file, entry.textPieces->tail))
+    const ExportFormat& pieces = *textFormatPieces(entry.id);
+    if (!startsWithLines(file, pieces.head) || !endsWithLines(file, pieces.tail))
         fail("head or tail missing", file);
     return 0;
 }

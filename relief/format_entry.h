@@ -74,6 +74,4 @@ struct FormatEntry {
     // A French refusal of the job before anything is asked or written, if any.
     std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;
     std::function<std::unique_ptr<ReliefWriter>(const ExportJob&, const FormatOptions&, TextOutput&)> makeWriter;
-    // A text format's pieces, for the plain reference writer of the checks.
-    const ExportFormat* textPieces = nullptr;
 };

@@ -1,9 +1,13 @@
 #include "format_registry.h"
 
+#include <stdexcept>
+#include <string>
+
 void FormatRegistry::add(const FormatEntry& entry)
 {
-    if (!find(entry.id))
-        entries_.push_back(entry);
+    if (find(entry.id))
+        throw std::logic_error("format « " + std::string(entry.id) + " » registered twice");
+    entries_.push_back(entry);
 }
 
 const FormatEntry* FormatRegistry::find(std::string_view id) const

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-// The formats in the order the "Export" menu lists them. The formats that
-// need no heavy library are there from the start; one that does adds its
-// entry from its own library when the program starts.
+// Formats in the order they were added, each found by its id.
 class FormatRegistry {
 public:
+    // A second format with an id already there is a programming error:
+    // std::logic_error, rather than one of the two silently unreachable.
     void add(const FormatEntry& entry);
     const FormatEntry* find(std::string_view id) const;
     const std::vector<FormatEntry>& all() const { return entries_; }
@@ -17,4 +17,3 @@ private:
     std::vector<FormatEntry> entries_;
 };
 
-FormatRegistry& formatRegistry();

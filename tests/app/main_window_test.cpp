@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include "platform/dialog_filter.h"
+#include "export/standard_formats.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // the base following the depth until edited, and its memory of the choices.
 
 #include "app/format_options_dialog.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 
 #include <QApplication>
 #include <QCheckBox>

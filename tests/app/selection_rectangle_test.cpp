@@ -17,6 +17,13 @@ struct Gesture {
     std::vector<Step> steps;
 };
 
+// Named rather than dumped as bytes, which would hold addresses that change
+// from build to build.
+void PrintTo(const Gesture& gesture, std::ostream* out)
+{
+    *out << gesture.name;
+}
+
 // Edges start at right 5000, left 0, bottom 5000, top 0.
 const Gesture gestures[] = {
     {"an edge is grabbed strictly within 25 units",

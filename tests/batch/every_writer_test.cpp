@@ -13,6 +13,7 @@
 #include "platform/child_process.h"
 #include "step/step_format.h"
 #include "support/fakes.h"
+#include "export/standard_formats.h"
 
 #include <QImage>
 

@@ -3,6 +3,7 @@
 
 #include "support/fakes.h"
 #include "support/reference_export.h"
+#include "export/standard_formats.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,8 @@ TEST(ReferenceCheck, TextFormatsWriteThePlainWritersBytes)
     };
     const std::shared_ptr<const Picture> picture = randomPicture();
     for (const FormatEntry& format : formatRegistry().all()) {
-        if (!format.textPieces)
+        const ExportFormat* pieces = textFormatPieces(format.id);
+        if (!pieces)
             continue;
         for (const auto& c : cases) {
             const ExportRequest request{c.fields, c.lines, picture};
@@ -53,7 +55,7 @@ TEST(ReferenceCheck, TextFormatsWriteThePlainWritersBytes)
             ASSERT_FALSE(prepared.refusal) << c.name << ": " << *prepared.refusal;
             const std::string got = exportToMemory(format, request);
             const std::string expected =
-                referenceExport(*format.textPieces, prepared.job.parameters, prepared.job.selection, *picture);
+                referenceExport(*pieces, prepared.job.parameters, prepared.job.selection, *picture);
             const std::size_t at = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end()).first -
                                    got.begin();
             EXPECT_TRUE(got == expected) << format.id << ' ' << c.name << ": sizes " << got.size() << " and "

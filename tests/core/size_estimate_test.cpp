@@ -2,6 +2,7 @@
 // typical figure within 5 %, the bound never below.
 
 #include "support/fakes.h"
+#include "export/standard_formats.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "platform/export_windows.h"
 #include "platform/string_sink.h"
 #include "relief/export_command.h"
-#include "relief/format_registry.h"
+#include "export/standard_formats.h"
 
 #include <functional>
 #include <map>
