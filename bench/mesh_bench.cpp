@@ -116,9 +116,9 @@ void benchSimplify(benchmark::State& state, bool specks)
     double gap = 0;
     std::size_t triangles = 0;
     for (auto _ : state) {
-        const SimplifyResult result = simplifySurface(relief(specks), 100000);
+        const SimplifyResult result = simplifySurface(relief(specks), {100000, 0.0});
         const auto& s = std::get<SimplifiedSurface>(result);
-        gap = s.largestGap;
+        gap = s.report.largestError;
         triangles = s.triangles.size() / 3;
     }
     state.counters["triangles"] = static_cast<double>(triangles);
@@ -132,7 +132,7 @@ int peakRss(const char* mode)
     getrusage(RUSAGE_SELF, &usage);
     const long before = usage.ru_maxrss;
     if (std::strcmp(mode, "simplify") == 0) {
-        simplifySurface(relief(), 100000);
+        simplifySurface(relief(), {100000, 0.0});
     } else {
         ReplacingFileOpener files;
         std::string error;

@@ -264,7 +264,7 @@ TEST(MeshFiles, BudgetKeepsTheSolidWholeWithinTheBudgetAndMeasuresItsGapOrRefuse
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const HeightGrid g = reliefGrid(c.columns, c.rows, c.xScale, c.specks);
-        const SimplifyResult result = simplifySurface(g, c.budget);
+        const SimplifyResult result = simplifySurface(g, {c.budget, 0.0});
         ASSERT_TRUE(std::holds_alternative<SimplifiedSurface>(result));
         const SimplifiedSurface& s = std::get<SimplifiedSurface>(result);
         ASSERT_LE(s.triangles.size() / 3, c.budget);
@@ -293,10 +293,10 @@ TEST(MeshFiles, BudgetKeepsTheSolidWholeWithinTheBudgetAndMeasuresItsGapOrRefuse
                     gap = std::max(gap, std::fabs(w0 * t[0].z + w1 * t[1].z + w2 * t[2].z - 1000 * g.depth(r, col)));
                 }
             }
-        EXPECT_NEAR(s.largestGap * 1000, gap, 1e-9);
+        EXPECT_NEAR(s.report.largestError * 1000, gap, 1e-9);
     }
     // One triangle short of what the locked outline needs.
-    const SimplifyResult refused = simplifySurface(reliefGrid(40, 30, 0.001, false), 2 * (40 + 30) - 3);
+    const SimplifyResult refused = simplifySurface(reliefGrid(40, 30, 0.001, false), {2 * (40 + 30) - 3, 0.0});
     ASSERT_TRUE(std::holds_alternative<BudgetBelowOutline>(refused));
     EXPECT_EQ(std::get<BudgetBelowOutline>(refused).minimum, 2u * (40 + 30) - 2);
 }

@@ -1,0 +1,489 @@
+#include "surface_greedy.h"
+
+#include "mesh_layout.h"
+#include "surface_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
+
+// Half-edges are numbered three per triangle; the one numbered e runs from
+// the triangle's corner e to the next one, counterclockwise (positive
+// orientation() in grid indices).
+inline std::uint32_t nextEdge(std::uint32_t e) { return e % 3 == 2 ? e - 2 : e + 1; }
+inline std::uint32_t previousEdge(std::uint32_t e) { return e % 3 == 0 ? e + 2 : e - 1; }
+
+class GreedyMesh {
+public:
+    GreedyMesh(const HeightGrid& grid, double maxError);
+
+    void refine(std::uint64_t maxTriangles);
+    // The triangles facing the picture; the mesh is spent.
+    std::vector<std::uint32_t> takeTriangles();
+
+private:
+    GridPoint point(std::uint32_t v) const { return gridPoint(v, width_); }
+    std::uint32_t triangleCount() const { return static_cast<std::uint32_t>(corner_.size() / 3); }
+    std::uint32_t addTriangle();
+    void link(std::uint32_t e, std::uint32_t twin);
+    void setTriangle(std::uint32_t t, std::uint32_t a, std::uint32_t b, std::uint32_t c);
+    bool insideCircle(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) const;
+
+    void triangulateOutline();
+    std::size_t outlinePosition(std::uint32_t v) const;
+    void keepHullEdge(std::uint32_t e);
+    void splitHullEdge(std::uint32_t e, std::uint32_t p);
+    void splitTriangle(std::uint32_t t, std::uint32_t p);
+    void splitEdge(std::uint32_t e, std::uint32_t p);
+    void insert(std::uint32_t t, std::uint32_t p);
+    void legalize(std::uint32_t e);
+
+    void scan(std::uint32_t t);
+    bool heapBefore(std::uint32_t a, std::uint32_t b) const { return error_[a] > error_[b]; }
+    void heapUp(std::size_t at);
+    void heapDown(std::size_t at);
+    void heapPlace(std::uint32_t t);
+
+    const HeightGrid& grid_;
+    const std::uint64_t width_;
+    const std::int64_t columns_, rows_;
+    const double floor_;  // no point nearer than this is worth a vertex
+    // The paraboloid the in-circle test lifts points onto: p x² + q y², so
+    // that Delaunay's empty circles are circles in metres, not grid steps.
+    std::int64_t liftX_ = 1, liftY_ = 1;
+
+    std::vector<std::uint32_t> corner_;     // grid point where each half-edge starts
+    std::vector<std::uint32_t> twin_;       // the opposite half-edge, or none on the outline
+    std::vector<std::uint32_t> candidate_;  // per triangle: its farthest grid point, or none
+    std::vector<double> error_;             // per triangle: that point's distance, or -1
+    std::vector<std::uint32_t> heap_;       // triangles, farthest candidate first
+    std::vector<std::uint32_t> heapAt_;     // per triangle: its place in heap_
+    std::vector<std::uint32_t> changed_;    // triangles the insertion under way rewrote
+    std::vector<std::uint32_t> toCheck_;    // half-edges whose Delaunay test is pending
+    std::vector<std::uint32_t> hullEdge_;   // while the outline goes in: per outline point, its hull edge
+};
+
+GreedyMesh::GreedyMesh(const HeightGrid& grid, double maxError)
+    : grid_(grid),
+      width_(grid.xs.size()),
+      columns_(static_cast<std::int64_t>(grid.cellColumns())),
+      rows_(static_cast<std::int64_t>(grid.cellRows())),
+      floor_([&] {
+          double deepest = 0;
+          for (double z : grid.depths)
+              deepest = std::max(deepest, std::fabs(z));
+          // Rounding of the plane through three points, far below any real difference.
+          return std::max(maxError, deepest * 1e-12);
+      }())
+{
+    // The grid's steps are even along each axis; squared ratio of X's to Y's
+    // as a fraction over 256 (exact when they are equal, the usual case).
+    const double stepX = std::fabs(grid.xs.back() - grid.xs.front()) / double(columns_);
+    const double stepY = std::fabs(grid.ys.back() - grid.ys.front()) / double(rows_);
+    const double ratio = (stepX / stepY) * (stepX / stepY);
+    if (std::isfinite(ratio) && ratio > 0 && std::fabs(ratio - 1) > 1e-6) {
+        if (ratio > 1) {
+            liftY_ = 256;
+            liftX_ = std::clamp<std::int64_t>(std::llround(std::min(ratio, 1e6) * 256), 1, 65536);
+        } else {
+            liftX_ = 256;
+            liftY_ = std::clamp<std::int64_t>(std::llround(std::min(1 / ratio, 1e6) * 256), 1, 65536);
+        }
+    }
+    triangulateOutline();
+}
+
+std::uint32_t GreedyMesh::addTriangle()
+{
+    const std::uint32_t t = triangleCount();
+    corner_.resize(corner_.size() + 3);
+    twin_.resize(twin_.size() + 3, none);
+    changed_.push_back(t);
+    return t;
+}
+
+void GreedyMesh::link(std::uint32_t e, std::uint32_t twin)
+{
+    twin_[e] = twin;
+    if (twin != none)
+        twin_[twin] = e;
+}
+
+void GreedyMesh::setTriangle(std::uint32_t t, std::uint32_t a, std::uint32_t b, std::uint32_t c)
+{
+    corner_[3 * t] = a;
+    corner_[3 * t + 1] = b;
+    corner_[3 * t + 2] = c;
+}
+
+// Whether d lies strictly inside the circle through a, b, c (positively
+// oriented), in exact integer arithmetic. With columns x rows < 2^32 and
+// lifts up to 2^16 every product stays below 2^118.
+bool GreedyMesh::insideCircle(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) const
+{
+    const GridPoint pa = point(a), pb = point(b), pc = point(c), pd = point(d);
+    using Wide = __int128;
+    const std::int64_t adx = pa.x - pd.x, ady = pa.y - pd.y;
+    const std::int64_t bdx = pb.x - pd.x, bdy = pb.y - pd.y;
+    const std::int64_t cdx = pc.x - pd.x, cdy = pc.y - pd.y;
+    auto lift = [&](std::int64_t dx, std::int64_t dy) {
+        return Wide(liftX_) * (Wide(dx) * dx) + Wide(liftY_) * (Wide(dy) * dy);
+    };
+    const Wide al = lift(adx, ady), bl = lift(bdx, bdy), cl = lift(cdx, cdy);
+    const Wide det = Wide(adx) * (bdy * cl - cdy * bl) - Wide(ady) * (bdx * cl - cdx * bl) +
+                     al * (Wide(bdx) * cdy - Wide(cdx) * bdy);
+    return det > 0;
+}
+
+// The outline's Delaunay triangulation, all its points being on the hull:
+// the four corners first, then the other points in a random order, each on
+// the hull edge between its neighbours already in. Those neighbours come
+// from taking the points out of the outline's cycle in the reverse order
+// (Chew's trick for convex polygons), so no search is needed, and the
+// random order keeps the expected flips per point constant.
+void GreedyMesh::triangulateOutline()
+{
+    const std::vector<std::uint64_t> outline = gridOutline(grid_.cellColumns(), grid_.cellRows());
+    const std::size_t n = outline.size();
+    const std::size_t corners[4] = {0, std::size_t(columns_), std::size_t(columns_ + rows_),
+                                    std::size_t(2 * columns_ + rows_)};
+    auto vertex = [&](std::size_t position) { return static_cast<std::uint32_t>(outline[position]); };
+
+    const std::uint64_t estimate = 2 * n;
+    corner_.reserve(3 * estimate);
+    twin_.reserve(3 * estimate);
+    hullEdge_.assign(n, none);
+    const std::uint32_t t0 = addTriangle(), t1 = addTriangle();
+    setTriangle(t0, vertex(corners[0]), vertex(corners[1]), vertex(corners[2]));
+    setTriangle(t1, vertex(corners[0]), vertex(corners[2]), vertex(corners[3]));
+    link(2, 3);
+    hullEdge_[corners[0]] = 0;
+    hullEdge_[corners[1]] = 1;
+    hullEdge_[corners[2]] = 4;
+    hullEdge_[corners[3]] = 5;
+
+    std::vector<std::uint32_t> order;
+    order.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        if (i != corners[0] && i != corners[1] && i != corners[2] && i != corners[3])
+            order.push_back(static_cast<std::uint32_t>(i));
+    std::uint64_t seed = 0x9E3779B97F4A7C15u;  // fixed: the same grid always gives the same mesh
+    for (std::size_t i = order.size(); i > 1; --i) {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        std::swap(order[i - 1], order[seed % i]);
+    }
+    std::vector<std::uint32_t> before(n), after(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        before[i] = static_cast<std::uint32_t>((i + n - 1) % n);
+        after[i] = static_cast<std::uint32_t>((i + 1) % n);
+    }
+    for (std::size_t i = order.size(); i-- > 0;) {
+        const std::uint32_t p = order[i];
+        after[before[p]] = after[p];
+        before[after[p]] = before[p];
+    }
+    // Taking p out left its own links as they were: its neighbours at that time.
+    for (std::uint32_t p : order)
+        splitHullEdge(hullEdge_[before[p]], vertex(p));
+    hullEdge_ = {};
+    changed_.clear();
+}
+
+std::size_t GreedyMesh::outlinePosition(std::uint32_t v) const
+{
+    const GridPoint p = point(v);
+    if (p.y == 0 && p.x < columns_)
+        return std::size_t(p.x);
+    if (p.x == columns_ && p.y < rows_)
+        return std::size_t(columns_ + p.y);
+    if (p.y == rows_ && p.x > 0)
+        return std::size_t(columns_ + rows_ + (columns_ - p.x));
+    return std::size_t(2 * columns_ + rows_ + (rows_ - p.y));
+}
+
+// A hull edge has moved to half-edge e: note it while the outline goes in.
+void GreedyMesh::keepHullEdge(std::uint32_t e)
+{
+    if (!hullEdge_.empty())
+        hullEdge_[outlinePosition(corner_[e])] = e;
+}
+
+// p lies on the hull edge e, between its ends.
+void GreedyMesh::splitHullEdge(std::uint32_t e, std::uint32_t p)
+{
+    const std::uint32_t t = e / 3, en = nextEdge(e), ep = previousEdge(e);
+    const std::uint32_t from = corner_[e], to = corner_[en], across = corner_[ep];
+    const std::uint32_t toAcross = twin_[en], acrossFrom = twin_[ep];
+    const std::uint32_t u = addTriangle();
+    setTriangle(t, from, p, across);
+    setTriangle(u, p, to, across);
+    link(3 * t, none);
+    link(3 * t + 1, 3 * u + 2);
+    link(3 * t + 2, acrossFrom);
+    link(3 * u, none);
+    link(3 * u + 1, toAcross);
+    keepHullEdge(3 * t);
+    keepHullEdge(3 * u);
+    if (acrossFrom == none)
+        keepHullEdge(3 * t + 2);
+    if (toAcross == none)
+        keepHullEdge(3 * u + 1);
+    changed_.push_back(t);
+    legalize(3 * t + 2);
+    legalize(3 * u + 1);
+}
+
+// p strictly inside triangle t: three triangles around it.
+void GreedyMesh::splitTriangle(std::uint32_t t, std::uint32_t p)
+{
+    const std::uint32_t a = corner_[3 * t], b = corner_[3 * t + 1], c = corner_[3 * t + 2];
+    const std::uint32_t ab = twin_[3 * t], bc = twin_[3 * t + 1], ca = twin_[3 * t + 2];
+    const std::uint32_t u = addTriangle(), w = addTriangle();
+    setTriangle(t, a, b, p);
+    setTriangle(u, b, c, p);
+    setTriangle(w, c, a, p);
+    link(3 * t, ab);
+    link(3 * t + 1, 3 * u + 2);
+    link(3 * t + 2, 3 * w + 1);
+    link(3 * u, bc);
+    link(3 * u + 1, 3 * w + 2);
+    link(3 * w, ca);
+    changed_.push_back(t);
+    legalize(3 * t);
+    legalize(3 * u);
+    legalize(3 * w);
+}
+
+// p on the inner edge e, between its ends: four triangles around it.
+void GreedyMesh::splitEdge(std::uint32_t e, std::uint32_t p)
+{
+    const std::uint32_t f = twin_[e];
+    const std::uint32_t t = e / 3, v = f / 3;
+    const std::uint32_t a = corner_[e], b = corner_[nextEdge(e)], c = corner_[previousEdge(e)];
+    const std::uint32_t d = corner_[previousEdge(f)];
+    const std::uint32_t bc = twin_[nextEdge(e)], ca = twin_[previousEdge(e)];
+    const std::uint32_t ad = twin_[nextEdge(f)], db = twin_[previousEdge(f)];
+    const std::uint32_t u = addTriangle(), w = addTriangle();
+    setTriangle(t, p, b, c);
+    setTriangle(u, p, c, a);
+    setTriangle(v, p, a, d);
+    setTriangle(w, p, d, b);
+    link(3 * t, 3 * w + 2);
+    link(3 * t + 1, bc);
+    link(3 * t + 2, 3 * u);
+    link(3 * u + 1, ca);
+    link(3 * u + 2, 3 * v);
+    link(3 * v + 1, ad);
+    link(3 * v + 2, 3 * w);
+    link(3 * w + 1, db);
+    changed_.push_back(t);
+    changed_.push_back(v);
+    legalize(3 * t + 1);
+    legalize(3 * u + 1);
+    legalize(3 * v + 1);
+    legalize(3 * w + 1);
+}
+
+// p, a grid point of the closed triangle t and none of its corners.
+void GreedyMesh::insert(std::uint32_t t, std::uint32_t p)
+{
+    const GridPoint at = point(p);
+    for (std::uint32_t e = 3 * t; e < 3 * t + 3; ++e)
+        if (orientation(point(corner_[e]), point(corner_[nextEdge(e)]), at) == 0) {
+            splitEdge(e, p);  // inside the outline, so an inner edge
+            return;
+        }
+    splitTriangle(t, p);
+}
+
+// Lawson's flips: the edge e, opposite the point just inserted, and those
+// behind it, until every circle is empty again.
+void GreedyMesh::legalize(std::uint32_t e)
+{
+    toCheck_.push_back(e);
+    while (!toCheck_.empty()) {
+        const std::uint32_t a = toCheck_.back();
+        toCheck_.pop_back();
+        const std::uint32_t b = twin_[a];
+        if (b == none)
+            continue;
+        const std::uint32_t al = nextEdge(a), ar = previousEdge(a);
+        const std::uint32_t br = nextEdge(b), bl = previousEdge(b);
+        const std::uint32_t p0 = corner_[ar], pr = corner_[a], pl = corner_[al], p1 = corner_[bl];
+        if (!insideCircle(pr, pl, p0, p1))
+            continue;
+        // Never true of a Delaunay triangulation, but a flip must not fold.
+        if (orientation(point(p1), point(pl), point(p0)) <= 0 || orientation(point(p0), point(pr), point(p1)) <= 0)
+            continue;
+        corner_[a] = p1;
+        corner_[b] = p0;
+        const std::uint32_t hbl = twin_[bl], har = twin_[ar];
+        link(a, hbl);
+        link(b, har);
+        link(ar, bl);
+        if (hbl == none)
+            keepHullEdge(a);
+        if (har == none)
+            keepHullEdge(b);
+        changed_.push_back(a / 3);
+        changed_.push_back(b / 3);
+        toCheck_.push_back(br);
+        toCheck_.push_back(a);
+    }
+}
+
+// The grid point of t farthest from its plane, its corners aside.
+void GreedyMesh::scan(std::uint32_t t)
+{
+    const SortedTriangle s =
+        sortedTriangle(point(corner_[3 * t]), point(corner_[3 * t + 1]), point(corner_[3 * t + 2]));
+    const double* xs = grid_.xs.data();
+    const SurfacePlane plane(s, xs, grid_.ys.data(), grid_.depths.data(), width_);
+    double farthest = floor_;
+    std::uint64_t found = none;
+    forEachTriangleRow(s, [&](std::int64_t y, std::int64_t first, std::int64_t last, bool, bool, bool) {
+        for (const GridPoint& corner : {s.top, s.middle, s.bottom})
+            if (corner.y == y) {
+                if (corner.x == first)
+                    ++first;
+                else if (corner.x == last)
+                    --last;
+            }
+        if (first > last)
+            return;
+        const double start = plane.rowStart(grid_.ys[y]);
+        const double* z = &grid_.depths[std::uint64_t(y) * width_];
+        double m0 = 0, m1 = 0, m2 = 0, m3 = 0;
+        std::int64_t c = first;
+        for (; c + 3 <= last; c += 4) {
+            m0 = std::max(m0, std::fabs(z[c] - plane.at(start, xs[c])));
+            m1 = std::max(m1, std::fabs(z[c + 1] - plane.at(start, xs[c + 1])));
+            m2 = std::max(m2, std::fabs(z[c + 2] - plane.at(start, xs[c + 2])));
+            m3 = std::max(m3, std::fabs(z[c + 3] - plane.at(start, xs[c + 3])));
+        }
+        for (; c <= last; ++c)
+            m0 = std::max(m0, std::fabs(z[c] - plane.at(start, xs[c])));
+        const double m = std::max(std::max(m0, m1), std::max(m2, m3));
+        if (m <= farthest)
+            return;
+        for (c = first; std::fabs(z[c] - plane.at(start, xs[c])) != m; ++c) {
+        }
+        farthest = m;
+        found = std::uint64_t(y) * width_ + std::uint64_t(c);
+    });
+    candidate_[t] = static_cast<std::uint32_t>(found);
+    error_[t] = found == none ? -1.0 : farthest;
+}
+
+void GreedyMesh::heapUp(std::size_t at)
+{
+    const std::uint32_t t = heap_[at];
+    while (at > 0) {
+        const std::size_t parent = (at - 1) / 2;
+        if (!heapBefore(t, heap_[parent]))
+            break;
+        heap_[at] = heap_[parent];
+        heapAt_[heap_[at]] = static_cast<std::uint32_t>(at);
+        at = parent;
+    }
+    heap_[at] = t;
+    heapAt_[t] = static_cast<std::uint32_t>(at);
+}
+
+void GreedyMesh::heapDown(std::size_t at)
+{
+    const std::uint32_t t = heap_[at];
+    const std::size_t n = heap_.size();
+    for (;;) {
+        std::size_t child = 2 * at + 1;
+        if (child >= n)
+            break;
+        if (child + 1 < n && heapBefore(heap_[child + 1], heap_[child]))
+            ++child;
+        if (!heapBefore(heap_[child], t))
+            break;
+        heap_[at] = heap_[child];
+        heapAt_[heap_[at]] = static_cast<std::uint32_t>(at);
+        at = child;
+    }
+    heap_[at] = t;
+    heapAt_[t] = static_cast<std::uint32_t>(at);
+}
+
+// t has just been scanned: into the heap, or to its new place there.
+void GreedyMesh::heapPlace(std::uint32_t t)
+{
+    if (heapAt_[t] == none) {
+        heap_.push_back(t);
+        heapUp(heap_.size() - 1);
+        return;
+    }
+    heapUp(heapAt_[t]);
+    heapDown(heapAt_[t]);
+}
+
+void GreedyMesh::refine(std::uint64_t maxTriangles)
+{
+    // Half-edge numbers must fit in 32 bits.
+    const std::uint64_t largest = std::min<std::uint64_t>(maxTriangles == 0 ? ~std::uint64_t(0) : maxTriangles,
+                                                          (none - 3) / 3);
+    std::uint32_t count = triangleCount();
+    candidate_.assign(count, none);
+    error_.assign(count, -1.0);
+    heapAt_.assign(count, none);
+    heap_.reserve(count);
+    for (std::uint32_t t = 0; t < count; ++t) {
+        scan(t);
+        heap_.push_back(t);
+    }
+    for (std::size_t i = heap_.size() / 2; i-- > 0;)
+        heapDown(i);
+    for (std::size_t i = 0; i < heap_.size(); ++i)
+        heapAt_[heap_[i]] = static_cast<std::uint32_t>(i);
+
+    // Each insertion adds two triangles, whether the point falls inside one or on an edge.
+    while (!heap_.empty() && candidate_[heap_.front()] != none && std::uint64_t(count) + 2 <= largest) {
+        const std::uint32_t t = heap_.front();
+        insert(t, candidate_[t]);
+        count = triangleCount();
+        candidate_.resize(count, none);
+        error_.resize(count, -1.0);
+        heapAt_.resize(count, none);
+        std::sort(changed_.begin(), changed_.end());
+        changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
+        for (std::uint32_t u : changed_) {
+            scan(u);
+            heapPlace(u);
+        }
+        changed_.clear();
+    }
+}
+
+std::vector<std::uint32_t> GreedyMesh::takeTriangles()
+{
+    candidate_ = {};
+    error_ = {};
+    heap_ = {};
+    heapAt_ = {};
+    twin_ = {};
+    // Counterclockwise in grid indices faces the picture only when the grid's axes reverse the cells' winding.
+    if (!windingReversed(grid_.xs, grid_.ys))
+        for (std::size_t i = 0; i < corner_.size(); i += 3)
+            std::swap(corner_[i + 1], corner_[i + 2]);
+    return std::move(corner_);
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError)
+{
+    GreedyMesh mesh(grid, maxError);
+    mesh.refine(maxTriangles);
+    return mesh.takeTriangles();
+}

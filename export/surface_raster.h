@@ -1,0 +1,138 @@
+#pragma once
+
+// The grid points a surface triangle covers, row by row, and the plane
+// through its corners. The simplifier looks for the point farthest from each
+// triangle with these, and the report measures the written triangles with
+// the same ones, so that the two find the very same distances.
+//
+// Points are grid indices (column, row); a triangle is three of them, not on
+// one line. Everything here is exact integer arithmetic except the plane.
+
+#include <algorithm>
+#include <cstdint>
+
+struct GridPoint {
+    std::int64_t x, y;  // column, row
+};
+
+inline bool operator==(GridPoint a, GridPoint b) { return a.x == b.x && a.y == b.y; }
+
+inline GridPoint gridPoint(std::uint64_t index, std::uint64_t width)
+{
+    return {static_cast<std::int64_t>(index % width), static_cast<std::int64_t>(index / width)};
+}
+
+// Twice the signed area of abc in grid indices: > 0 when c lies to the left
+// of a->b with X to the right and Y down. Exact while columns x rows < 2^62.
+inline std::int64_t orientation(GridPoint a, GridPoint b, GridPoint c)
+{
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// Where an edge crosses the rows of points, as floor(x) and the remainder
+// over the edge's height, so that the walk down the triangle divides only
+// once per edge.
+class EdgeCrossing {
+public:
+    // From p to q, q below p; starting at row `y`.
+    EdgeCrossing(GridPoint p, GridPoint q, std::int64_t y) : height_(q.y - p.y)
+    {
+        const std::int64_t dx = q.x - p.x;
+        step_ = floorDivide(dx, height_);
+        stepRest_ = dx - step_ * height_;
+        const std::int64_t along = (y - p.y) * dx;
+        const std::int64_t whole = floorDivide(along, height_);
+        x_ = p.x + whole;
+        rest_ = along - whole * height_;
+    }
+    void next()
+    {
+        x_ += step_;
+        rest_ += stepRest_;
+        if (rest_ >= height_) {
+            rest_ -= height_;
+            ++x_;
+        }
+    }
+    std::int64_t floor() const { return x_; }
+    std::int64_t ceil() const { return x_ + (rest_ != 0); }
+    bool exact() const { return rest_ == 0; }
+
+private:
+    static std::int64_t floorDivide(std::int64_t a, std::int64_t b)
+    {
+        const std::int64_t q = a / b;
+        return q - ((a % b != 0) && ((a < 0) != (b < 0)));
+    }
+    std::int64_t height_, step_, stepRest_, x_, rest_;
+};
+
+// The triangle's corners sorted by row, then column: the first is also the
+// one with the smallest grid index, which the plane starts from.
+struct SortedTriangle {
+    GridPoint top, middle, bottom;
+};
+
+inline SortedTriangle sortedTriangle(GridPoint a, GridPoint b, GridPoint c)
+{
+    auto before = [](GridPoint p, GridPoint q) { return p.y < q.y || (p.y == q.y && p.x < q.x); };
+    if (before(b, a))
+        std::swap(a, b);
+    if (before(c, b))
+        std::swap(b, c);
+    if (before(b, a))
+        std::swap(a, b);
+    return {a, b, c};
+}
+
+// Calls row(y, first, last, firstOnSide, lastOnSide, rowOnSide) for every row
+// of grid points inside the closed triangle (first <= last), top to bottom.
+// firstOnSide and lastOnSide say that the span's end point lies exactly on
+// a side; rowOnSide that the whole row is a side. The triangle is not flat.
+template <typename Row>
+void forEachTriangleRow(const SortedTriangle& t, Row&& row)
+{
+    const GridPoint a = t.top, b = t.middle, c = t.bottom;
+    // The middle corner to the right of the long side a-c: that side is the left one.
+    const bool longOnLeft = orientation(a, b, c) > 0;
+    EdgeCrossing longSide(a, c, a.y);
+    auto walk = [&](EdgeCrossing shortSide, std::int64_t from, std::int64_t end) {
+        for (std::int64_t y = from; y < end; ++y) {
+            const EdgeCrossing& left = longOnLeft ? longSide : shortSide;
+            const EdgeCrossing& right = longOnLeft ? shortSide : longSide;
+            const std::int64_t first = left.ceil(), last = right.floor();
+            if (first <= last)
+                row(y, first, last, left.exact(), right.exact(), y == a.y && a.y == b.y);
+            longSide.next();
+            shortSide.next();
+        }
+    };
+    if (a.y < b.y)
+        walk(EdgeCrossing(a, b, a.y), a.y, b.y);
+    if (b.y < c.y)
+        walk(EdgeCrossing(b, c, b.y), b.y, c.y + 1);
+    else  // a level bottom side: its row runs from b to c
+        row(c.y, b.x, c.x, true, true, true);
+}
+
+// The plane through a triangle's corners in metres, taken from its first
+// corner in grid order; a level triangle gives its corners' depth exactly.
+struct SurfacePlane {
+    double x0, y0, z0, slopeX, slopeY;
+
+    SurfacePlane(const SortedTriangle& t, const double* xs, const double* ys, const double* depths,
+                 std::uint64_t width)
+    {
+        auto z = [&](GridPoint p) { return depths[static_cast<std::uint64_t>(p.y) * width + p.x]; };
+        x0 = xs[t.top.x];
+        y0 = ys[t.top.y];
+        z0 = z(t.top);
+        const double x1 = xs[t.middle.x] - x0, y1 = ys[t.middle.y] - y0, z1 = z(t.middle) - z0;
+        const double x2 = xs[t.bottom.x] - x0, y2 = ys[t.bottom.y] - y0, z2 = z(t.bottom) - z0;
+        const double area = x1 * y2 - x2 * y1;
+        slopeX = (z1 * y2 - z2 * y1) / area;
+        slopeY = (z2 * x1 - z1 * x2) / area;
+    }
+    double rowStart(double y) const { return z0 + slopeY * (y - y0); }
+    double at(double rowStart, double x) const { return rowStart + slopeX * (x - x0); }
+};
