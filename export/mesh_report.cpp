@@ -11,8 +11,9 @@ MeshReport measureSurface(const HeightGrid& grid, const std::vector<std::uint32_
     MeshReport report;
     report.triangles = triangles.size() / 3;
     const std::uint64_t width = grid.xs.size();
-    if (width == 0)
+    if (width < 2 || grid.ys.size() < 2)
         return report;
+    const GridPoints gridPoint(width);
     const bool facingPositive = windingReversed(grid.xs, grid.ys);
     // A point on a side may lie under several triangles: those are counted
     // once, by this mark; the others lie under one triangle only.
@@ -27,8 +28,8 @@ MeshReport measureSurface(const HeightGrid& grid, const std::vector<std::uint32_
     double largest = 0, squares = 0;
     std::uint64_t measured = 0;
     for (std::size_t t = 0; t + 2 < triangles.size(); t += 3) {
-        const GridPoint a = gridPoint(triangles[t], width), b = gridPoint(triangles[t + 1], width),
-                        c = gridPoint(triangles[t + 2], width);
+        const GridPoint a = gridPoint(triangles[t]), b = gridPoint(triangles[t + 1]),
+                        c = gridPoint(triangles[t + 2]);
         const std::int64_t turn = orientation(a, b, c);
         if (turn == 0 || (turn > 0) != facingPositive)
             ++report.foldedTriangles;

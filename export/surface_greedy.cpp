@@ -26,14 +26,18 @@ public:
     std::vector<std::uint32_t> takeTriangles();
 
 private:
-    GridPoint point(std::uint32_t v) const { return gridPoint(v, width_); }
+    GridPoint point(std::uint32_t v) const { return gridPoint_(v); }
     std::uint32_t triangleCount() const { return static_cast<std::uint32_t>(corner_.size() / 3); }
     std::uint32_t addTriangle();
     void link(std::uint32_t e, std::uint32_t twin);
     void setTriangle(std::uint32_t t, std::uint32_t a, std::uint32_t b, std::uint32_t c);
     bool insideCircle(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) const;
 
-    void triangulateOutline();
+    void startFromCorners();
+    void insertRestOfOutline();
+    void insertWorst(std::uint64_t largest);
+    void rescanChanged();
+    bool onOutline(GridPoint p) const { return p.x == 0 || p.y == 0 || p.x == columns_ || p.y == rows_; }
     std::size_t outlinePosition(std::uint32_t v) const;
     void keepHullEdge(std::uint32_t e);
     void splitHullEdge(std::uint32_t e, std::uint32_t p);
@@ -42,14 +46,14 @@ private:
     void insert(std::uint32_t t, std::uint32_t p);
     void legalize(std::uint32_t e);
 
-    void scan(std::uint32_t t);
-    bool heapBefore(std::uint32_t a, std::uint32_t b) const { return error_[a] > error_[b]; }
+    double scan(std::uint32_t t);
     void heapUp(std::size_t at);
     void heapDown(std::size_t at);
-    void heapPlace(std::uint32_t t);
+    void heapPlace(std::uint32_t t, double error);
 
     const HeightGrid& grid_;
     const std::uint64_t width_;
+    const GridPoints gridPoint_;
     const std::int64_t columns_, rows_;
     const double floor_;  // no point nearer than this is worth a vertex
     // The paraboloid the in-circle test lifts points onto: p x² + q y², so
@@ -59,17 +63,23 @@ private:
     std::vector<std::uint32_t> corner_;     // grid point where each half-edge starts
     std::vector<std::uint32_t> twin_;       // the opposite half-edge, or none on the outline
     std::vector<std::uint32_t> candidate_;  // per triangle: its farthest grid point, or none
-    std::vector<double> error_;             // per triangle: that point's distance, or -1
-    std::vector<std::uint32_t> heap_;       // triangles, farthest candidate first
+    struct Entry {
+        double error;  // the candidate's distance, or -1
+        std::uint32_t triangle;
+    };
+    std::vector<Entry> heap_;               // triangles, farthest candidate first
     std::vector<std::uint32_t> heapAt_;     // per triangle: its place in heap_
     std::vector<std::uint32_t> changed_;    // triangles the insertion under way rewrote
     std::vector<std::uint32_t> toCheck_;    // half-edges whose Delaunay test is pending
-    std::vector<std::uint32_t> hullEdge_;   // while the outline goes in: per outline point, its hull edge
+    std::vector<std::uint64_t> outline_;    // the outline's grid points, as gridOutline gives them
+    std::vector<std::uint32_t> hullEdge_;   // per outline point: the hull edge from it, or none while it is out
+    std::uint64_t outlineLeft_ = 0;         // outline points not in yet
 };
 
 GreedyMesh::GreedyMesh(const HeightGrid& grid, double maxError)
     : grid_(grid),
       width_(grid.xs.size()),
+      gridPoint_(width_),
       columns_(static_cast<std::int64_t>(grid.cellColumns())),
       rows_(static_cast<std::int64_t>(grid.cellRows())),
       floor_([&] {
@@ -94,7 +104,7 @@ GreedyMesh::GreedyMesh(const HeightGrid& grid, double maxError)
             liftY_ = std::clamp<std::int64_t>(std::llround(std::min(1 / ratio, 1e6) * 256), 1, 65536);
         }
     }
-    triangulateOutline();
+    startFromCorners();
 }
 
 std::uint32_t GreedyMesh::addTriangle()
@@ -139,24 +149,18 @@ bool GreedyMesh::insideCircle(std::uint32_t a, std::uint32_t b, std::uint32_t c,
     return det > 0;
 }
 
-// The outline's Delaunay triangulation, all its points being on the hull:
-// the four corners first, then the other points in a random order, each on
-// the hull edge between its neighbours already in. Those neighbours come
-// from taking the points out of the outline's cycle in the reverse order
-// (Chew's trick for convex polygons), so no search is needed, and the
-// random order keeps the expected flips per point constant.
-void GreedyMesh::triangulateOutline()
+// The two triangles of the selection's corners. The rest of the outline is
+// kept too, but goes in only when the greedy choice takes it or at the end:
+// the outline's own triangulation would be long slivers across the grid,
+// each insertion into them rescanning much of it.
+void GreedyMesh::startFromCorners()
 {
-    const std::vector<std::uint64_t> outline = gridOutline(grid_.cellColumns(), grid_.cellRows());
-    const std::size_t n = outline.size();
+    outline_ = gridOutline(grid_.cellColumns(), grid_.cellRows());
     const std::size_t corners[4] = {0, std::size_t(columns_), std::size_t(columns_ + rows_),
                                     std::size_t(2 * columns_ + rows_)};
-    auto vertex = [&](std::size_t position) { return static_cast<std::uint32_t>(outline[position]); };
-
-    const std::uint64_t estimate = 2 * n;
-    corner_.reserve(3 * estimate);
-    twin_.reserve(3 * estimate);
-    hullEdge_.assign(n, none);
+    auto vertex = [&](std::size_t position) { return static_cast<std::uint32_t>(outline_[position]); };
+    hullEdge_.assign(outline_.size(), none);
+    outlineLeft_ = outline_.size() - 4;
     const std::uint32_t t0 = addTriangle(), t1 = addTriangle();
     setTriangle(t0, vertex(corners[0]), vertex(corners[1]), vertex(corners[2]));
     setTriangle(t1, vertex(corners[0]), vertex(corners[2]), vertex(corners[3]));
@@ -165,11 +169,21 @@ void GreedyMesh::triangulateOutline()
     hullEdge_[corners[1]] = 1;
     hullEdge_[corners[2]] = 4;
     hullEdge_[corners[3]] = 5;
+    changed_.clear();
+}
 
+// The outline points the greedy choice left out, in a random order, each on
+// the hull edge between its neighbours already in. Those neighbours come
+// from taking the points out of the outline's cycle in the reverse order
+// (Chew's trick for convex polygons): no search, and the random order keeps
+// the expected flips per point constant.
+void GreedyMesh::insertRestOfOutline()
+{
+    const std::size_t n = outline_.size();
     std::vector<std::uint32_t> order;
-    order.reserve(n);
+    order.reserve(outlineLeft_);
     for (std::size_t i = 0; i < n; ++i)
-        if (i != corners[0] && i != corners[1] && i != corners[2] && i != corners[3])
+        if (hullEdge_[i] == none)
             order.push_back(static_cast<std::uint32_t>(i));
     std::uint64_t seed = 0x9E3779B97F4A7C15u;  // fixed: the same grid always gives the same mesh
     for (std::size_t i = order.size(); i > 1; --i) {
@@ -190,9 +204,8 @@ void GreedyMesh::triangulateOutline()
     }
     // Taking p out left its own links as they were: its neighbours at that time.
     for (std::uint32_t p : order)
-        splitHullEdge(hullEdge_[before[p]], vertex(p));
-    hullEdge_ = {};
-    changed_.clear();
+        splitHullEdge(hullEdge_[before[p]], static_cast<std::uint32_t>(outline_[p]));
+    outlineLeft_ = 0;
 }
 
 std::size_t GreedyMesh::outlinePosition(std::uint32_t v) const
@@ -207,11 +220,10 @@ std::size_t GreedyMesh::outlinePosition(std::uint32_t v) const
     return std::size_t(2 * columns_ + rows_ + (rows_ - p.y));
 }
 
-// A hull edge has moved to half-edge e: note it while the outline goes in.
+// A hull edge is now half-edge e.
 void GreedyMesh::keepHullEdge(std::uint32_t e)
 {
-    if (!hullEdge_.empty())
-        hullEdge_[outlinePosition(corner_[e])] = e;
+    hullEdge_[outlinePosition(corner_[e])] = e;
 }
 
 // p lies on the hull edge e, between its ends.
@@ -230,6 +242,7 @@ void GreedyMesh::splitHullEdge(std::uint32_t e, std::uint32_t p)
     link(3 * u + 1, toAcross);
     keepHullEdge(3 * t);
     keepHullEdge(3 * u);
+    --outlineLeft_;
     if (acrossFrom == none)
         keepHullEdge(3 * t + 2);
     if (toAcross == none)
@@ -254,6 +267,10 @@ void GreedyMesh::splitTriangle(std::uint32_t t, std::uint32_t p)
     link(3 * u, bc);
     link(3 * u + 1, 3 * w + 2);
     link(3 * w, ca);
+    if (bc == none)
+        keepHullEdge(3 * u);
+    if (ca == none)
+        keepHullEdge(3 * w);
     changed_.push_back(t);
     legalize(3 * t);
     legalize(3 * u);
@@ -282,6 +299,9 @@ void GreedyMesh::splitEdge(std::uint32_t e, std::uint32_t p)
     link(3 * v + 1, ad);
     link(3 * v + 2, 3 * w);
     link(3 * w + 1, db);
+    for (const std::uint32_t moved : {3 * t + 1, 3 * u + 1, 3 * v + 1, 3 * w + 1})
+        if (twin_[moved] == none)
+            keepHullEdge(moved);
     changed_.push_back(t);
     changed_.push_back(v);
     legalize(3 * t + 1);
@@ -290,13 +310,17 @@ void GreedyMesh::splitEdge(std::uint32_t e, std::uint32_t p)
     legalize(3 * w + 1);
 }
 
-// p, a grid point of the closed triangle t and none of its corners.
+// p, a grid point of the closed triangle t and none of its corners; on the
+// outline, it lies on a hull edge.
 void GreedyMesh::insert(std::uint32_t t, std::uint32_t p)
 {
     const GridPoint at = point(p);
     for (std::uint32_t e = 3 * t; e < 3 * t + 3; ++e)
         if (orientation(point(corner_[e]), point(corner_[nextEdge(e)]), at) == 0) {
-            splitEdge(e, p);  // inside the outline, so an inner edge
+            if (twin_[e] == none)
+                splitHullEdge(e, p);
+            else
+                splitEdge(e, p);
             return;
         }
     splitTriangle(t, p);
@@ -338,8 +362,8 @@ void GreedyMesh::legalize(std::uint32_t e)
     }
 }
 
-// The grid point of t farthest from its plane, its corners aside.
-void GreedyMesh::scan(std::uint32_t t)
+// The grid point of t farthest from its plane, its corners aside; its distance.
+double GreedyMesh::scan(std::uint32_t t)
 {
     const SortedTriangle s =
         sortedTriangle(point(corner_[3 * t]), point(corner_[3 * t + 1]), point(corner_[3 * t + 2]));
@@ -378,54 +402,61 @@ void GreedyMesh::scan(std::uint32_t t)
         found = std::uint64_t(y) * width_ + std::uint64_t(c);
     });
     candidate_[t] = static_cast<std::uint32_t>(found);
-    error_[t] = found == none ? -1.0 : farthest;
+    return found == none ? -1.0 : farthest;
 }
 
 void GreedyMesh::heapUp(std::size_t at)
 {
-    const std::uint32_t t = heap_[at];
+    const Entry moving = heap_[at];
     while (at > 0) {
-        const std::size_t parent = (at - 1) / 2;
-        if (!heapBefore(t, heap_[parent]))
+        const std::size_t parent = (at - 1) / 4;
+        if (!(moving.error > heap_[parent].error))
             break;
         heap_[at] = heap_[parent];
-        heapAt_[heap_[at]] = static_cast<std::uint32_t>(at);
+        heapAt_[heap_[at].triangle] = static_cast<std::uint32_t>(at);
         at = parent;
     }
-    heap_[at] = t;
-    heapAt_[t] = static_cast<std::uint32_t>(at);
+    heap_[at] = moving;
+    heapAt_[moving.triangle] = static_cast<std::uint32_t>(at);
 }
 
 void GreedyMesh::heapDown(std::size_t at)
 {
-    const std::uint32_t t = heap_[at];
+    const Entry moving = heap_[at];
     const std::size_t n = heap_.size();
     for (;;) {
-        std::size_t child = 2 * at + 1;
-        if (child >= n)
+        const std::size_t first = 4 * at + 1;
+        if (first >= n)
             break;
-        if (child + 1 < n && heapBefore(heap_[child + 1], heap_[child]))
-            ++child;
-        if (!heapBefore(heap_[child], t))
+        std::size_t child = first;
+        for (std::size_t k = first + 1; k < std::min(first + 4, n); ++k)
+            if (heap_[k].error > heap_[child].error)
+                child = k;
+        if (!(heap_[child].error > moving.error))
             break;
         heap_[at] = heap_[child];
-        heapAt_[heap_[at]] = static_cast<std::uint32_t>(at);
+        heapAt_[heap_[at].triangle] = static_cast<std::uint32_t>(at);
         at = child;
     }
-    heap_[at] = t;
-    heapAt_[t] = static_cast<std::uint32_t>(at);
+    heap_[at] = moving;
+    heapAt_[moving.triangle] = static_cast<std::uint32_t>(at);
 }
 
 // t has just been scanned: into the heap, or to its new place there.
-void GreedyMesh::heapPlace(std::uint32_t t)
+void GreedyMesh::heapPlace(std::uint32_t t, double error)
 {
     if (heapAt_[t] == none) {
-        heap_.push_back(t);
+        heap_.push_back({error, t});
         heapUp(heap_.size() - 1);
         return;
     }
-    heapUp(heapAt_[t]);
-    heapDown(heapAt_[t]);
+    const std::size_t at = heapAt_[t];
+    const double before = heap_[at].error;
+    heap_[at].error = error;
+    if (error > before)
+        heapUp(at);
+    else
+        heapDown(at);
 }
 
 void GreedyMesh::refine(std::uint64_t maxTriangles)
@@ -433,42 +464,49 @@ void GreedyMesh::refine(std::uint64_t maxTriangles)
     // Half-edge numbers must fit in 32 bits.
     const std::uint64_t largest = std::min<std::uint64_t>(maxTriangles == 0 ? ~std::uint64_t(0) : maxTriangles,
                                                           (none - 3) / 3);
-    std::uint32_t count = triangleCount();
+    const std::uint32_t count = triangleCount();
     candidate_.assign(count, none);
-    error_.assign(count, -1.0);
     heapAt_.assign(count, none);
-    heap_.reserve(count);
-    for (std::uint32_t t = 0; t < count; ++t) {
-        scan(t);
-        heap_.push_back(t);
-    }
-    for (std::size_t i = heap_.size() / 2; i-- > 0;)
-        heapDown(i);
-    for (std::size_t i = 0; i < heap_.size(); ++i)
-        heapAt_[heap_[i]] = static_cast<std::uint32_t>(i);
+    for (std::uint32_t t = 0; t < count; ++t)
+        heapPlace(t, scan(t));
+    // Once the mesh has twice the outline's own triangles, the fans between
+    // the outline's points and the nearest inner ones are short, and the
+    // rest of the outline goes in for the greedy choice to see it.
+    insertWorst(std::min<std::uint64_t>(largest, 2 * outline_.size()));
+    insertRestOfOutline();
+    rescanChanged();
+    insertWorst(largest);
+}
 
-    // Each insertion adds two triangles, whether the point falls inside one or on an edge.
-    while (!heap_.empty() && candidate_[heap_.front()] != none && std::uint64_t(count) + 2 <= largest) {
-        const std::uint32_t t = heap_.front();
-        insert(t, candidate_[t]);
-        count = triangleCount();
-        candidate_.resize(count, none);
-        error_.resize(count, -1.0);
-        heapAt_.resize(count, none);
-        std::sort(changed_.begin(), changed_.end());
-        changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
-        for (std::uint32_t u : changed_) {
-            scan(u);
-            heapPlace(u);
-        }
-        changed_.clear();
+// Greedy insertion while the budget allows: a point inside adds two
+// triangles, one on the outline a single one that the outline would have
+// cost anyway.
+void GreedyMesh::insertWorst(std::uint64_t largest)
+{
+    while (!heap_.empty() && candidate_[heap_.front().triangle] != none) {
+        const std::uint32_t t = heap_.front().triangle, p = candidate_[t];
+        if (!onOutline(point(p)) && std::uint64_t(triangleCount()) + outlineLeft_ + 2 > largest)
+            break;
+        insert(t, p);
+        rescanChanged();
     }
+}
+
+void GreedyMesh::rescanChanged()
+{
+    const std::uint32_t count = triangleCount();
+    candidate_.resize(count, none);
+    heapAt_.resize(count, none);
+    std::sort(changed_.begin(), changed_.end());
+    changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
+    for (std::uint32_t u : changed_)
+        heapPlace(u, scan(u));
+    changed_.clear();
 }
 
 std::vector<std::uint32_t> GreedyMesh::takeTriangles()
 {
     candidate_ = {};
-    error_ = {};
     heap_ = {};
     heapAt_ = {};
     twin_ = {};

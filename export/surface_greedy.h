@@ -1,16 +1,17 @@
 #pragma once
 
 // The relief surface by greedy insertion, after Garland and Heckbert, "Fast
-// Polygonal Approximation of Terrains and Height Fields" (1995): starting
-// from the outline of the selection, the grid point farthest (vertically)
-// from the surface so far goes in, one at a time, into a Delaunay
-// triangulation of the points kept, seen from the picture. Each triangle
-// keeps its farthest point in a heap; an insertion looks again only at the
-// triangles it changed.
+// Polygonal Approximation of Terrains and Height Fields" (1995): the grid
+// point farthest (vertically) from the surface so far goes in, one at a
+// time, into a Delaunay triangulation of the points kept, as seen from the
+// picture. Each triangle keeps its farthest point in a heap; an insertion
+// looks again only at the triangles it changed.
 //
-// Every point of the outline is kept from the start, so a solid's walls meet
-// the surface point for point. Triangles of a plane triangulation lifted to
-// their depths cannot fold as seen from the picture.
+// Every point of the outline is kept, so a solid's walls meet the surface
+// point for point: they cost the budget nothing when the greedy choice
+// takes them, and the others go in once the mesh is fine enough for their
+// thin triangles along the outline to be cheap to scan. Triangles of a plane
+// triangulation lifted to their depths cannot fold as seen from the picture.
 
 #include "relief/height_grid.h"
 

@@ -17,10 +17,20 @@ struct GridPoint {
 
 inline bool operator==(GridPoint a, GridPoint b) { return a.x == b.x && a.y == b.y; }
 
-inline GridPoint gridPoint(std::uint64_t index, std::uint64_t width)
-{
-    return {static_cast<std::int64_t>(index % width), static_cast<std::int64_t>(index / width)};
-}
+// A grid index's column and row, dividing by the width with one
+// multiplication: exact for indices and widths below 2^32.
+class GridPoints {
+public:
+    explicit GridPoints(std::uint64_t width) : width_(width), inverse_(~std::uint64_t(0) / width + 1) {}
+    GridPoint operator()(std::uint32_t index) const
+    {
+        const auto row = static_cast<std::uint64_t>((static_cast<unsigned __int128>(index) * inverse_) >> 64);
+        return {static_cast<std::int64_t>(index - row * width_), static_cast<std::int64_t>(row)};
+    }
+
+private:
+    std::uint64_t width_, inverse_;  // the width is at least 2
+};
 
 // Twice the signed area of abc in grid indices: > 0 when c lies to the left
 // of a->b with X to the right and Y down. Exact while columns x rows < 2^62.
