@@ -383,20 +383,11 @@ double GreedyMesh::scan(std::uint32_t t)
             return;
         const double start = plane.rowStart(grid_.ys[y]);
         const double* z = &grid_.depths[std::uint64_t(y) * width_];
-        double m0 = 0, m1 = 0, m2 = 0, m3 = 0;
-        std::int64_t c = first;
-        for (; c + 3 <= last; c += 4) {
-            m0 = std::max(m0, std::fabs(z[c] - plane.at(start, xs[c])));
-            m1 = std::max(m1, std::fabs(z[c + 1] - plane.at(start, xs[c + 1])));
-            m2 = std::max(m2, std::fabs(z[c + 2] - plane.at(start, xs[c + 2])));
-            m3 = std::max(m3, std::fabs(z[c + 3] - plane.at(start, xs[c + 3])));
-        }
-        for (; c <= last; ++c)
-            m0 = std::max(m0, std::fabs(z[c] - plane.at(start, xs[c])));
-        const double m = std::max(std::max(m0, m1), std::max(m2, m3));
+        const double m = rowLargestError(z, xs, first, last, plane, start);
         if (m <= farthest)
             return;
-        for (c = first; std::fabs(z[c] - plane.at(start, xs[c])) != m; ++c) {
+        std::int64_t c = first;
+        for (; std::fabs(z[c] - plane.at(start, xs[c])) != m; ++c) {
         }
         farthest = m;
         found = std::uint64_t(y) * width_ + std::uint64_t(c);
@@ -510,11 +501,29 @@ std::vector<std::uint32_t> GreedyMesh::takeTriangles()
     heap_ = {};
     heapAt_ = {};
     twin_ = {};
+    // In the order of their top rows, so that whoever reads them next (the
+    // report, a writer) walks the grid from top to bottom rather than in the
+    // order the points went in.
+    const std::uint32_t count = triangleCount();
+    std::vector<std::uint32_t> firstOfRow(std::size_t(rows_) + 2, 0);
+    auto topRow = [&](std::uint32_t t) {
+        return std::min({point(corner_[3 * t]).y, point(corner_[3 * t + 1]).y, point(corner_[3 * t + 2]).y});
+    };
+    for (std::uint32_t t = 0; t < count; ++t)
+        ++firstOfRow[std::size_t(topRow(t)) + 1];
+    for (std::size_t r = 1; r < firstOfRow.size(); ++r)
+        firstOfRow[r] += firstOfRow[r - 1];
     // Counterclockwise in grid indices faces the picture only when the grid's axes reverse the cells' winding.
-    if (!windingReversed(grid_.xs, grid_.ys))
-        for (std::size_t i = 0; i < corner_.size(); i += 3)
-            std::swap(corner_[i + 1], corner_[i + 2]);
-    return std::move(corner_);
+    const bool swap = !windingReversed(grid_.xs, grid_.ys);
+    std::vector<std::uint32_t> sorted(corner_.size());
+    for (std::uint32_t t = 0; t < count; ++t) {
+        std::uint32_t* out = &sorted[3 * std::size_t(firstOfRow[std::size_t(topRow(t))]++)];
+        out[0] = corner_[3 * t];
+        out[1] = corner_[3 * t + (swap ? 2 : 1)];
+        out[2] = corner_[3 * t + (swap ? 1 : 2)];
+    }
+    corner_ = {};
+    return sorted;
 }
 
 }  // namespace
