@@ -2,6 +2,7 @@
 
 #include "mesh_layout.h"
 #include "surface_greedy.h"
+#include "surface_quadtree.h"
 
 namespace {
 
@@ -31,12 +32,26 @@ SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& lim
     const std::uint64_t minimum = minimumSurfaceTriangles(columns, rows);
     if (limits.maxTriangles > 0 && limits.maxTriangles < minimum)
         return BudgetBelowOutline{minimum};
-    SimplifiedSurface surface;
-    const bool wholeGrid = limits.maxTriangles >= surfaceTriangleCount(columns, rows) ||
-                           (limits.maxTriangles == 0 && !(limits.maxError > 0));
-    surface.triangles = !grid.hasCells() ? std::vector<std::uint32_t>{}
-                        : wholeGrid      ? fullSurface(grid)
-                                         : greedySurface(grid, limits.maxTriangles, limits.maxError);
-    surface.report = measureSurface(grid, surface.triangles);
-    return surface;
+    if (!grid.hasCells())
+        return SimplifiedSurface{};
+    if (limits.maxTriangles >= surfaceTriangleCount(columns, rows) || (limits.maxTriangles == 0 && !(limits.maxError > 0))) {
+        std::vector<std::uint32_t> triangles = fullSurface(grid);
+        const MeshReport report = measureSurface(grid, triangles);
+        return SimplifiedSurface{std::move(triangles), report};
+    }
+    std::vector<std::uint32_t> greedy = greedySurface(grid, limits.maxTriangles, limits.maxError);
+    const MeshReport greedyReport = measureSurface(grid, greedy);
+    const bool boundMet = limits.maxError > 0 && greedyReport.largestError <= limits.maxError;
+    if (limits.maxTriangles == 0 || boundMet)
+        return SimplifiedSurface{std::move(greedy), greedyReport};
+    // Within a budget too small for them, greedy insertion chases isolated
+    // specks and leaves tents around the ones it could not reach, and the
+    // quadtree's regular fans suit an evenly curved surface at the counts
+    // where its blocks are all of one size: its surface is kept when it
+    // strays less.
+    std::vector<std::uint32_t> quadtree = quadtreeSurface(grid, limits.maxTriangles);
+    const MeshReport quadtreeReport = measureSurface(grid, quadtree);
+    if (quadtreeReport.largestError < greedyReport.largestError)
+        return SimplifiedSurface{std::move(quadtree), quadtreeReport};
+    return SimplifiedSurface{std::move(greedy), greedyReport};
 }

@@ -32,7 +32,10 @@ struct BudgetBelowOutline {
 
 using SimplifyResult = std::variant<SimplifiedSurface, BudgetBelowOutline>;
 
-// Stops at whichever limit comes first: the next point would take the count
-// past the budget, or no point strays farther than the bound. With neither,
-// or a budget at or above the grid's own count, every cell is kept.
+// Greedy insertion (surface_greedy.h) stops at whichever limit comes first:
+// the next point would take the count past the budget, or no point strays
+// farther than the bound. When the budget stopped it, the quadtree's surface
+// within the same budget (surface_quadtree.h) is kept instead if it strays
+// less. With neither limit, or a budget at or above the grid's own count,
+// every cell is kept.
 SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& limits);
