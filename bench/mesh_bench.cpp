@@ -140,12 +140,14 @@ void benchSimplify(benchmark::State& state, bool specks)
 
 // The simplifiers' pictures, the same shape at any size: smooth shading (a
 // smooth function, no gray-level steps), a fractal (octaves of interpolated
-// random values down to the grid's step, each half the one before) and
-// gray-level noise; 0.5 m deep at most, points 1.5 cm apart.
-enum class Picture { Smooth, Fractal, Noise };
+// random values down to the grid's step, each half the one before),
+// gray-level noise, and a photograph's kind of relief as makeRelief gives
+// it (shading, grain, 6 % specks, even gray levels); 0.5 m deep at most,
+// points 1.5 cm apart.
+enum class Picture { Smooth, Fractal, Noise, Specks };
 const char* pictureName(Picture p)
 {
-    return p == Picture::Smooth ? "smooth" : p == Picture::Fractal ? "fractal" : "noise";
+    return p == Picture::Smooth ? "smooth" : p == Picture::Fractal ? "fractal" : p == Picture::Noise ? "noise" : "specks";
 }
 
 double latticeValue(std::uint64_t i, std::uint64_t j, std::uint64_t octave)
@@ -182,6 +184,12 @@ HeightGrid pictureGrid(Picture picture, std::size_t side)
                          0.1 * std::exp(-20 * ((u - 0.3) * (u - 0.3) + (v - 0.6) * (v - 0.6)));
             } else if (picture == Picture::Noise) {
                 row[c] = double(random() % 128) * 2 / 255.0 * 0.5;
+            } else if (picture == Picture::Specks) {
+                int level = static_cast<int>(127 + 90 * std::sin(double(c) * 0.01) * std::cos(double(r) * 0.013)) +
+                            static_cast<int>(random() % 13) - 6;
+                if (random() % 100 < 6)
+                    level = static_cast<int>(random() % 255);
+                row[c] = (std::clamp(level, 0, 254) & ~1) / 255.0 * 0.5;
             } else {
                 double z = 0, amplitude = 0.25;
                 for (std::size_t o = 0; o < cells.size(); ++o, amplitude /= 2) {
@@ -301,7 +309,7 @@ int simplifyTable()
     const std::size_t side = 1000;
     std::printf("| picture | limit | simplifier | triangles | largest error (mm) | RMS error (mm) | time (s) | "
                 "processor (s) | memory above the grid (MB) |\n|---|---|---|---:|---:|---:|---:|---:|---:|\n");
-    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noise}) {
+    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noise, Picture::Specks}) {
         const char* name = pictureName(picture);
         for (std::uint64_t budget : {10000u, 100000u, 1000000u}) {
             const std::string limit = std::to_string(budget / 1000) + "k triangles";

@@ -433,15 +433,30 @@ void GreedyMesh::heapDown(std::size_t at)
     heapAt_[moving.triangle] = static_cast<std::uint32_t>(at);
 }
 
-// t has just been scanned: into the heap, or to its new place there.
+// t has just been scanned: into the heap, or to its new place there; out of
+// it when no point of t is worth inserting any more.
 void GreedyMesh::heapPlace(std::uint32_t t, double error)
 {
-    if (heapAt_[t] == none) {
+    const std::size_t at = heapAt_[t];
+    if (error < 0) {
+        if (at == none)
+            return;
+        heapAt_[t] = none;
+        const Entry last = heap_.back();
+        heap_.pop_back();
+        if (at == heap_.size())
+            return;
+        heap_[at] = last;
+        heapAt_[last.triangle] = static_cast<std::uint32_t>(at);
+        heapUp(at);
+        heapDown(heapAt_[last.triangle]);
+        return;
+    }
+    if (at == none) {
         heap_.push_back({error, t});
         heapUp(heap_.size() - 1);
         return;
     }
-    const std::size_t at = heapAt_[t];
     const double before = heap_[at].error;
     heap_[at].error = error;
     if (error > before)
@@ -474,7 +489,7 @@ void GreedyMesh::refine(std::uint64_t maxTriangles)
 // cost anyway.
 void GreedyMesh::insertWorst(std::uint64_t largest)
 {
-    while (!heap_.empty() && candidate_[heap_.front().triangle] != none) {
+    while (!heap_.empty()) {
         const std::uint32_t t = heap_.front().triangle, p = candidate_[t];
         if (!onOutline(point(p)) && std::uint64_t(triangleCount()) + outlineLeft_ + 2 > largest)
             break;

@@ -4,6 +4,8 @@
 #include "surface_greedy.h"
 #include "surface_quadtree.h"
 
+#include <future>
+
 namespace {
 
 std::vector<std::uint32_t> fullSurface(const HeightGrid& grid)
@@ -39,19 +41,25 @@ SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& lim
         const MeshReport report = measureSurface(grid, triangles);
         return SimplifiedSurface{std::move(triangles), report};
     }
-    std::vector<std::uint32_t> greedy = greedySurface(grid, limits.maxTriangles, limits.maxError);
-    const MeshReport greedyReport = measureSurface(grid, greedy);
-    const bool boundMet = limits.maxError > 0 && greedyReport.largestError <= limits.maxError;
-    if (limits.maxTriangles == 0 || boundMet)
-        return SimplifiedSurface{std::move(greedy), greedyReport};
     // Within a budget too small for them, greedy insertion chases isolated
     // specks and leaves tents around the ones it could not reach, and the
     // quadtree's regular fans suit an evenly curved surface at the counts
-    // where its blocks are all of one size: its surface is kept when it
-    // strays less.
-    std::vector<std::uint32_t> quadtree = quadtreeSurface(grid, limits.maxTriangles);
-    const MeshReport quadtreeReport = measureSurface(grid, quadtree);
-    if (quadtreeReport.largestError < greedyReport.largestError)
-        return SimplifiedSurface{std::move(quadtree), quadtreeReport};
+    // where its blocks are all of one size: its surface, made meanwhile on
+    // another processor, is kept when it strays less.
+    std::future<SimplifiedSurface> quadtree;
+    if (limits.maxTriangles > 0)
+        quadtree = std::async(std::launch::async, [&grid, &limits] {
+            std::vector<std::uint32_t> triangles = quadtreeSurface(grid, limits.maxTriangles);
+            const MeshReport report = measureSurface(grid, triangles);
+            return SimplifiedSurface{std::move(triangles), report};
+        });
+    std::vector<std::uint32_t> greedy = greedySurface(grid, limits.maxTriangles, limits.maxError);
+    const MeshReport greedyReport = measureSurface(grid, greedy);
+    if (!quadtree.valid())
+        return SimplifiedSurface{std::move(greedy), greedyReport};
+    SimplifiedSurface other = quadtree.get();
+    const bool boundMet = limits.maxError > 0 && greedyReport.largestError <= limits.maxError;
+    if (!boundMet && other.report.largestError < greedyReport.largestError)
+        return other;
     return SimplifiedSurface{std::move(greedy), greedyReport};
 }
