@@ -56,7 +56,7 @@ public:
         step_ = floorDivide(dx, height_);
         stepRest_ = dx - step_ * height_;
         const std::int64_t along = (y - p.y) * dx;
-        const std::int64_t whole = floorDivide(along, height_);
+        const std::int64_t whole = along == 0 ? 0 : floorDivide(along, height_);  // a walk starts at p
         x_ = p.x + whole;
         rest_ = along - whole * height_;
     }
