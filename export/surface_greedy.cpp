@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -17,9 +19,19 @@ constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
 inline std::uint32_t nextEdge(std::uint32_t e) { return e % 3 == 2 ? e - 2 : e + 1; }
 inline std::uint32_t previousEdge(std::uint32_t e) { return e % 3 == 0 ? e + 2 : e - 1; }
 
+// The part of the grid one mesh covers: a rectangle of grid lines. Every
+// point of its sides is kept, except on a side shared with another mesh
+// (`seamColumn`), where only `seamRows` are, top and bottom included.
+struct Region {
+    std::int64_t left, top, right, bottom;
+    std::int64_t seamColumn = -1;  // left or right, or -1
+    std::vector<std::int64_t> seamRows;
+};
+
 class GreedyMesh {
 public:
-    GreedyMesh(const HeightGrid& grid, double maxError);
+    // `floor`: no point that near the surface is worth a vertex.
+    GreedyMesh(const HeightGrid& grid, double floor, Region region);
 
     void refine(std::uint64_t maxTriangles);
     // The triangles facing the picture; the mesh is spent.
@@ -37,7 +49,11 @@ private:
     void insertRestOfOutline();
     void insertWorst(std::uint64_t largest);
     void rescanChanged();
-    bool onOutline(GridPoint p) const { return p.x == 0 || p.y == 0 || p.x == columns_ || p.y == rows_; }
+    bool onOutline(GridPoint p) const
+    {
+        return p.x == region_.left || p.y == region_.top || p.x == region_.right || p.y == region_.bottom;
+    }
+    std::size_t seamIndex(std::int64_t row) const;
     std::size_t outlinePosition(std::uint32_t v) const;
     void keepHullEdge(std::uint32_t e);
     void splitHullEdge(std::uint32_t e, std::uint32_t p);
@@ -54,8 +70,8 @@ private:
     const HeightGrid& grid_;
     const std::uint64_t width_;
     const GridPoints gridPoint_;
-    const std::int64_t columns_, rows_;
-    const double floor_;  // no point nearer than this is worth a vertex
+    const Region region_;
+    const double floor_;
     // The paraboloid the in-circle test lifts points onto: p x² + q y², so
     // that Delaunay's empty circles are circles in metres, not grid steps.
     std::int64_t liftX_ = 1, liftY_ = 1;
@@ -76,24 +92,13 @@ private:
     std::uint64_t outlineLeft_ = 0;         // outline points not in yet
 };
 
-GreedyMesh::GreedyMesh(const HeightGrid& grid, double maxError)
-    : grid_(grid),
-      width_(grid.xs.size()),
-      gridPoint_(width_),
-      columns_(static_cast<std::int64_t>(grid.cellColumns())),
-      rows_(static_cast<std::int64_t>(grid.cellRows())),
-      floor_([&] {
-          double deepest = 0;
-          for (double z : grid.depths)
-              deepest = std::max(deepest, std::fabs(z));
-          // Rounding of the plane through three points, far below any real difference.
-          return std::max(maxError, deepest * 1e-12);
-      }())
+GreedyMesh::GreedyMesh(const HeightGrid& grid, double floor, Region region)
+    : grid_(grid), width_(grid.xs.size()), gridPoint_(width_), region_(std::move(region)), floor_(floor)
 {
     // The grid's steps are even along each axis; squared ratio of X's to Y's
     // as a fraction over 256 (exact when they are equal, the usual case).
-    const double stepX = std::fabs(grid.xs.back() - grid.xs.front()) / double(columns_);
-    const double stepY = std::fabs(grid.ys.back() - grid.ys.front()) / double(rows_);
+    const double stepX = std::fabs(grid.xs.back() - grid.xs.front()) / double(grid.cellColumns());
+    const double stepY = std::fabs(grid.ys.back() - grid.ys.front()) / double(grid.cellRows());
     const double ratio = (stepX / stepY) * (stepX / stepY);
     if (std::isfinite(ratio) && ratio > 0 && std::fabs(ratio - 1) > 1e-6) {
         if (ratio > 1) {
@@ -155,9 +160,32 @@ bool GreedyMesh::insideCircle(std::uint32_t a, std::uint32_t b, std::uint32_t c,
 // each insertion into them rescanning much of it.
 void GreedyMesh::startFromCorners()
 {
-    outline_ = gridOutline(grid_.cellColumns(), grid_.cellRows());
-    const std::size_t corners[4] = {0, std::size_t(columns_), std::size_t(columns_ + rows_),
-                                    std::size_t(2 * columns_ + rows_)};
+    // The region's sides in a cycle, as gridOutline runs: top row left to
+    // right, right side down, bottom row right to left, left side up.
+    const Region& r = region_;
+    auto index = [&](std::int64_t column, std::int64_t row) { return std::uint64_t(row) * width_ + std::uint64_t(column); };
+    std::size_t corners[4];
+    corners[0] = outline_.size();
+    for (std::int64_t c = r.left; c < r.right; ++c)
+        outline_.push_back(index(c, r.top));
+    corners[1] = outline_.size();
+    if (r.seamColumn == r.right)
+        for (std::size_t k = 0; k + 1 < r.seamRows.size(); ++k)
+            outline_.push_back(index(r.right, r.seamRows[k]));
+    else
+        for (std::int64_t row = r.top; row < r.bottom; ++row)
+            outline_.push_back(index(r.right, row));
+    corners[2] = outline_.size();
+    for (std::int64_t c = r.right; c > r.left; --c)
+        outline_.push_back(index(c, r.bottom));
+    corners[3] = outline_.size();
+    if (r.seamColumn == r.left)
+        for (std::size_t k = r.seamRows.size() - 1; k > 0; --k)
+            outline_.push_back(index(r.left, r.seamRows[k]));
+    else
+        for (std::int64_t row = r.bottom; row > r.top; --row)
+            outline_.push_back(index(r.left, row));
+
     auto vertex = [&](std::size_t position) { return static_cast<std::uint32_t>(outline_[position]); };
     hullEdge_.assign(outline_.size(), none);
     outlineLeft_ = outline_.size() - 4;
@@ -208,16 +236,27 @@ void GreedyMesh::insertRestOfOutline()
     outlineLeft_ = 0;
 }
 
+std::size_t GreedyMesh::seamIndex(std::int64_t row) const
+{
+    return std::size_t(std::lower_bound(region_.seamRows.begin(), region_.seamRows.end(), row) -
+                       region_.seamRows.begin());
+}
+
 std::size_t GreedyMesh::outlinePosition(std::uint32_t v) const
 {
+    const Region& r = region_;
     const GridPoint p = point(v);
-    if (p.y == 0 && p.x < columns_)
-        return std::size_t(p.x);
-    if (p.x == columns_ && p.y < rows_)
-        return std::size_t(columns_ + p.y);
-    if (p.y == rows_ && p.x > 0)
-        return std::size_t(columns_ + rows_ + (columns_ - p.x));
-    return std::size_t(2 * columns_ + rows_ + (rows_ - p.y));
+    const std::int64_t across = r.right - r.left, down = r.bottom - r.top;
+    const std::int64_t rightSide = r.seamColumn == r.right ? std::int64_t(r.seamRows.size()) - 1 : down;
+    if (p.y == r.top && p.x < r.right)
+        return std::size_t(p.x - r.left);
+    if (p.x == r.right && p.y < r.bottom)
+        return std::size_t(across + (r.seamColumn == r.right ? std::int64_t(seamIndex(p.y)) : p.y - r.top));
+    if (p.y == r.bottom && p.x > r.left)
+        return std::size_t(across + rightSide + (r.right - p.x));
+    const std::int64_t up = r.seamColumn == r.left ? std::int64_t(r.seamRows.size()) - 1 - std::int64_t(seamIndex(p.y))
+                                                   : r.bottom - p.y;
+    return std::size_t(2 * across + rightSide + up);
 }
 
 // A hull edge is now half-edge e.
@@ -379,6 +418,11 @@ double GreedyMesh::scan(std::uint32_t t)
                 else if (corner.x == last)
                     --last;
             }
+        // The other mesh's side: its points are the seam's to keep, or within the bound already.
+        if (first == region_.seamColumn)
+            ++first;
+        if (last == region_.seamColumn)
+            --last;
         if (first > last)
             return;
         const double start = plane.rowStart(grid_.ys[y]);
@@ -520,7 +564,7 @@ std::vector<std::uint32_t> GreedyMesh::takeTriangles()
     // report, a writer) walks the grid from top to bottom rather than in the
     // order the points went in.
     const std::uint32_t count = triangleCount();
-    std::vector<std::uint32_t> firstOfRow(std::size_t(rows_) + 2, 0);
+    std::vector<std::uint32_t> firstOfRow(grid_.ys.size() + 1, 0);
     auto topRow = [&](std::uint32_t t) {
         return std::min({point(corner_[3 * t]).y, point(corner_[3 * t + 1]).y, point(corner_[3 * t + 2]).y});
     };
@@ -543,9 +587,72 @@ std::vector<std::uint32_t> GreedyMesh::takeTriangles()
 
 }  // namespace
 
-std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError)
+namespace {
+
+// The rows of `column` to keep so that the line through them strays from no
+// point of the column by more than `bound` (the two ends always), split at
+// the farthest point as long as one strays farther.
+std::vector<std::int64_t> seamRows(const HeightGrid& grid, std::int64_t column, double bound)
 {
-    GreedyMesh mesh(grid, maxError);
+    const std::size_t width = grid.xs.size();
+    auto depth = [&](std::int64_t row) { return grid.depths[std::size_t(row) * width + std::size_t(column)]; };
+    std::vector<std::int64_t> kept{0, std::int64_t(grid.cellRows())};
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans{{0, std::int64_t(grid.cellRows())}};
+    while (!spans.empty()) {
+        const auto [from, to] = spans.back();
+        spans.pop_back();
+        double farthest = bound;
+        std::int64_t at = -1;
+        const double slope = (depth(to) - depth(from)) / (grid.ys[to] - grid.ys[from]);
+        for (std::int64_t row = from + 1; row < to; ++row) {
+            const double e = std::fabs(depth(row) - (depth(from) + slope * (grid.ys[row] - grid.ys[from])));
+            if (e > farthest) {
+                farthest = e;
+                at = row;
+            }
+        }
+        if (at < 0)
+            continue;
+        kept.push_back(at);
+        spans.push_back({from, at});
+        spans.push_back({at, to});
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+std::vector<std::uint32_t> greedyRegion(const HeightGrid& grid, double floor, Region region, std::uint64_t maxTriangles)
+{
+    GreedyMesh mesh(grid, floor, std::move(region));
     mesh.refine(maxTriangles);
     return mesh.takeTriangles();
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError,
+                                         std::uint64_t splitFrom)
+{
+    double deepest = 0;
+    for (double z : grid.depths)
+        deepest = std::max(deepest, std::fabs(z));
+    // Rounding of the plane through three points, far below any real difference.
+    const double floor = std::max(maxError, deepest * 1e-12);
+    const std::int64_t columns = std::int64_t(grid.cellColumns()), rows = std::int64_t(grid.cellRows());
+    if (maxTriangles > 0 || !(maxError > 0) || grid.depths.size() < splitFrom || columns < 2)
+        return greedyRegion(grid, floor, {0, 0, columns, rows, -1, {}}, maxTriangles);
+
+    // Under a bound alone, a large grid as two halves, one per processor.
+    // They share the middle column's points that a line through them needs
+    // to stay within the bound, a little tighter for the planes' rounding,
+    // so that they meet edge for edge.
+    const std::int64_t middle = columns / 2;
+    const std::vector<std::int64_t> seam = seamRows(grid, middle, maxError * (1 - 1e-9));
+    std::future<std::vector<std::uint32_t>> right = std::async(std::launch::async, [&] {
+        return greedyRegion(grid, floor, {middle, 0, columns, rows, middle, seam}, 0);
+    });
+    std::vector<std::uint32_t> triangles = greedyRegion(grid, floor, {0, 0, middle, rows, middle, seam}, 0);
+    const std::vector<std::uint32_t> rest = right.get();
+    triangles.insert(triangles.end(), rest.begin(), rest.end());
+    return triangles;
 }

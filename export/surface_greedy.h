@@ -23,5 +23,7 @@
 // before an insertion would take the count past `maxTriangles` (0: no
 // budget; it is at least minimumSurfaceTriangles) or once no point lies
 // farther than `maxError` metres from the surface (0: until none lies off
-// it). The grid has cells and fewer than 2^32 points.
-std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError);
+// it). The grid has cells and fewer than 2^32 points. Under a bound alone,
+// a grid of at least `splitFrom` points is done as two halves at once.
+std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError,
+                                         std::uint64_t splitFrom = std::uint64_t(1) << 22);

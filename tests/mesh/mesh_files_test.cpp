@@ -371,6 +371,25 @@ TEST(MeshFiles, SimplifiedCountNeverPassesTheBudgetNorTheMeasuredErrorTheBound)
     EXPECT_EQ(std::get<BudgetBelowOutline>(refused).minimum, 2u * (40 + 30) - 2);
 }
 
+TEST(MeshFiles, LargeGridUnderABoundIsSplitInHalvesThatMeetEdgeForEdge)
+{
+    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noisy, Picture::Flat})
+        for (double bound : {0.01, 0.002}) {
+            SCOPED_TRACE(std::string(pictureName(picture)) + " " + std::to_string(bound));
+            const HeightGrid g = pictureGrid(picture, 37, 23);
+            // Split from 100 points, where a real grid is split from millions.
+            const std::vector<std::uint32_t> halves = greedySurface(g, 0, bound, 100);
+            const MeshReport report = measureSurface(g, halves);
+            EXPECT_LE(report.largestError, bound);
+            EXPECT_EQ(report.pointsMeasured, g.depths.size());
+            EXPECT_EQ(report.foldedTriangles, 0u);
+            EXPECT_TRUE(closedSolidCheck(solidTriangles(g, halves)).closed());
+            const std::string stl = written([&](TextOutput& out) { return writeStl(out, g, halves, solidBlock); });
+            const ObjFile obj = readObj(written([&](TextOutput& out) { return writeObj(out, g, halves, openSurface); }));
+            expectSound(runOn("admesh", stl, ".stl"), volumeAbove(obj.triangles));
+        }
+}
+
 TEST(MeshFiles, WithinABudgetTheSurfaceKeptStraysNoMoreThanEitherSimplifier)
 {
     for (bool specks : {false, true})
