@@ -1,11 +1,11 @@
 #include "surface_greedy.h"
 
+#include "alongside.h"
 #include "mesh_layout.h"
 #include "surface_raster.h"
 
 #include <algorithm>
 #include <cmath>
-#include <future>
 #include <limits>
 #include <utility>
 
@@ -648,7 +648,7 @@ std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t m
     // so that they meet edge for edge.
     const std::int64_t middle = columns / 2;
     const std::vector<std::int64_t> seam = seamRows(grid, middle, maxError * (1 - 1e-9));
-    std::future<std::vector<std::uint32_t>> right = std::async(std::launch::async, [&] {
+    std::future<std::vector<std::uint32_t>> right = alongside([&] {
         return greedyRegion(grid, floor, {middle, 0, columns, rows, middle, seam}, 0);
     });
     std::vector<std::uint32_t> triangles = greedyRegion(grid, floor, {0, 0, middle, rows, middle, seam}, 0);

@@ -1,10 +1,9 @@
 #include "surface_simplifier.h"
 
+#include "alongside.h"
 #include "mesh_layout.h"
 #include "surface_greedy.h"
 #include "surface_quadtree.h"
-
-#include <future>
 
 namespace {
 
@@ -48,7 +47,7 @@ SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& lim
     // another processor, is kept when it strays less.
     std::future<SimplifiedSurface> quadtree;
     if (limits.maxTriangles > 0)
-        quadtree = std::async(std::launch::async, [&grid, &limits] {
+        quadtree = alongside([&grid, &limits] {
             std::vector<std::uint32_t> triangles = quadtreeSurface(grid, limits.maxTriangles);
             const MeshReport report = measureSurface(grid, triangles);
             return SimplifiedSurface{std::move(triangles), report};
