@@ -87,7 +87,7 @@ private:
     std::vector<std::uint32_t> heapAt_;     // per triangle: its place in heap_
     std::vector<std::uint32_t> changed_;    // triangles the insertion under way rewrote
     std::vector<std::uint32_t> toCheck_;    // half-edges whose Delaunay test is pending
-    std::vector<std::uint64_t> outline_;    // the outline's grid points, as gridOutline gives them
+    std::vector<std::uint64_t> outline_;    // the region's side points it keeps, in a cycle
     std::vector<std::uint32_t> hullEdge_;   // per outline point: the hull edge from it, or none while it is out
     std::uint64_t outlineLeft_ = 0;         // outline points not in yet
 };
@@ -154,7 +154,7 @@ bool GreedyMesh::insideCircle(std::uint32_t a, std::uint32_t b, std::uint32_t c,
     return det > 0;
 }
 
-// The two triangles of the selection's corners. The rest of the outline is
+// The two triangles of the region's corners. The rest of its outline is
 // kept too, but goes in only when the greedy choice takes it or at the end:
 // the outline's own triangulation would be long slivers across the grid,
 // each insertion into them rescanning much of it.
