@@ -86,6 +86,7 @@ private:
     std::vector<Entry> heap_;               // triangles, farthest candidate first
     std::vector<std::uint32_t> heapAt_;     // per triangle: its place in heap_
     std::vector<std::uint32_t> changed_;    // triangles the insertion under way rewrote
+    std::vector<double> errors_;            // their candidates' distances, as scanned
     std::vector<std::uint32_t> toCheck_;    // half-edges whose Delaunay test is pending
     std::vector<std::uint64_t> outline_;    // the region's side points it keeps, in a cycle
     std::vector<std::uint32_t> hullEdge_;   // per outline point: the hull edge from it, or none while it is out
@@ -353,6 +354,12 @@ void GreedyMesh::splitEdge(std::uint32_t e, std::uint32_t p)
 // outline, it lies on a hull edge.
 void GreedyMesh::insert(std::uint32_t t, std::uint32_t p)
 {
+    // The neighbours the flips are about to read, asked for together.
+    for (std::uint32_t e = 3 * t; e < 3 * t + 3; ++e)
+        if (twin_[e] != none) {
+            __builtin_prefetch(&corner_[twin_[e]]);
+            __builtin_prefetch(&twin_[twin_[e]]);
+        }
     const GridPoint at = point(p);
     for (std::uint32_t e = 3 * t; e < 3 * t + 3; ++e)
         if (orientation(point(corner_[e]), point(corner_[nextEdge(e)]), at) == 0) {
@@ -549,8 +556,29 @@ void GreedyMesh::rescanChanged()
     heapAt_.resize(count, none);
     std::sort(changed_.begin(), changed_.end());
     changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
-    for (std::uint32_t u : changed_)
-        heapPlace(u, scan(u));
+    // The rows of the small triangles asked for all at once, so that their
+    // trips to memory overlap rather than follow each other row by row.
+    for (std::uint32_t u : changed_) {
+        __builtin_prefetch(&heapAt_[u]);
+        const GridPoint a = point(corner_[3 * u]), b = point(corner_[3 * u + 1]), c = point(corner_[3 * u + 2]);
+        const std::int64_t top = std::min({a.y, b.y, c.y}), bottom = std::max({a.y, b.y, c.y});
+        if (bottom - top > 32)
+            continue;
+        const std::int64_t left = std::min({a.x, b.x, c.x}), right = std::max({a.x, b.x, c.x});
+        for (std::int64_t y = top; y <= bottom; ++y) {
+            const double* row = &grid_.depths[std::uint64_t(y) * width_];
+            __builtin_prefetch(row + left);
+            __builtin_prefetch(row + right);
+        }
+    }
+    errors_.clear();
+    for (std::uint32_t u : changed_) {
+        errors_.push_back(scan(u));
+        if (heapAt_[u] != none)
+            __builtin_prefetch(&heap_[heapAt_[u]]);
+    }
+    for (std::size_t i = 0; i < changed_.size(); ++i)
+        heapPlace(changed_[i], errors_[i]);
     changed_.clear();
 }
 
