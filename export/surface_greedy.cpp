@@ -19,7 +19,7 @@ constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
 inline std::uint32_t nextEdge(std::uint32_t e) { return e % 3 == 2 ? e - 2 : e + 1; }
 inline std::uint32_t previousEdge(std::uint32_t e) { return e % 3 == 0 ? e + 2 : e - 1; }
 
-// The part of the grid one mesh covers: a rectangle of grid lines. Every
+// The rectangle of grid lines one mesh covers. Every
 // point of its sides is kept, except on a side shared with another mesh
 // (`seamColumn`), where only `seamRows` are, top and bottom included.
 struct Region {
