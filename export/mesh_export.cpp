@@ -48,11 +48,11 @@ public:
             return FinishResult::Failed;
         if (streaming_)
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
-        const SimplifyResult simplified = simplifySurface(grid_.grid, options_.maxTriangles);
+        const SimplifyResult simplified = simplifySurface(grid_.grid, {options_.maxTriangles, 0.0});
         const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
         if (!surface)
             return FinishResult::Failed;  // refused before the walk: never here
-        gap_ = surface->largestGap;
+        gap_ = surface->report.largestError;
         return whole_(out_, grid_.grid, surface->triangles, options_) && !out_.failed() ? FinishResult::Done
                                                                                           : FinishResult::Failed;
     }

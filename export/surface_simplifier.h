@@ -1,9 +1,11 @@
 #pragma once
 
-// Fewer triangles for the relief surface, within a budget: the outline of
-// the selection kept point for point (a solid's walls still meet it), no
-// triangle turned over as seen from the picture, and the largest vertical
-// distance between the grid's points and the result measured.
+// Fewer triangles for the relief surface, within a budget or an error bound:
+// the outline of the selection kept point for point (a solid's walls still
+// meet it), no triangle turned over as seen from the picture, and the
+// result measured on the triangles themselves.
+
+#include "mesh_report.h"
 
 #include "relief/height_grid.h"
 
@@ -11,11 +13,16 @@
 #include <variant>
 #include <vector>
 
+struct SimplifyLimits {
+    std::uint64_t maxTriangles = 0;  // for the surface alone; 0: no budget
+    double maxError = 0.0;           // metres, vertical; 0: no bound
+};
+
 struct SimplifiedSurface {
     // Three grid point indices (row * columns-of-points + column) per
     // triangle, facing the picture like the full grid's.
     std::vector<std::uint32_t> triangles;
-    double largestGap = 0.0;  // metres, vertical, over all the grid's points
+    MeshReport report;  // measured on `triangles`
 };
 
 // The budget is below what the outline alone needs.
@@ -25,10 +32,10 @@ struct BudgetBelowOutline {
 
 using SimplifyResult = std::variant<SimplifiedSurface, BudgetBelowOutline>;
 
-// `maxTriangles` > 0. A budget at or above the grid's own count keeps every cell.
-SimplifyResult simplifySurface(const HeightGrid& grid, std::uint64_t maxTriangles);
-
-// The largest vertical distance, in metres, between the grid's points and
-// `triangles` (as in SimplifiedSurface), which must cover the grid without
-// folds.
-double largestVerticalGap(const HeightGrid& grid, const std::vector<std::uint32_t>& triangles);
+// Greedy insertion (surface_greedy.h) stops at whichever limit comes first:
+// the next point would take the count past the budget, or no point strays
+// farther than the bound. When the budget stopped it, the quadtree's surface
+// within the same budget (surface_quadtree.h) is kept instead if it strays
+// less. With neither limit, or a budget at or above the grid's own count,
+// every cell is kept.
+SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& limits);

@@ -1,6 +1,9 @@
+#include "export/mesh_layout.h"
 #include "export/mesh_size_estimate.h"
 #include "export/obj_writer.h"
 #include "export/stl_writer.h"
+#include "export/surface_greedy.h"
+#include "export/surface_quadtree.h"
 #include "export/surface_simplifier.h"
 #include "platform/string_sink.h"
 
@@ -250,53 +253,231 @@ TEST(MeshFiles, EmptySelectionsGiveEmptyValidFiles)
     EXPECT_EQ(streamed(false, none, solidBlock), std::string(objUnitsComment) + "\r\n");
 }
 
-TEST(MeshFiles, BudgetKeepsTheSolidWholeWithinTheBudgetAndMeasuresItsGapOrRefusesBelowTheOutline)
+enum class Picture { Smooth, Fractal, Noisy, Flat };
+
+// Depths of a few kinds of pictures, 0.5 m deep at most: smooth shading,
+// detail at every scale (octaves of interpolated random values), gray-level
+// noise, one level.
+HeightGrid pictureGrid(Picture kind, std::size_t columns, std::size_t rows, double xScale = 0.001)
+{
+    HeightGrid g = reliefGrid(columns, rows, xScale, false);
+    std::mt19937 random(3);
+    std::vector<double> lattice(64 * 64);
+    for (double& v : lattice)
+        v = std::uniform_real_distribution<double>(0, 1)(random);
+    for (std::size_t r = 0; r <= rows; ++r)
+        for (std::size_t c = 0; c <= columns; ++c) {
+            double z = 0.2;
+            if (kind == Picture::Smooth)
+                z = 0.25 + 0.1 * std::sin(c * 0.11 + 1) * std::cos(r * 0.07) + 0.1 * std::exp(-0.002 * ((c - 20.0) * (c - 20.0) + (r - 15.0) * (r - 15.0)));
+            else if (kind == Picture::Noisy)
+                z = int(random() % 128) * 2 / 255.0 * 0.5;
+            else if (kind == Picture::Fractal) {
+                z = 0;
+                for (std::size_t cell = 32, amplitude = 1; cell >= 1; cell /= 2, amplitude *= 2) {
+                    const std::size_t i = c / cell, j = r / cell;
+                    const double u = double(c % cell) / cell, v = double(r % cell) / cell;
+                    auto at = [&](std::size_t a, std::size_t b) { return lattice[(a * 7 + b * 13 + cell) % lattice.size()]; };
+                    z += 0.25 / amplitude *
+                         ((at(i, j) * (1 - u) + at(i + 1, j) * u) * (1 - v) + (at(i, j + 1) * (1 - u) + at(i + 1, j + 1) * u) * v);
+                }
+            }
+            g.depths[r * (columns + 1) + c] = z;
+        }
+    return g;
+}
+
+const char* pictureName(Picture kind)
+{
+    return kind == Picture::Smooth ? "smooth" : kind == Picture::Fractal ? "fractal" : kind == Picture::Noisy ? "noisy" : "flat";
+}
+
+// Volume between the triangles, read back from an OBJ, and the back face 550 mm deep.
+double volumeAbove(const std::vector<Triangle>& surface)
+{
+    double volume = 0;
+    for (const Triangle& t : surface)
+        volume += -facingZ(t) / 2 * (550 - (t[0].z + t[1].z + t[2].z) / 3);
+    return volume;
+}
+
+TEST(MeshFiles, SimplifiedSolidsAreWatertightUnfoldedAndWithinTheirLimits)
 {
     const struct {
-        const char* name;
+        Picture picture;
         std::size_t columns, rows;
         double xScale;
-        bool specks;
-        std::uint64_t budget;
-    } cases[] = {{"smooth", 40, 30, 0.001, false, 300},    {"specks", 40, 30, 0.001, true, 300},
-                 {"mirrored", 40, 30, -0.001, true, 300},  {"two cells wide", 2, 25, 0.001, true, 70},
-                 {"outline only", 40, 30, 0.001, true, 2 * (40 + 30) - 2}};
+        SimplifyLimits limits;
+    } cases[] = {
+        {Picture::Smooth, 40, 30, 0.001, {300, 0}},       {Picture::Smooth, 40, 30, 0.001, {0, 0.002}},
+        {Picture::Fractal, 40, 30, 0.001, {500, 0}},      {Picture::Fractal, 40, 30, -0.001, {0, 0.01}},
+        {Picture::Noisy, 40, 30, 0.001, {300, 0.05}},     {Picture::Noisy, 40, 30, 0.001, {0, 0.2}},
+        {Picture::Flat, 40, 30, 0.001, {500, 0}},         {Picture::Flat, 40, 30, -0.001, {0, 0.001}},
+        {Picture::Fractal, 2, 25, 0.001, {70, 0}},        {Picture::Noisy, 40, 30, 0.001, {2 * (40 + 30) - 2, 0}},
+        {Picture::Noisy, 37, 1, 0.001, {80, 0}},          {Picture::Smooth, 37, 1, -0.001, {0, 0.001}},
+        {Picture::Fractal, 33, 21, 0.0025, {0, 0.005}},   // steps in X 2.5 times those in Y
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const HeightGrid g = reliefGrid(c.columns, c.rows, c.xScale, c.specks);
-        const SimplifyResult result = simplifySurface(g, c.budget);
+        SCOPED_TRACE(std::string(pictureName(c.picture)) + " " + std::to_string(c.columns) + "x" +
+                     std::to_string(c.rows) + " budget " + std::to_string(c.limits.maxTriangles) + " bound " +
+                     std::to_string(c.limits.maxError));
+        HeightGrid g = pictureGrid(c.picture, c.columns, c.rows, c.xScale);
+        if (c.xScale == 0.0025)
+            for (double& y : g.ys)
+                y /= 2.5;
+        const SimplifyResult result = simplifySurface(g, c.limits);
         ASSERT_TRUE(std::holds_alternative<SimplifiedSurface>(result));
         const SimplifiedSurface& s = std::get<SimplifiedSurface>(result);
-        ASSERT_LE(s.triangles.size() / 3, c.budget);
+        const MeshReport& report = s.report;
+        EXPECT_EQ(report.triangles, s.triangles.size() / 3);
+        if (c.rows > 1) {
+            EXPECT_LT(report.triangles, 2 * c.columns * c.rows);  // it did simplify
+        }
+        if (c.limits.maxTriangles > 0) {
+            EXPECT_LE(report.triangles, c.limits.maxTriangles);
+        } else {
+            EXPECT_LE(report.largestError, c.limits.maxError);
+        }
+        EXPECT_EQ(report.pointsMeasured, g.depths.size());
+        EXPECT_EQ(report.foldedTriangles, 0u);
+        EXPECT_TRUE(closedSolidCheck(solidTriangles(g, s.triangles)).closed());
 
-        const std::string stl = written([&](TextOutput& out) { return writeStl(out, g, s.triangles, solidBlock); });
         const ObjFile obj = readObj(written([&](TextOutput& out) { return writeObj(out, g, s.triangles, openSurface); }));
         for (const Triangle& t : obj.triangles)
             ASSERT_LT(facingZ(t), 0);  // no fold seen from the picture
-        double volume = 0;
-        for (const Triangle& t : obj.triangles)
-            volume += -facingZ(t) / 2 * (550 - (t[0].z + t[1].z + t[2].z) / 3);
-        expectSound(runOn("admesh", stl, ".stl"), volume);
-
-        // The gap, each grid point against the triangle above it, found by search.
-        double gap = 0;
-        for (std::size_t r = 0; r < g.ys.size(); ++r)
-            for (std::size_t col = 0; col < g.xs.size(); ++col) {
-                const double px = 1000 * g.xs[col], py = 1000 * g.ys[r];
-                for (const Triangle& t : obj.triangles) {
-                    const double area = facingZ(t);
-                    const double w0 = ((t[1].x - px) * (t[2].y - py) - (t[1].y - py) * (t[2].x - px)) / area;
-                    const double w1 = ((t[2].x - px) * (t[0].y - py) - (t[2].y - py) * (t[0].x - px)) / area;
-                    const double w2 = 1 - w0 - w1;
-                    if (w0 < -1e-12 || w1 < -1e-12 || w2 < -1e-12)
-                        continue;
-                    gap = std::max(gap, std::fabs(w0 * t[0].z + w1 * t[1].z + w2 * t[2].z - 1000 * g.depth(r, col)));
-                }
-            }
-        EXPECT_NEAR(s.largestGap * 1000, gap, 1e-9);
+        const std::string stl = written([&](TextOutput& out) { return writeStl(out, g, s.triangles, solidBlock); });
+        expectSound(runOn("admesh", stl, ".stl"), volumeAbove(obj.triangles));
     }
-    // One triangle short of what the locked outline needs.
-    const SimplifyResult refused = simplifySurface(reliefGrid(40, 30, 0.001, false), 2 * (40 + 30) - 3);
+}
+
+TEST(MeshFiles, SimplifiedCountNeverPassesTheBudgetNorTheMeasuredErrorTheBound)
+{
+    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noisy}) {
+        SCOPED_TRACE(pictureName(picture));
+        const HeightGrid g = pictureGrid(picture, 45, 32);
+        const std::uint64_t minimum = minimumSurfaceTriangles(45, 32);
+        for (std::uint64_t budget : {minimum, minimum + 1, minimum + 2, minimum + 77, std::uint64_t(1001), std::uint64_t(2 * 45 * 32 - 1)}) {
+            const SimplifyResult result = simplifySurface(g, {budget, 0});
+            EXPECT_LE(std::get<SimplifiedSurface>(result).triangles.size() / 3, budget) << budget;
+        }
+        for (double bound : {0.1, 0.03, 0.01, 0.003, 0.001, 1e-4}) {
+            const SimplifyResult result = simplifySurface(g, {0, bound});
+            EXPECT_LE(std::get<SimplifiedSurface>(result).report.largestError, bound) << bound;
+        }
+    }
+    // One triangle short of what the outline needs.
+    const SimplifyResult refused = simplifySurface(reliefGrid(40, 30, 0.001, false), {2 * (40 + 30) - 3, 0.0});
     ASSERT_TRUE(std::holds_alternative<BudgetBelowOutline>(refused));
     EXPECT_EQ(std::get<BudgetBelowOutline>(refused).minimum, 2u * (40 + 30) - 2);
+}
+
+TEST(MeshFiles, LargeGridUnderABoundIsSplitInHalvesThatMeetEdgeForEdge)
+{
+    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noisy, Picture::Flat})
+        for (double bound : {0.01, 0.002}) {
+            SCOPED_TRACE(std::string(pictureName(picture)) + " " + std::to_string(bound));
+            const HeightGrid g = pictureGrid(picture, 37, 23);
+            // Split from 100 points, where a real grid is split from millions.
+            const std::vector<std::uint32_t> halves = greedySurface(g, 0, bound, 100);
+            const MeshReport report = measureSurface(g, halves);
+            EXPECT_LE(report.largestError, bound);
+            EXPECT_EQ(report.pointsMeasured, g.depths.size());
+            EXPECT_EQ(report.foldedTriangles, 0u);
+            EXPECT_TRUE(closedSolidCheck(solidTriangles(g, halves)).closed());
+            const std::string stl = written([&](TextOutput& out) { return writeStl(out, g, halves, solidBlock); });
+            const ObjFile obj = readObj(written([&](TextOutput& out) { return writeObj(out, g, halves, openSurface); }));
+            expectSound(runOn("admesh", stl, ".stl"), volumeAbove(obj.triangles));
+        }
+}
+
+TEST(MeshFiles, WithinABudgetTheSurfaceKeptStraysNoMoreThanEitherSimplifier)
+{
+    for (bool specks : {false, true})
+        for (std::uint64_t budget : {300u, 1200u}) {
+            SCOPED_TRACE(std::string(specks ? "specks " : "smooth ") + std::to_string(budget));
+            const HeightGrid g = reliefGrid(60, 40, 0.001, specks);
+            const SimplifyResult result = simplifySurface(g, {budget, 0});
+            const double kept = std::get<SimplifiedSurface>(result).report.largestError;
+            EXPECT_LE(kept, measureSurface(g, greedySurface(g, budget, 0)).largestError);
+            EXPECT_LE(kept, measureSurface(g, quadtreeSurface(g, budget)).largestError);
+        }
+}
+
+TEST(MeshFiles, SurfaceReportEqualsAPointByPointMeasurement)
+{
+    const HeightGrid fractal = pictureGrid(Picture::Fractal, 23, 17, -0.001);
+    std::vector<std::uint32_t> simplified = std::get<SimplifiedSurface>(simplifySurface(fractal, {200, 0})).triangles;
+    std::vector<std::uint32_t> gapped = simplified;
+    gapped.erase(gapped.begin() + 30, gapped.begin() + 33);
+    const struct {
+        const char* name;
+        const HeightGrid grid;
+        std::vector<std::uint32_t> triangles;
+    } cases[] = {
+        {"simplified", fractal, simplified},
+        {"one triangle missing", fractal, gapped},
+        {"every cell", pictureGrid(Picture::Noisy, 9, 6), std::get<SimplifiedSurface>(simplifySurface(pictureGrid(Picture::Noisy, 9, 6), {0, 0})).triangles},
+        {"one row", pictureGrid(Picture::Smooth, 19, 1), std::get<SimplifiedSurface>(simplifySurface(pictureGrid(Picture::Smooth, 19, 1), {40, 0})).triangles},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HeightGrid& g = c.grid;
+        // Each grid point against every triangle, by barycentric weights in metres.
+        double largest = 0, squares = 0;
+        std::uint64_t measured = 0;
+        for (std::size_t r = 0; r < g.ys.size(); ++r)
+            for (std::size_t col = 0; col < g.xs.size(); ++col) {
+                bool first = true;
+                for (std::size_t t = 0; t < c.triangles.size(); t += 3) {
+                    double x[3], y[3], z[3];
+                    for (int k = 0; k < 3; ++k) {
+                        const std::uint32_t v = c.triangles[t + k];
+                        x[k] = g.xs[v % g.xs.size()];
+                        y[k] = g.ys[v / g.xs.size()];
+                        z[k] = g.depths[v];
+                    }
+                    const double px = g.xs[col], py = g.ys[r];
+                    const double area = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
+                    const double w0 = ((x[1] - px) * (y[2] - py) - (y[1] - py) * (x[2] - px)) / area;
+                    const double w1 = ((x[2] - px) * (y[0] - py) - (y[2] - py) * (x[0] - px)) / area;
+                    const double w2 = 1 - w0 - w1;
+                    if (w0 < -1e-9 || w1 < -1e-9 || w2 < -1e-9)
+                        continue;
+                    const double e = std::fabs(w0 * z[0] + w1 * z[1] + w2 * z[2] - g.depth(r, col));
+                    largest = std::max(largest, e);
+                    if (first)
+                        squares += e * e, ++measured;
+                    first = false;
+                }
+            }
+        const MeshReport report = measureSurface(g, c.triangles);
+        EXPECT_EQ(report.triangles, c.triangles.size() / 3);
+        EXPECT_EQ(report.pointsMeasured, measured);
+        EXPECT_NEAR(report.largestError, largest, 1e-12);
+        EXPECT_NEAR(report.rmsError, std::sqrt(squares / double(measured)), 1e-12);
+        EXPECT_EQ(report.foldedTriangles, 0u);
+    }
+}
+
+TEST(MeshFiles, ClosedSolidCheckFindsAMissingOrATurnedTriangle)
+{
+    const HeightGrid g = pictureGrid(Picture::Smooth, 12, 9);
+    const std::vector<MeshTriangle> whole =
+        solidTriangles(g, std::get<SimplifiedSurface>(simplifySurface(g, {60, 0})).triangles);
+    EXPECT_TRUE(closedSolidCheck(whole).closed());
+
+    std::vector<MeshTriangle> missing = whole;
+    missing.erase(missing.begin() + 5);
+    EXPECT_EQ(closedSolidCheck(missing).openEdges, 3u);
+    EXPECT_FALSE(closedSolidCheck(missing).closed());
+
+    std::vector<MeshTriangle> turned = whole;
+    std::swap(turned[7][1], turned[7][2]);
+    EXPECT_EQ(closedSolidCheck(turned).turnedEdges, 3u);
+    EXPECT_FALSE(closedSolidCheck(turned).closed());
+
+    // A folded surface triangle is also reported as such by the measurement.
+    std::vector<std::uint32_t> surface = std::get<SimplifiedSurface>(simplifySurface(g, {60, 0})).triangles;
+    std::swap(surface[1], surface[2]);
+    EXPECT_EQ(measureSurface(g, surface).foldedTriangles, 1u);
 }
