@@ -160,6 +160,12 @@ std::vector<BatchOption> batchOptions()
                            a.preview = v;
                            return std::optional<std::string>();
                        }});
+    options.push_back({"report", "FICHIER.json",
+                       "écrit les mesures du maillage écrit (triangles, écarts,\nsolide fermé) en JSON ; formats maillés",
+                       [](const std::string& v, BatchArguments& a) {
+                           a.report = v;
+                           return std::optional<std::string>();
+                       }});
     options.push_back({"force", "",
                        "écrit même une sélection sans cellule ou hors de l'image, ou un\nfichier plus grand que la "
                        "place libre annoncée (systèmes de fichiers\ncompressés)",
@@ -175,6 +181,15 @@ std::string formatList()
     std::string list;
     for (const FormatEntry& format : formatRegistry().all())
         list += (list.empty() ? "" : ", ") + std::string(format.id);
+    return list;
+}
+
+std::string meshFormatList()
+{
+    std::string list;
+    for (const FormatEntry& format : formatRegistry().all())
+        if (format.measuresMesh)
+            list += (list.empty() ? "" : ", ") + std::string(format.id);
     return list;
 }
 
@@ -289,6 +304,8 @@ private:
     {
         const BatchArguments& a = result_.arguments;
         const FormatEntry* format = formatRegistry().find(a.format);
+        if (!a.report.empty() && (!format || !format->measuresMesh))
+            return fail("--report ne s'applique qu'aux formats maillés (" + meshFormatList() + ")");
         for (const auto& [key, value] : a.formatOptions) {
             const auto taken = format ? std::find_if(format->options.begin(), format->options.end(),
                                                      [&key = key](const FormatOption& o) { return o.key == key; })

@@ -34,6 +34,7 @@ struct BatchArguments {
     // others take their defaults.
     std::map<std::string, double> formatOptions;
     std::string preview;  // a PNG of the relief to write, if any
+    std::string report;   // a JSON file of the mesh's measured facts, if any
 };
 
 struct ParsedCommandLine {

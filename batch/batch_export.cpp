@@ -3,12 +3,15 @@
 #include "interrupt_signal.h"
 #include "terminal_progress.h"
 
+#include "platform/same_file.h"
 #include "platform/target_facts.h"
 #include "platform/window_unit.h"
 #include "relief/export_messages.h"
 #include "export/standard_formats.h"
 #include "relief/number_reading.h"
 #include "relief/size_text.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -71,6 +74,34 @@ FormatOptions formatOptionsFor(const FormatEntry& format, const BatchArguments& 
     return options;
 }
 
+// The report must not take the place of any other file of the run.
+std::optional<std::string> reportPathProblem(const BatchArguments& a)
+{
+    if (a.report.empty())
+        return std::nullopt;
+    const auto clash = [&a](const std::string& other) {
+        return !other.empty() && (a.report == "-" ? other == "-" : other != "-" && sameFile(a.report, other));
+    };
+    if (clash(a.image))
+        return sameAsPictureMessage(a.report);
+    if (clash(a.output) || clash(a.preview))
+        return "--report « " + a.report + " » est aussi un autre fichier de la commande : il l'effacerait.\n"
+               "Choisissez un autre nom ; aucun fichier n'a été modifié.";
+    return std::nullopt;
+}
+
+// The facts as JSON, the errors exactly as measured (17 digits read back
+// to the same double).
+std::string reportJson(const MeshFacts& facts)
+{
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "{\"triangles\": %llu, \"max_error_mm\": %.17g, \"rms_error_mm\": %.17g, \"closed\": %s}\n",
+                  static_cast<unsigned long long>(facts.triangles), facts.largestErrorMm, facts.rmsErrorMm,
+                  facts.solid && facts.closedVerified ? "true" : "false");
+    return text;
+}
+
 }  // namespace
 
 std::optional<CheckedExport> checkBatchExport(const BatchArguments& arguments, std::shared_ptr<const Picture> picture,
@@ -107,6 +138,11 @@ std::optional<CheckedExport> checkBatchExport(const BatchArguments& arguments, s
     if (!present(prepared.findings))
         return std::nullopt;
     checked.options = formatOptionsFor(format, arguments, prepared.job);
+    checked.options.measureMesh = !arguments.report.empty();
+    if (const auto problem = reportPathProblem(arguments)) {
+        refuse(*problem);
+        return std::nullopt;
+    }
     if (const auto problem = checkOptions(format, prepared.job, prepared.grid, checked.options)) {
         refuse(*problem);
         return std::nullopt;
@@ -139,5 +175,12 @@ int writeBatchExport(const BatchArguments& arguments, const CheckedExport& check
     if (status == exit_status::written && !arguments.quiet)
         for (const std::string& line : result.notes)
             say(line);
-    return status;
+    if (status != exit_status::written || arguments.report.empty() || !result.mesh)
+        return status;
+    return writeOutputFile(arguments.report, say, [&result](ByteSink& sink) {
+        ExportResult written;
+        if (!sink.write(reportJson(*result.mesh)) || !sink.commit())
+            written.outcome = ExportOutcome::Failed;
+        return written;
+    });
 }

@@ -17,9 +17,43 @@
 
 namespace {
 
+constexpr double millimetresPerMetre = 1000;
+
+// The walls and back of a solid: what a whole-file budget leaves the surface.
+std::uint64_t closureTriangles(const GridSize& grid, bool solid)
+{
+    return solid && grid.cells() > 0 ? closureTriangleCount(grid.columns, grid.rows) : 0;
+}
+
+std::uint64_t fewestTriangles(const GridSize& grid, bool solid)
+{
+    return minimumSurfaceTriangles(grid.columns, grid.rows) + closureTriangles(grid, solid);
+}
+
+// The options as the writers take them: the budget is the whole file's, and
+// the surface gets what the walls and back leave (never below what its
+// outline needs: that budget is refused before the walk).
 MeshOptions meshOptions(const ExportJob& job, const FormatOptions& options)
 {
-    return {options.solid, options.base, options.maxTriangles, job.parameters.maxDepth};
+    std::uint64_t surfaceBudget = 0;
+    if (options.maxTriangles > 0) {
+        const GridSize grid = walkGridSize(job.parameters, job.selection);
+        const std::uint64_t walls = closureTriangles(grid, options.solid);
+        const std::uint64_t outline = minimumSurfaceTriangles(grid.columns, grid.rows);
+        surfaceBudget = options.maxTriangles > walls + outline ? options.maxTriangles - walls : outline;
+    }
+    return {options.solid, options.base, surfaceBudget, job.parameters.maxDepth,
+            options.maxError / millimetresPerMetre, options.measureMesh};
+}
+
+// "100 000 triangles · écart maxi 0,049 mm · écart moyen 0,007 mm · solide fermé vérifié"
+std::string factsLine(const MeshFacts& facts)
+{
+    std::string line = countText(facts.triangles) + " triangles · écart maxi " +
+                       metresText(facts.largestErrorMm) + " mm · écart moyen " + metresText(facts.rmsErrorMm) + " mm";
+    if (facts.solid)
+        line += facts.closedVerified ? " · solide fermé vérifié" : " · solide NON fermé";
+    return line;
 }
 
 using StreamingWriter = std::unique_ptr<PointRowConsumer> (*)(TextOutput&, const MeshOptions&);
@@ -35,7 +69,8 @@ public:
         : options_(options),
           out_(out),
           whole_(whole),
-          streaming_(options.maxTriangles == 0 ? streaming(out, options) : nullptr),
+          streaming_(options.maxTriangles == 0 && options.maxError <= 0 && !options.measured ? streaming(out, options)
+                                                                                             : nullptr),
           rows_(job.parameters, job.selection, streaming_ ? *streaming_ : static_cast<PointRowConsumer&>(grid_))
     {
     }
@@ -48,20 +83,38 @@ public:
             return FinishResult::Failed;
         if (streaming_)
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
-        const SimplifyResult simplified = simplifySurface(grid_.grid, {options_.maxTriangles, 0.0});
+        const SimplifyResult simplified = simplifySurface(grid_.grid, {options_.maxTriangles, options_.maxError});
         const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
         if (!surface)
             return FinishResult::Failed;  // refused before the walk: never here
-        gap_ = surface->report.largestError;
-        return whole_(out_, grid_.grid, surface->triangles, options_) && !out_.failed() ? FinishResult::Done
-                                                                                          : FinishResult::Failed;
+        if (!whole_(out_, grid_.grid, surface->triangles, options_) || out_.failed())
+            return FinishResult::Failed;
+        // Measured on what was written: the surface's own report, and the
+        // whole solid's edges.
+        MeshFacts facts;
+        facts.largestErrorMm = surface->report.largestError * millimetresPerMetre;
+        facts.rmsErrorMm = surface->report.rmsError * millimetresPerMetre;
+        facts.solid = options_.solid;
+        if (options_.solid) {
+            const std::vector<MeshTriangle> all = solidTriangles(grid_.grid, surface->triangles);
+            facts.triangles = all.size();
+            facts.closedVerified = closedSolidCheck(all).closed();
+        } else {
+            facts.triangles = surface->report.triangles;
+        }
+        facts_ = facts;
+        return FinishResult::Done;
     }
     std::vector<std::string> completionNotes() const override
     {
-        if (options_.maxTriangles == 0)
+        if (!facts_)
             return {};
-        return {"Écart maximal entre la surface simplifiée et la grille : " + metresText(gap_) + " m"};
+        std::vector<std::string> notes{factsLine(*facts_)};
+        if (options_.maxError > 0 && facts_->largestErrorMm > options_.maxError * millimetresPerMetre)
+            notes.push_back("Le nombre maxi de triangles a été atteint avant l'écart maxi demandé.");
+        return notes;
     }
+    std::optional<MeshFacts> meshFacts() const override { return facts_; }
 
 private:
     MeshOptions options_;
@@ -70,7 +123,7 @@ private:
     HeightGridBuilder grid_;
     std::unique_ptr<PointRowConsumer> streaming_;
     PointRowGatherer rows_;
-    double gap_ = 0;
+    std::optional<MeshFacts> facts_;
 };
 
 double meanTextLength(const std::vector<double>& values, double factor)
@@ -103,12 +156,13 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 {
     if (auto problem = solidBaseProblem(options))
         return problem;
-    if (options.maxTriangles == 0)
+    if (options.maxTriangles == 0 && options.maxError <= 0 && !options.measureMesh)
         return std::nullopt;
-    const std::uint64_t minimum = minimumSurfaceTriangles(grid.columns, grid.rows);
-    if (grid.cells() > 0 && options.maxTriangles < minimum)
-        return refusalMessage("Le nombre maxi de triangles est trop petit : le contour de la sélection en demande au "
-                              "moins " + countText(minimum) + ".");
+    const std::uint64_t minimum = fewestTriangles(grid, options.solid);
+    if (grid.cells() > 0 && options.maxTriangles > 0 && options.maxTriangles < minimum)
+        return refusalMessage("Le nombre maxi de triangles est trop petit : le contour de la sélection " +
+                              std::string(options.solid ? "avec les murs et le dos du solide " : "") +
+                              "en demande au moins " + countText(minimum) + ".");
     return heightGridMemoryProblem(grid);
 }
 
@@ -123,7 +177,8 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.fileFilter = filter;
     entry.extension = extension;
     entry.addsExtension = true;
-    entry.options = {solidOption(true), baseOption(), maxTrianglesOption()};
+    entry.options = {solidOption(true), baseOption(), maxTrianglesOption(), maxErrorOption()};
+    entry.measuresMesh = true;
     // Mesh readers hold single precision, STL by its format, OBJ readers by habit.
     entry.numbers = singlePrecisionNumbers(fileKind, 1000);
     if (estimate)

@@ -6,6 +6,8 @@
 struct MeshOptions {
     bool solid = false;             // close the relief into a block
     double base = 0.0;              // metres past the deepest point to the back face; > 0
-    std::uint64_t maxTriangles = 0; // for the relief surface; 0 keeps every cell's two
+    std::uint64_t maxTriangles = 0; // for the relief surface alone; 0 keeps every cell's two
     double maxDepth = 0.0;          // metres, as read (no floor): where the back face starts
+    double maxError = 0.0;          // metres, vertical, for the relief surface; 0: no bound
+    bool measured = false;          // hold the grid and measure the mesh even without a limit
 };

@@ -49,5 +49,5 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
     }
     if (!out.Close())
         return failed();
-    return {ExportOutcome::Written, {}, writer->completionNotes()};
+    return {ExportOutcome::Written, {}, writer->completionNotes(), writer->meshFacts()};
 }

@@ -25,6 +25,7 @@ struct ExportResult {
     // For Failed: the system's reason; for Refused after the walk: the whole French message.
     std::string reason;
     std::vector<std::string> notes;  // for Written: lines for the completion message
+    std::optional<MeshFacts> mesh{};  // for Written: what a mesh export measured
 };
 
 // Writes the job's file into the sink, committing it only once whole: the

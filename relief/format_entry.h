@@ -41,6 +41,15 @@ struct SizeQuestion {
 // Refused: what the walk gathered cannot be exported as asked (a base too
 // thin for the surface made from it...); failureReason() is then the whole
 // French message, nothing having been written.
+// What a mesh export measured on the triangles it wrote.
+struct MeshFacts {
+    std::uint64_t triangles = 0;  // in the whole file
+    double largestErrorMm = 0;    // vertical, between any grid point and the surface
+    double rmsErrorMm = 0;
+    bool solid = false;
+    bool closedVerified = false;  // a solid: every edge shared by two triangles, wound consistently
+};
+
 enum class FinishResult { Done, Failed, Abandoned, Refused };
 
 // One export being written to a stream: the head, the cells of the walk
@@ -55,6 +64,8 @@ public:
     virtual FinishResult finish(LongWork& work) = 0;
     // Lines added to the completion message (a measured deviation...).
     virtual std::vector<std::string> completionNotes() const { return {}; }
+    // A mesh's measured facts, once finished.
+    virtual std::optional<MeshFacts> meshFacts() const { return std::nullopt; }
     // Why finish() failed when the stream did not, or refused: in French.
     virtual std::string failureReason() const { return {}; }
 };
@@ -70,6 +81,7 @@ struct FormatEntry {
     NumberRange numbers;           // what its readers take; by default any finite number
     bool addsExtension = false;    // a name typed without one gets it
     std::vector<FormatOption> options;  // its options dialog and batch options, in order
+    bool measuresMesh = false;          // its writer gives MeshFacts
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
     // A French refusal of the job before anything is asked or written, if any.
     std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;

@@ -28,11 +28,20 @@ FormatOption baseOption()
 FormatOption maxTrianglesOption()
 {
     return {.key = "max-triangles",
-            .label = "Nombre maxi de triangles (0 = tous)",
+            .label = "Nombre maxi de triangles du fichier (0 = tous)",
             .valueName = "N",
-            .help = "nombre maxi de triangles de la surface (0 = tous)",
+            .help = "nombre maxi de triangles du fichier, murs et dos d'un solide\ncompris (0 = tous)",
             .field = &FormatOptions::maxTriangles,
             .maximum = 1e18};  // far beyond any grid, and still a whole 64-bit count
+}
+
+FormatOption maxErrorOption()
+{
+    return {.key = "max-error",
+            .label = "Écart maxi en mm (0 = sans limite)",
+            .valueName = "MM",
+            .help = "écart vertical maxi entre la grille et la surface simplifiée,\nen millimètres (0 = sans limite)",
+            .field = &FormatOptions::maxError};
 }
 
 FormatOption toleranceOption()

@@ -16,8 +16,12 @@ struct ExportJob;
 struct FormatOptions {
     bool solid = false;
     double base = 0;                 // metres: the block behind a solid
-    std::uint64_t maxTriangles = 0;  // 0: every triangle
+    std::uint64_t maxTriangles = 0;  // the whole file's, walls and back included; 0: every triangle
+    double maxError = 0;             // millimetres, vertical; 0: no bound
     double tolerance = 0;            // metres: 0 passes through every point
+    // Measure the mesh written even without a limit (orvanel-batch --report):
+    // the whole grid is then held, as a simplification would hold it.
+    bool measureMesh = false;
 };
 
 // Where an option's value lives in FormatOptions, and so what kind it is.
@@ -46,6 +50,7 @@ struct FormatOption {
 FormatOption solidOption(bool proposed);
 FormatOption baseOption();  // a tenth of the maximum depth unless given
 FormatOption maxTrianglesOption();
+FormatOption maxErrorOption();
 FormatOption toleranceOption();
 
 bool isFlag(const FormatOption& option);

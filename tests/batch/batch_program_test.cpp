@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <csignal>
 #include <thread>
 
@@ -320,6 +321,51 @@ TEST_F(BatchProgram, ExtremeNumbersAreRefusedOrGiveFilesReadersTake)
                 EXPECT_TRUE(numbersAreFinite(bytes, name != "ascii"));
             fs::remove(target);
         }
+}
+
+// The limits of a mesh hold on the file written, and the report says what
+// the file is: its triangle count (walls and back included), the error it
+// measured within the bound asked, a solid closed as admesh finds it.
+TEST_F(BatchProgram, MeshLimitsHoldOnTheFileAndItsReportSaysSo)
+{
+    const struct {
+        std::vector<std::string> limits;
+        std::uint32_t maxTriangles;
+        double maxError;
+    } cases[] = {
+        {{"--max-triangles", "600"}, 600, 0},
+        {{"--max-error", "50"}, 0, 50},
+        {{"--max-triangles", "800", "--max-error", "20"}, 800, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limits[0]);
+        const std::string stl = output("limited.stl"), json = output("limited.json");
+        std::vector<std::string> arguments{"stl", picture, stl, "--solid", "--step", "10", "--report", json};
+        arguments.insert(arguments.end(), c.limits.begin(), c.limits.end());
+        std::string errors;
+        ASSERT_EQ(runBatch(arguments, &errors), 0) << errors;
+        const std::string bytes = fileBytes(stl), report = fileBytes(json);
+        std::uint32_t facets = 0;
+        std::memcpy(&facets, bytes.data() + 80, 4);
+        EXPECT_EQ(report.find("{\"triangles\": " + std::to_string(facets) + ", "), 0u) << report;
+        if (c.maxTriangles) {
+            EXPECT_LE(facets, c.maxTriangles);
+        }
+        const double measured = std::strtod(report.c_str() + report.find("max_error_mm") + 15, nullptr);
+        if (c.maxError && !c.maxTriangles) {  // with both, the budget may stop it first
+            EXPECT_LE(measured, c.maxError);
+        }
+        EXPECT_NE(report.find("\"closed\": true"), std::string::npos);
+        EXPECT_NE(errors.find(" triangles · écart maxi "), std::string::npos) << errors;
+        FILE* admesh = ::popen(("admesh '" + stl + "' 2>&1").c_str(), "r");
+        std::string said(1 << 16, '\0');
+        said.resize(std::fread(said.data(), 1, said.size(), admesh));
+        ::pclose(admesh);
+        for (const char* none : {"Number of parts       :     1", "Edges fixed           :     0",
+                                 "Facets reversed       :     0", "Backwards edges       :     0",
+                                 "Degenerate facets     :     0"})
+            EXPECT_NE(said.find(none), std::string::npos) << none << "\n" << said;
+    }
 }
 
 // The stop signals and the statuses they end the program with.

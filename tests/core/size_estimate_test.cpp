@@ -48,8 +48,9 @@ TEST(SizeEstimate, TypicalWithinFivePercentAndNeverAboveTheBound)
                                               job.fields.step + (options.solid ? " solid" : "") +
                                               (options.maxTriangles ? " budget" : "");
                     EXPECT_GE(estimate.upperBound, actual) << where;
-                    if (!options.maxTriangles)  // a budget's result depends on the relief
+                    if (!options.maxTriangles) {  // a budget's result depends on the relief
                         EXPECT_NEAR(double(estimate.typical), double(actual), 0.05 * double(actual)) << where;
+                    }
                 }
 }
 
