@@ -90,7 +90,7 @@ std::optional<std::string> readField(const std::string& text, std::string& field
 struct BatchOption {
     std::string name;
     std::string valueName;
-    std::string help;  // French; "\n" starts another line of the usage
+    std::string help;  // French, wrapped to the terminal's width by the usage
     std::function<std::optional<std::string>(const std::string& value, BatchArguments&)> read;
 };
 
@@ -364,8 +364,20 @@ std::string usageLine(const BatchOption& option)
         line += "  ";
     else
         line += "\n" + std::string(column, ' ');
-    for (char c : option.help)
-        line += c == '\n' ? "\n" + std::string(column, ' ') : std::string(1, c);
+    // The help's words wrapped to 80 columns, counted in characters.
+    const QStringList words = q(option.help).simplified().split(QLatin1Char(' '));
+    qsizetype used = q(line.substr(line.rfind('\n') + 1)).size();
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (i > 0 && used + 1 + words[i].size() > 80) {
+            line += "\n" + std::string(column, ' ');
+            used = column;
+        } else if (i > 0) {
+            line += ' ';
+            ++used;
+        }
+        line += s(words[i]);
+        used += words[i].size();
+    }
     return line + "\n";
 }
 
@@ -390,8 +402,9 @@ std::string usageText()
     return "Usage : orvanel-batch FORMAT IMAGE SORTIE [options]\n"
            "        orvanel-batch preview IMAGE IMAGE.png [options]\n"
            "\n"
-           "Transforme la luminosité d'une image en relief et l'écrit dans le fichier SORTIE\n"
-           "(« - » : la sortie standard), octet pour octet comme le menu « Export » d'Orvanel.\n"
+           "Transforme la luminosité d'une image en relief et l'écrit dans le fichier\n"
+           "SORTIE (« - » : la sortie standard), octet pour octet comme le menu « Export »\n"
+           "d'Orvanel.\n"
            "\n"
            "FORMAT :\n" +
            formats +

@@ -83,7 +83,7 @@ struct BatchProgram : ::testing::Test {
     std::vector<std::string> outputs() const { return namesIn(outDirectory); }
 };
 
-TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryFormat)
+TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryTextFormat)
 {
     // The defaults: the fields as the desktop program starts, the rectangle around the whole picture.
     const EdgeLines wholePicture{static_cast<float>(pictureWidth * 15 / 0.936), 0,

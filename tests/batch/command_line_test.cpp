@@ -5,6 +5,9 @@
 #include "strict_number.h"
 
 #include "relief/number_reading.h"
+#include "support/every_format.h"
+
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,9 @@
 namespace {
 
 using Request = ParsedCommandLine::Request;
+
+// Read as orvanel-batch reads it: with every format registered.
+const bool everyFormat = (addEveryFormat(), true);
 
 bool sameDouble(double a, double b)
 {
@@ -140,13 +146,22 @@ TEST(CommandLine, EveryErrorNamesItsArgument)
     }
 }
 
-TEST(CommandLine, UsageIsInFrenchAndListsEveryOption)
+TEST(CommandLine, UsageIsInFrenchAndListsEveryFormatAndOption)
 {
     const std::string usage = usageText();
-    for (const char* word : {"Usage", "SORTIE", "ascii", "vrml1", "vrml2", "--depth", "--scale", "--step", "--rect",
-                             "--edges", "--as-typed", "--force", "--quiet", "--help", "--version", "profondeur",
-                             "défaut"})
+    std::vector<std::string> words{"Usage", "SORTIE", "profondeur", "défaut", "--depth", "--scale", "--step",
+                                   "--rect", "--edges", "--as-typed", "--preview", "--report", "--force", "--quiet",
+                                   "--help", "--version"};
+    for (const FormatEntry& format : formatRegistry().all()) {
+        words.push_back("  " + std::string(format.id) + " ");
+        for (const FormatOption& option : format.options)
+            words.push_back("--" + std::string(option.key) + " ");
+    }
+    for (const std::string& word : words)
         EXPECT_NE(usage.find(word), std::string::npos) << word;
+    // Every line the program's own help leaves at the terminal's width.
+    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LE(QString::fromStdString(usage.substr(start, end - start)).size(), 80) << usage.substr(start, end - start);
 }
 
 }  // namespace
