@@ -24,7 +24,7 @@ PointRowGatherer::PointRowGatherer(const ExportParameters& parameters, const Sel
 {
     // Counted to the last row: a writer announces it before the first one.
     const WalkBounds b = walkBounds(parameters, selection);
-    const std::uint64_t cellRows = xs_.empty() ? 0 : countPositions(b.top, b.yBound, b.step, 0);
+    const std::uint64_t cellRows = xs_.empty() ? 0 : countPositions(b.top, b.yBound, b.step);
     rowCount_ = cellRows > 0 ? static_cast<std::size_t>(cellRows) + 1 : 0;
     top_.resize(xs_.size());
     bottom_.resize(xs_.size());

@@ -39,8 +39,8 @@ struct WalkBounds {
 };
 WalkBounds walkBounds(const ExportParameters& parameters, const Selection& selection);
 
-// Cells the walk visits: rows times cells per row, counted as the walk
-// advances, in time proportional to rows + columns; no colour is read.
+// Cells the walk visits: rows times cells per row, counted exactly in a
+// short time whatever their number (countPositions); no colour is read.
 std::uint64_t walkCellCount(const ExportParameters& parameters, const Selection& selection);
 
 struct GridSize {
