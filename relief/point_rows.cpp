@@ -1,6 +1,7 @@
 #include "point_rows.h"
 
 #include "grid_axis.h"
+#include "saturating.h"
 #include "size_text.h"
 #include "platform/available_memory.h"
 
@@ -94,14 +95,19 @@ HeightGrid buildHeightGrid(const ExportParameters& parameters, const Selection& 
     return std::move(builder.grid);
 }
 
-std::optional<std::string> heightGridMemoryProblem(const GridSize& size)
+std::optional<std::string> memoryProblem(const std::string& what, double bytes)
 {
-    const double points = double(size.columns + 1) * double(size.rows + 1);
-    const double bytes = points * sizeof(double) + double(size.columns + size.rows + 2) * sizeof(double);
     const double available = double(availableMemoryBytes());
     if (bytes <= available * 0.8)
         return std::nullopt;
-    return "La grille de " + countText(static_cast<std::uint64_t>(points)) + " points demande " +
-           sizeText(static_cast<std::uint64_t>(bytes)) + " de mémoire, plus que cet ordinateur n'en a de libre (" +
-           sizeText(static_cast<std::uint64_t>(available)) + ").\nAugmentez le pas ou réduisez la sélection.";
+    return what + " " + sizeText(saturatingFromDouble(bytes)) +
+           " de mémoire, plus que cet ordinateur n'en a de libre (" + sizeText(saturatingFromDouble(available)) +
+           ").\nAugmentez le pas ou réduisez la sélection.";
+}
+
+std::optional<std::string> heightGridMemoryProblem(const GridSize& size)
+{
+    const double points = (double(size.columns) + 1) * (double(size.rows) + 1);
+    const double bytes = points * sizeof(double) + (double(size.columns) + double(size.rows) + 2) * sizeof(double);
+    return memoryProblem("La grille de " + countText(saturatingFromDouble(points)) + " points demande", bytes);
 }

@@ -155,6 +155,7 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 20."},
         {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
         {{"ascii", picture, target, "--step", "1", "--rect", "0,0,100000,100000"}, 1, "peut atteindre"},
+        {{"step", picture, target, "--step", "1e-12"}, 2, "La grille de plus de 18\u202F446\u202F744"},
     };
     for (const auto& c : cases) {
         std::string errors;
