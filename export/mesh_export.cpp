@@ -72,30 +72,41 @@ private:
     double gap_ = 0;
 };
 
+std::size_t numberLength(double value)
+{
+    char text[32];
+    return static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text);
+}
+
 double meanTextLength(const std::vector<double>& values, double factor)
 {
     if (values.empty())
         return 0;
     double total = 0;
-    char text[32];
     for (double v : values)
-        total += double(std::to_chars(text, text + sizeof text, factor * v).ptr - text);
+        total += double(numberLength(factor * v));
     return total / double(values.size());
 }
 
-// The OBJ's numbers measured: every column's X and row's Y, a sample of the
-// depths, all in millimetres.
-ObjTextLengths objTextLengths(const ExportJob& job)
+// The mean length of an axis' positions as millimetre texts.
+double meanTextLength(const AxisPositions& axis, double scale)
 {
-    const GridPositions positions = gridPositions(job);
-    // Metres first, as the grid holds them, then millimetres.
-    const auto metres = [&job](std::vector<double> values) {
-        for (double& v : values)
-            v *= job.parameters.scale;
-        return values;
-    };
-    return {meanTextLength(metres(positions.xs), 1000), meanTextLength(metres(positions.ys), 1000),
-            meanTextLength(sampleDepths(job, positions), 1000)};
+    double total = 0;
+    std::uint64_t count = 0;
+    visitSpread(axis, measuredPerAxis, [&](double position) {
+        total += double(numberLength(1000 * (scale * position)));  // metres first, as the grid holds them
+        ++count;
+    });
+    return count == 0 ? 0 : total / double(count);
+}
+
+// The OBJ's numbers measured: the columns' X and the rows' Y, a sample of the
+// depths, all in millimetres.
+ObjTextLengths objTextLengths(const ExportJob& job, const GridSize& grid)
+{
+    const GridAxes axes = gridAxes(job, grid);
+    return {meanTextLength(axes.across, job.parameters.scale), meanTextLength(axes.down, job.parameters.scale),
+            meanTextLength(sampleDepths(job, axes), 1000)};
 }
 
 std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
@@ -158,7 +169,7 @@ FormatEntry objFormatEntry()
         writeObj, nullptr);
     entry.estimateSize = [](const SizeQuestion& q) {
         const MeshSizeEstimate size =
-            objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), objTextLengths(q.job));
+            objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), objTextLengths(q.job, q.grid));
         return SizeEstimate{size.typical, size.upperBound};
     };
     return entry;

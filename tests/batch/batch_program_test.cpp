@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -156,6 +157,7 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
         {{"ascii", picture, target, "--step", "1", "--rect", "0,0,100000,100000"}, 1, "peut atteindre"},
         {{"step", picture, target, "--step", "1e-12"}, 2, "La grille de plus de 18\u202F446\u202F744"},
+        {{"ascii", picture, target, "--step", "1e-12"}, 1, "peut atteindre plus de 18447 Po"},
     };
     for (const auto& c : cases) {
         std::string errors;
@@ -172,6 +174,43 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
     EXPECT_EQ(fileBytes(output("head.asc")), "!\r\n!ASCII g\xE9n\xE9r\xE9 par l'Orvanel\r\n!\r\n!\r\n!\r\n");
     ASSERT_EQ(runBatch({"vrml2", picture, output("floor.wrl"), "--depth", "0.1"}, &errors), 0);
     EXPECT_EQ(errors, "orvanel-batch : profondeur 0,1 m remplacée par 0,21 m\n");
+}
+
+// The formats the program offers, as its --help lists them.
+std::vector<std::string> offeredFormats()
+{
+    BatchProcess help({"--help"});
+    help.wait();
+    std::istringstream lines(help.standardOutput());
+    std::vector<std::string> ids;
+    bool listed = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (listed && line.rfind("  ", 0) != 0)
+            break;
+        std::string id;
+        std::istringstream(line) >> id;
+        if (listed && id != "preview")
+            ids.push_back(id);
+        listed = listed || line == "FORMAT :";
+    }
+    return ids;
+}
+
+// Grids of 10^14 and 10^31 cells are refused (no room for the file, or no
+// memory for its rows or its grid) from their counts alone, in every format:
+// nothing that grows with the grid is built first.
+TEST_F(BatchProgram, ImpossibleGridsAreRefusedWithinLittleMemoryInEveryFormat)
+{
+    constexpr std::uint64_t limit = 100 << 20;
+    const std::vector<std::string> formats = offeredFormats();
+    ASSERT_GE(formats.size(), 6u);
+    for (const std::string& id : formats)
+        for (const char* step : {"1e-5", "1e-12"}) {
+            const MeasuredRun run = runBatchMeasured({id, picture, output("out"), "--step", step}, limit);
+            EXPECT_TRUE(run.status == 1 || run.status == 2) << id << " at " << step << ": " << run.status;
+            EXPECT_LT(run.peakBytes, limit) << id << " at " << step;
+        }
+    EXPECT_TRUE(outputs().empty());
 }
 
 // A refusal is the one French line, the decoders' own words kept from the
