@@ -109,12 +109,21 @@ ObjTextLengths objTextLengths(const ExportJob& job, const GridSize& grid)
             meanTextLength(sampleDepths(job, axes), 1000)};
 }
 
+// Without a budget the rows stream through: per column, the gatherer's two
+// rows and X, the writer's X, its row or its X texts, and a solid's top and
+// bottom outline; per row, a solid's Y and side outline. Generously counted.
+std::optional<std::string> streamingMemoryProblem(const GridSize& grid, bool solid)
+{
+    const double bytes = 128 * (double(grid.columns) + 1) + (solid ? 64 * (double(grid.rows) + 1) : 0);
+    return memoryProblem("Les rangées de " + countText(grid.columns + 1) + " points demandent", bytes);
+}
+
 std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
 {
     if (auto problem = solidBaseProblem(options))
         return problem;
     if (options.maxTriangles == 0)
-        return std::nullopt;
+        return streamingMemoryProblem(grid, options.solid);
     const std::uint64_t minimum = minimumSurfaceTriangles(grid.columns, grid.rows);
     if (grid.cells() > 0 && options.maxTriangles < minimum)
         return "Le nombre maxi de triangles est trop petit : le contour de la sélection en demande au moins " +

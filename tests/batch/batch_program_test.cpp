@@ -158,6 +158,7 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"ascii", picture, target, "--step", "1", "--rect", "0,0,100000,100000"}, 1, "peut atteindre"},
         {{"step", picture, target, "--step", "1e-12"}, 2, "La grille de plus de 18\u202F446\u202F744"},
         {{"ascii", picture, target, "--step", "1e-12"}, 1, "peut atteindre plus de 18447 Po"},
+        {{"stl", picture, "-", "--step", "1e-12"}, 2, "Les rangées de"},
     };
     for (const auto& c : cases) {
         std::string errors;
