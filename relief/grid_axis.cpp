@@ -41,7 +41,7 @@ std::uint64_t GridAxis::skip(std::uint64_t count)
         ++made;
         if (!more_ || made == count)
             break;
-        const double by = at_ - before;  // exact: neighbours of one sign, a binade apart at most
+        const double by = at_ - before;  // exact when both lie in one binade, the only case it serves
         const double next = at_ + step_;
         if (next - at_ != by || std::ilogb(before) != std::ilogb(next) || (before < 0) != (next < 0) ||
             before == 0)
