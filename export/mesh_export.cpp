@@ -126,30 +126,50 @@ private:
     std::optional<MeshFacts> facts_;
 };
 
+std::size_t numberLength(double value)
+{
+    char text[32];
+    return static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text);
+}
+
 double meanTextLength(const std::vector<double>& values, double factor)
 {
     if (values.empty())
         return 0;
     double total = 0;
-    char text[32];
     for (double v : values)
-        total += double(std::to_chars(text, text + sizeof text, factor * v).ptr - text);
+        total += double(numberLength(factor * v));
     return total / double(values.size());
 }
 
-// The OBJ's numbers measured: every column's X and row's Y, a sample of the
-// depths, all in millimetres.
-ObjTextLengths objTextLengths(const ExportJob& job)
+// The mean length of an axis' positions as millimetre texts.
+double meanTextLength(const AxisPositions& axis, double scale)
 {
-    const GridPositions positions = gridPositions(job);
-    // Metres first, as the grid holds them, then millimetres.
-    const auto metres = [&job](std::vector<double> values) {
-        for (double& v : values)
-            v *= job.parameters.scale;
-        return values;
-    };
-    return {meanTextLength(metres(positions.xs), 1000), meanTextLength(metres(positions.ys), 1000),
-            meanTextLength(sampleDepths(job, positions), 1000)};
+    double total = 0;
+    std::uint64_t count = 0;
+    visitSpread(axis, measuredPerAxis, [&](double position) {
+        total += double(numberLength(1000 * (scale * position)));  // metres first, as the grid holds them
+        ++count;
+    });
+    return count == 0 ? 0 : total / double(count);
+}
+
+// The OBJ's numbers measured: the columns' X and the rows' Y, a sample of the
+// depths, all in millimetres.
+ObjTextLengths objTextLengths(const ExportJob& job, const GridSize& grid)
+{
+    const GridAxes axes = gridAxes(job, grid);
+    return {meanTextLength(axes.across, job.parameters.scale), meanTextLength(axes.down, job.parameters.scale),
+            meanTextLength(sampleDepths(job, axes), 1000)};
+}
+
+// Without a budget the rows stream through: per column, the gatherer's two
+// rows and X, the writer's X, its row or its X texts, and a solid's top and
+// bottom outline; per row, a solid's Y and side outline. Generously counted.
+std::optional<std::string> streamingMemoryProblem(const GridSize& grid, bool solid)
+{
+    const double bytes = 128 * (double(grid.columns) + 1) + (solid ? 64 * (double(grid.rows) + 1) : 0);
+    return memoryProblem("Les rangées de " + countText(grid.columns + 1) + " points demandent", bytes);
 }
 
 std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
@@ -157,7 +177,7 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
     if (auto problem = solidBaseProblem(options))
         return problem;
     if (options.maxTriangles == 0 && options.maxError <= 0 && !options.measureMesh)
-        return std::nullopt;
+        return streamingMemoryProblem(grid, options.solid);
     const std::uint64_t minimum = fewestTriangles(grid, options.solid);
     if (grid.cells() > 0 && options.maxTriangles > 0 && options.maxTriangles < minimum)
         return refusalMessage("Le nombre maxi de triangles est trop petit : le contour de la sélection " +
@@ -217,7 +237,7 @@ FormatEntry objFormatEntry()
         writeObj, nullptr);
     entry.estimateSize = [](const SizeQuestion& q) {
         const MeshSizeEstimate size =
-            objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), objTextLengths(q.job));
+            objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), objTextLengths(q.job, q.grid));
         return SizeEstimate{size.typical, size.upperBound};
     };
     return entry;

@@ -1,26 +1,28 @@
 #include "mesh_layout.h"
 
+#include "relief/saturating.h"
+
 #include <algorithm>
 
 std::uint64_t surfaceTriangleCount(std::uint64_t columns, std::uint64_t rows)
 {
-    return 2 * columns * rows;
+    return saturatingMultiply(2, saturatingMultiply(columns, rows));
 }
 
 std::uint64_t closureTriangleCount(std::uint64_t columns, std::uint64_t rows)
 {
     // Two per outline edge on the walls, one per outline edge in the back face's fan.
-    return columns == 0 || rows == 0 ? 0 : 6 * (columns + rows);
+    return columns == 0 || rows == 0 ? 0 : saturatingMultiply(6, saturatingAdd(columns, rows));
 }
 
 std::uint64_t minimumSurfaceTriangles(std::uint64_t columns, std::uint64_t rows)
 {
-    return columns == 0 || rows == 0 ? 0 : 2 * (columns + rows) - 2;
+    return columns == 0 || rows == 0 ? 0 : saturatingMultiply(2, saturatingAdd(columns, rows)) - 2;
 }
 
 std::uint64_t backFacePointCount(std::uint64_t columns, std::uint64_t rows)
 {
-    return columns == 0 || rows == 0 ? 0 : 2 * (columns + rows) + 1;
+    return columns == 0 || rows == 0 ? 0 : saturatingAdd(saturatingMultiply(2, saturatingAdd(columns, rows)), 1);
 }
 
 double backFaceDepth(const MeshOptions& options)

@@ -16,6 +16,8 @@
 
 using MeshTriangle = std::array<std::uint64_t, 3>;
 
+// The counts stop at UINT64_MAX (relief/saturating.h) rather than wrap.
+
 std::uint64_t surfaceTriangleCount(std::uint64_t columns, std::uint64_t rows);
 // Walls and back face of a solid.
 std::uint64_t closureTriangleCount(std::uint64_t columns, std::uint64_t rows);

@@ -25,6 +25,11 @@ public:
         at_ = next;
     }
 
+    // As up to `count` calls of advance(), stopping after the one that ends
+    // the axis; returns how many were made. The time grows with the number
+    // of powers of two the positions pass, not with `count`.
+    std::uint64_t skip(std::uint64_t count);
+
 private:
     double at_;
     double bound_;
@@ -32,8 +37,6 @@ private:
     bool more_;
 };
 
-// How many positions the axis has. Beyond `countingLimit` positions the
-// count is estimated from the axis' length instead (a walk over so many
-// takes hours anyway); 0 counts them all.
-inline constexpr std::uint64_t estimatedBeyond = std::uint64_t(1) << 22;
-std::uint64_t countPositions(double start, double bound, double step, std::uint64_t countingLimit = estimatedBeyond);
+// How many positions the axis has (cells along it), exactly, in the time
+// of skip().
+std::uint64_t countPositions(double start, double bound, double step);

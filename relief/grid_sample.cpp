@@ -1,44 +1,26 @@
 #include "grid_sample.h"
 
 #include "corner_depth.h"
-#include "grid_axis.h"
 
-#include <algorithm>
-
-namespace {
-
-std::vector<double> positions(double start, double bound, double step)
+GridAxes gridAxes(const ExportJob& job, const GridSize& grid)
 {
-    std::vector<double> values;
-    GridAxis axis(start, bound, step);
-    for (; axis.more(); axis.advance())
-        values.push_back(axis.at());
-    if (!values.empty())
-        values.push_back(axis.at());
-    return values;
-}
-
-}  // namespace
-
-GridPositions gridPositions(const ExportJob& job)
-{
+    if (grid.cells() == 0)
+        return {};
     const WalkBounds b = walkBounds(job.parameters, job.selection);
-    return {positions(b.left, b.xBound, b.step), positions(b.top, b.yBound, b.step)};
+    return {{b.left, b.xBound, b.step, grid.columns + 1}, {b.top, b.yBound, b.step, grid.rows + 1}};
 }
 
-std::vector<double> sampleDepths(const ExportJob& job, const GridPositions& p)
+std::vector<double> sampleDepths(const ExportJob& job, const GridAxes& axes)
 {
-    constexpr std::size_t perAxis = 64;
+    constexpr std::uint64_t perAxis = 64;
+    std::vector<double> xs, ys;
+    visitSpread(axes.across, perAxis, [&xs](double x) { xs.push_back(x); });
+    visitSpread(axes.down, perAxis, [&ys](double y) { ys.push_back(y); });
     const CornerDepth depths(job.parameters.maxDepth);
-    const std::size_t across = std::min(p.xs.size(), perAxis);
-    const std::size_t down = std::min(p.ys.size(), perAxis);
     std::vector<double> sample;
-    sample.reserve(across * down);
-    for (std::size_t j = 0; j < down; ++j)
-        for (std::size_t i = 0; i < across; ++i) {
-            const double x = p.xs[i * (p.xs.size() - 1) / std::max<std::size_t>(across - 1, 1)];
-            const double y = p.ys[j * (p.ys.size() - 1) / std::max<std::size_t>(down - 1, 1)];
+    sample.reserve(xs.size() * ys.size());
+    for (double y : ys)
+        for (double x : xs)
             sample.push_back(depths.plain(grayLevel(job.picture->colourAt(x, y))));
-        }
     return sample;
 }

@@ -1,6 +1,7 @@
 #include "point_rows.h"
 
 #include "grid_axis.h"
+#include "saturating.h"
 #include "size_text.h"
 #include "platform/available_memory.h"
 
@@ -24,7 +25,7 @@ PointRowGatherer::PointRowGatherer(const ExportParameters& parameters, const Sel
 {
     // Counted to the last row: a writer announces it before the first one.
     const WalkBounds b = walkBounds(parameters, selection);
-    const std::uint64_t cellRows = xs_.empty() ? 0 : countPositions(b.top, b.yBound, b.step, 0);
+    const std::uint64_t cellRows = xs_.empty() ? 0 : countPositions(b.top, b.yBound, b.step);
     rowCount_ = cellRows > 0 ? static_cast<std::size_t>(cellRows) + 1 : 0;
     top_.resize(xs_.size());
     bottom_.resize(xs_.size());
@@ -94,14 +95,19 @@ HeightGrid buildHeightGrid(const ExportParameters& parameters, const Selection& 
     return std::move(builder.grid);
 }
 
-std::optional<std::string> heightGridMemoryProblem(const GridSize& size)
+std::optional<std::string> memoryProblem(const std::string& what, double bytes)
 {
-    const double points = double(size.columns + 1) * double(size.rows + 1);
-    const double bytes = points * sizeof(double) + double(size.columns + size.rows + 2) * sizeof(double);
     const double available = double(availableMemoryBytes());
     if (bytes <= available * 0.8)
         return std::nullopt;
-    return "La grille de " + countText(static_cast<std::uint64_t>(points)) + " points demande " +
-           sizeText(static_cast<std::uint64_t>(bytes)) + " de mémoire, plus que cet ordinateur n'en a de libre (" +
-           sizeText(static_cast<std::uint64_t>(available)) + ").\nAugmentez le pas ou réduisez la sélection.";
+    return what + " " + sizeText(saturatingFromDouble(bytes)) +
+           " de mémoire, plus que cet ordinateur n'en a de libre (" + sizeText(saturatingFromDouble(available)) +
+           ").\nAugmentez le pas ou réduisez la sélection.";
+}
+
+std::optional<std::string> heightGridMemoryProblem(const GridSize& size)
+{
+    const double points = (double(size.columns) + 1) * (double(size.rows) + 1);
+    const double bytes = points * sizeof(double) + (double(size.columns) + double(size.rows) + 2) * sizeof(double);
+    return memoryProblem("La grille de " + countText(saturatingFromDouble(points)) + " points demande", bytes);
 }

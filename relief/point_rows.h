@@ -49,3 +49,7 @@ HeightGrid buildHeightGrid(const ExportParameters& parameters, const Selection& 
 // Bytes a height grid of the walk over the selection takes, and a French
 // refusal when that is more than this computer can hold.
 std::optional<std::string> heightGridMemoryProblem(const GridSize& size);
+
+// A French refusal when `bytes` of memory are more than this computer can
+// hold; `what` opens the sentence ("La grille de 12 points demande").
+std::optional<std::string> memoryProblem(const std::string& what, double bytes);

@@ -23,10 +23,7 @@ GridSize walkGridSize(const ExportParameters& parameters, const Selection& selec
 
 std::uint64_t walkCellCount(const ExportParameters& parameters, const Selection& selection)
 {
-    const GridSize size = walkGridSize(parameters, selection);
-    if (size.rows != 0 && size.columns > UINT64_MAX / size.rows)
-        return UINT64_MAX;
-    return size.cells();
+    return walkGridSize(parameters, selection).cells();
 }
 
 WalkResult walkRelief(const ExportParameters& parameters, const Selection& selection, const Picture& picture,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export_parameters.h"
+#include "saturating.h"
 #include "platform/event_loop.h"
 #include "platform/picture.h"
 
@@ -39,14 +40,15 @@ struct WalkBounds {
 };
 WalkBounds walkBounds(const ExportParameters& parameters, const Selection& selection);
 
-// Cells the walk visits: rows times cells per row, counted as the walk
-// advances, in time proportional to rows + columns; no colour is read.
+// Cells the walk visits: rows times cells per row, counted exactly in a
+// short time whatever their number (countPositions); no colour is read.
 std::uint64_t walkCellCount(const ExportParameters& parameters, const Selection& selection);
 
 struct GridSize {
     std::uint64_t columns = 0;  // cells across
     std::uint64_t rows = 0;     // cells down
-    std::uint64_t cells() const { return columns * rows; }
+    // At most UINT64_MAX, which stands for as many or more.
+    std::uint64_t cells() const { return saturatingMultiply(columns, rows); }
 };
 GridSize walkGridSize(const ExportParameters& parameters, const Selection& selection);
 

@@ -1,12 +1,24 @@
 #include "size_text.h"
 
+#include "saturating.h"
+
 #include <cmath>
 #include <cstdio>
+
+namespace {
+
+// The largest value stands for as much or more (saturating.h).
+std::string moreThanAtTheLargest(std::uint64_t value)
+{
+    return value == saturated ? "plus de " : "";
+}
+
+}  // namespace
 
 std::string countText(std::uint64_t count)
 {
     const std::string digits = std::to_string(count);
-    std::string text;
+    std::string text = moreThanAtTheLargest(count);
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0)
             text += "\u202F";
@@ -41,7 +53,7 @@ std::string sizeText(std::uint64_t bytes)
     const int decimals = value < 9.995 ? 2 : value < 99.95 ? 1 : 0;
     char text[32];
     std::snprintf(text, sizeof text, "%.*f %s", decimals, value, units[unit]);
-    return withComma(text);
+    return moreThanAtTheLargest(bytes) + withComma(text);
 }
 
 std::string metresText(double metres)

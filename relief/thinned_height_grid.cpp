@@ -16,23 +16,27 @@ struct KeptPosition {
     double before;
 };
 
-// Goes along the axis by the walk's own repeated addition, so every position
-// is bit for bit the walk's, keeping 1 in `step` and the last one.
+// Goes along the axis by the walk's own additions, skipped over in runs
+// (GridAxis::skip), so every position is bit for bit the walk's, keeping
+// 1 in `step` and the last one.
 std::vector<KeptPosition> keptPositions(double start, double bound, double stepLength, std::size_t step)
 {
     std::vector<KeptPosition> kept;
-    GridAxis axis(start, bound, stepLength);
-    if (!axis.more())
+    const std::uint64_t cells = countPositions(start, bound, stepLength);
+    if (cells == 0)
         return kept;
-    double before = axis.at();
-    std::size_t index = 0;
-    for (; axis.more(); axis.advance(), ++index) {
-        if (index % step == 0)
-            kept.push_back({axis.at(), before});
-        before = axis.at();
+    GridAxis axis(start, bound, stepLength);
+    kept.push_back({axis.at(), axis.at()});
+    // The far side of the last cell, position `cells`, is the grid's last
+    // point, always kept.
+    for (std::uint64_t at = 0; at < cells;) {
+        const std::uint64_t next = std::min<std::uint64_t>(at + step, cells);
+        axis.skip(next - 1 - at);
+        const double before = axis.at();
+        axis.advance();
+        kept.push_back({axis.at(), before});
+        at = next;
     }
-    // The far side of the last cell is the grid's last point, always kept.
-    kept.push_back({axis.at(), before});
     return kept;
 }
 

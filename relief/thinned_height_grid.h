@@ -8,8 +8,7 @@
 
 // Every `step`-th point of the walk's grid along each axis, and its last row
 // and column, with exactly the positions and depths the whole grid has there,
-// in time proportional to the points kept plus the grid's rows and columns:
-// a preview of a huge selection need not walk every cell. Empty when the
-// walk has no cell.
+// in time proportional to the points kept: a preview of a huge selection
+// need not walk every cell. Empty when the walk has no cell.
 HeightGrid thinnedHeightGrid(const ExportParameters& parameters, const Selection& selection, const Picture& picture,
                              std::size_t step);

@@ -1,5 +1,9 @@
 #include "step_size.h"
 
+#include "relief/saturating.h"
+
+#include <cmath>
+
 namespace {
 
 // Measured on reliefs of 10 000 to 1 000 000 points: 68 to 78 bytes a pole.
@@ -25,8 +29,10 @@ StepSizeEstimate estimateStepSize(std::size_t columns, std::size_t rows, const S
     const double fixed = options.solid ? solidFixedBytes : fixedBytes;
     // With a tolerance too: a grainy picture, the usual case, still gets the
     // exact surface; only a smooth one comes out much smaller.
+    // A grid too large for any disk stops at the largest size rather than
+    // wrapping round.
     StepSizeEstimate estimate;
-    estimate.typicalBytes = std::uint64_t(fixed + (poles + edgePoles) * typicalPerPole);
-    estimate.upperBytes = std::uint64_t(fixed + (poles + 2 * edgePoles) * largestPerPole);
+    estimate.typicalBytes = saturatingFromDouble(std::floor(fixed + (poles + edgePoles) * typicalPerPole));
+    estimate.upperBytes = saturatingFromDouble(std::floor(fixed + (poles + 2 * edgePoles) * largestPerPole));
     return estimate;
 }

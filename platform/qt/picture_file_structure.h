@@ -19,6 +19,12 @@ bool messagesTellOfEarlyEnd(const QString& messages);
 // Only the formats whose decoders stop quietly are looked into.
 bool endsBeforeItsPixelData(const uchar* bytes, qint64 size, const QByteArray& format);
 
+// True when the header announces more pixels than the file's bytes can
+// code at the format's best (uncompressed BMP, PNG, GIF, Huffman-coded
+// JPEG): a decoder would take the memory for them before finding the data
+// missing. Never for the formats or codings without such a limit.
+bool announcesMorePixelsThanItsBytesHold(const uchar* bytes, qint64 size, const QByteArray& format);
+
 // The size a BMP header announces, where Qt's reader declines to say (it
 // reads no BMP over 16384 x 16384 pixels); invalid otherwise.
 QSize announcedBmpSize(const uchar* bytes, qint64 size);

@@ -127,6 +127,17 @@ bool fileEndsEarly(QFile& file, const QByteArray& format)
     return early;
 }
 
+// A few bytes may announce more pixels than they can code: the decoder
+// would take the memory for them all before finding the data missing.
+bool announcesMoreThanItHolds(QFile& file, const QByteArray& format)
+{
+    bool more = false;
+    readFileBytes(file, [&](const uchar* bytes, qint64 size) {
+        more = announcesMorePixelsThanItsBytesHold(bytes, size, format);
+    });
+    return more;
+}
+
 QSize announcedSize(QImageReader& reader, QFile& file)
 {
     QSize size = reader.size();
@@ -205,6 +216,8 @@ LoadedPicture loadPicture(const std::string& path, std::uint64_t memoryBudget)
     const QSize size = announcedSize(reader, file);
     if (!size.isValid() && reader.error() != QImageReader::UnknownError)
         return unreadable();
+    if (announcesMoreThanItHolds(file, format.name))
+        return failed(PictureFailure::Damaged, size);
     const quint64 available = memoryBudget > 0 ? memoryBudget : availableMemoryBytes();
     if (size.isValid() && bytesNeeded(size, reader.imageFormat()) > available)
         return failed(PictureFailure::TooLarge, size);

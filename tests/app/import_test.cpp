@@ -10,7 +10,8 @@
 
 namespace {
 
-// A BMP header announcing 60000 x 60000 pixels of 32 bits, its data cut short.
+// A BMP header announcing 60000 x 60000 pixels of 8 bits, run-length coded:
+// a few bytes may hold them all, so only the memory can refuse it.
 QByteArray hugeBmpHeader()
 {
     QByteArray bmp("BM");
@@ -19,8 +20,8 @@ QByteArray hugeBmpHeader()
             bmp.append(char((v >> (8 * i)) & 0xFF));
     };
     put32(54 + 16), put32(0), put32(54);                                // file header
-    put32(40), put32(60000), put32(60000), put32(1 | 32 << 16);         // one plane, 32 bits
-    put32(0), put32(0), put32(2835), put32(2835), put32(0), put32(0);   // uncompressed
+    put32(40), put32(60000), put32(60000), put32(1 | 8 << 16);          // one plane, 8 bits
+    put32(1), put32(16), put32(2835), put32(2835), put32(0), put32(0);  // run-length coded, 16 bytes
     return bmp.append(16, '\x7f');
 }
 
@@ -72,8 +73,8 @@ TEST_F(Import, FailuresChangeNothingAndSayNothing)
     EXPECT_TRUE(messages.information_.empty());
 }
 
-// A header announcing 60000 x 60000 pixels of 32 bits, in an address space
-// of 8 GiB: the file is sound, the program says why it refuses it.
+// A header announcing 60000 x 60000 pixels, in an address space of 4 GiB
+// more than the process spans: the program says why it refuses it.
 TEST_F(Import, PictureBeyondTheMemoryIsRefusedWithAMessage)
 {
     writeFile("huge.bmp", hugeBmpHeader());

@@ -10,7 +10,16 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <fstream>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class BatchProcess {
 public:
@@ -64,4 +73,45 @@ inline int runBatch(const std::vector<std::string>& arguments, std::string* erro
     if (errors)
         *errors = process.errorOutput();
     return status;
+}
+
+struct MeasuredRun {
+    int status = -1;  // -1 when killed
+    std::uint64_t peakBytes = 0;  // the most resident memory it had
+};
+
+// Runs the program to its end, its output thrown away, and measures its
+// peak of resident memory. Past `ceiling` bytes, or 20 s, it is killed
+// rather than left to take the machine's memory.
+inline MeasuredRun runBatchMeasured(const std::vector<std::string>& arguments, std::uint64_t ceiling)
+{
+    std::vector<const char*> argv{ORVANEL_BATCH_PROGRAM};
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int nowhere = open("/dev/null", O_WRONLY);
+        dup2(nowhere, STDOUT_FILENO);
+        dup2(nowhere, STDERR_FILENO);
+        execv(argv[0], const_cast<char* const*>(argv.data()));
+        _exit(127);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, WNOHANG, &usage) == 0) {
+        std::ifstream proc("/proc/" + std::to_string(pid) + "/status");
+        std::string word;
+        std::uint64_t kilobytes = 0;
+        while (proc >> word && !(word == "VmHWM:" && proc >> kilobytes)) {
+        }
+        if (kilobytes * 1024 > ceiling || std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) {
+            kill(pid, SIGKILL);
+            wait4(pid, &status, 0, &usage);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::uint64_t(usage.ru_maxrss) * 1024};
 }

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <csignal>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -172,6 +173,8 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"ascii", picture, target, "--solid"}, 2, "--solid ne s'applique pas au format « ascii »"},
         {{"preview", picture, target, "--max-triangles", "9"}, 2, "--max-triangles ne s'applique pas"},
         {{"obj", picture, target, "--base", "0.1"}, 2, "--base ne s'applique qu'avec --solid"},
+        {{"step", picture, target, "--step", "1e-9", "--scale", "1"}, 2, "demande environ 18000 Po de mémoire"},
+        {{"ascii", picture, target, "--step", "1e-12"}, 1, "peut atteindre plus de 18447 Po"},
     };
     for (const auto& c : cases) {
         std::string errors;
@@ -190,6 +193,43 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
     EXPECT_EQ(QImage(QString::fromStdString(output("blank.png"))).size(), QSize(1200, 900));
     ASSERT_EQ(runBatch({"vrml2", picture, output("floor.wrl"), "--depth", "0.1"}, &errors), 0);
     EXPECT_EQ(errors, "orvanel-batch : profondeur 0,1 m remplacée par 0,21 m\n");
+}
+
+// The formats the program offers, as its --help lists them.
+std::vector<std::string> offeredFormats()
+{
+    BatchProcess help({"--help"});
+    help.wait();
+    std::istringstream lines(help.standardOutput());
+    std::vector<std::string> ids;
+    bool listed = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (listed && line.rfind("  ", 0) != 0)
+            break;
+        std::string id;
+        std::istringstream(line) >> id;
+        if (listed && id != "preview")
+            ids.push_back(id);
+        listed = listed || line == "FORMAT :";
+    }
+    return ids;
+}
+
+// Grids of 10^14 and 10^31 cells are refused (no room for the file, or no
+// memory for its rows or its grid) from their counts alone, in every format:
+// nothing that grows with the grid is built first.
+TEST_F(BatchProgram, ImpossibleGridsAreRefusedWithinLittleMemoryInEveryFormat)
+{
+    constexpr std::uint64_t limit = 100 << 20;
+    const std::vector<std::string> formats = offeredFormats();
+    ASSERT_GE(formats.size(), 6u);
+    for (const std::string& id : formats)
+        for (const char* step : {"1e-5", "1e-12"}) {
+            const MeasuredRun run = runBatchMeasured({id, picture, output("out"), "--step", step}, limit);
+            EXPECT_TRUE(run.status == 1 || run.status == 2) << id << " at " << step << ": " << run.status;
+            EXPECT_LT(run.peakBytes, limit) << id << " at " << step;
+        }
+    EXPECT_TRUE(outputs().empty());
 }
 
 // A refusal is the one French line, the decoders' own words kept from the

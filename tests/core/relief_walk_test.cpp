@@ -1,4 +1,5 @@
 #include "relief/corner_depth.h"
+#include "relief/grid_axis.h"
 #include "relief/point_rows.h"
 #include "relief/text_format_writer.h"
 #include "relief/number_text.h"
@@ -129,6 +130,42 @@ TEST(GridWalk, CellCountMatchesTheWalk)
         EXPECT_EQ(walkCellCount({0.001, 0.5, step}, selection), walk(selection, step).dots.size())
             << step << ' ' << selection.left << ',' << selection.top << ',' << selection.width << ','
             << selection.height;
+}
+
+// Skipping ahead lands on the very doubles, and ends the axis at the very
+// place, that one addition at a time does: across powers of two, through
+// zero, at about a spacing of doubles a step, and where the rounding ties.
+TEST(GridWalk, SkippingAheadLandsWhereOneStepAtATimeDoes)
+{
+    const double spacing = std::ldexp(1.0, -52);  // between 1 and 2
+    const struct {
+        double start, bound, step;
+    } axes[] = {
+        {0, 6399.999, 0.001},
+        {-200, 299.9999, 1e-4},
+        {4095.99999, 4096.00001, 1e-12},
+        {1, 1 + 1e6 * spacing, 1.5 * spacing},
+        {1 + spacing, 1 + 1e6 * spacing, 2.5 * spacing},
+        {1 + spacing, 2, spacing / 2},
+        {-4 - 4000 * spacing, -4 + 4000 * spacing, 5.2 * spacing},  // onto -4, where the spacing halves
+        {1e17, 1e17 + 1e5, 1},
+        {7, 6, 1},
+    };
+    for (const auto& a : axes) {
+        GridAxis oneByOne(a.start, a.bound, a.step), skipping(a.start, a.bound, a.step);
+        std::uint64_t count = 0;
+        // Irregular runs, from 1 to 100 003 additions.
+        for (std::uint64_t run = 1; skipping.more(); run = run * 7 % 100003 + 1) {
+            std::uint64_t made = 0;
+            for (; made < run && oneByOne.more(); ++made)
+                oneByOne.advance();
+            ASSERT_EQ(skipping.skip(run), made) << a.start << " after " << count;
+            ASSERT_EQ(skipping.at(), oneByOne.at()) << a.start << " after " << count;
+            ASSERT_EQ(skipping.more(), oneByOne.more()) << a.start << " after " << count;
+            count += made;
+        }
+        EXPECT_EQ(countPositions(a.start, a.bound, a.step), count) << a.start;
+    }
 }
 
 TEST(GridWalk, ACoordinateThatStopsMovingEndsTheWalk)

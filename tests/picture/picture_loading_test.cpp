@@ -6,10 +6,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 
@@ -66,6 +68,96 @@ QByteArray gif(int width, int height)
     return bytes.append('\0').append(';');
 }
 
+// One colour at LZW's best: each code stands for one pixel more than the
+// one before, in codes as narrow as the table allows, cleared when full.
+// `pixels` coded, which may fall short of the size announced.
+QByteArray uniformGif(QSize size, qint64 pixels)
+{
+    QByteArray bytes("GIF89a");
+    auto put16 = [&bytes](int v) { bytes.append(char(v & 0xFF)).append(char(v >> 8)); };
+    put16(size.width()), put16(size.height());
+    bytes.append(char(0x80)).append(2, '\0').append("\x10\x20\x30\x40\x50\x60", 6);  // two colours
+    bytes.append(',');
+    put16(0), put16(0), put16(size.width()), put16(size.height());
+    bytes.append('\0').append(char(2));  // 2-bit codes, so 3 bits a code at least
+
+    QByteArray codes;
+    quint32 pending = 0;
+    int pendingBits = 0, width = 3, nextFree = 6, longest = 1;
+    auto put = [&](int code) {
+        while (nextFree > (1 << width) && width < 12)
+            ++width;
+        pending |= quint32(code) << pendingBits;
+        for (pendingBits += width; pendingBits >= 8; pendingBits -= 8, pending >>= 8)
+            codes.append(char(pending & 0xFF));
+    };
+    put(4);  // clear
+    for (qint64 left = pixels; left > 0;) {
+        if (nextFree >= 4095) {
+            put(4);
+            width = 3, nextFree = 6, longest = 1;
+        }
+        const int length = int(std::min<qint64>(longest, left));
+        put(length == 1 ? 0 : 6 + length - 2);
+        left -= length;
+        ++nextFree, ++longest;
+    }
+    put(5);  // end
+    if (pendingBits > 0)
+        codes.append(char(pending & 0xFF));
+    for (int at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        bytes.append(char(block.size())).append(block);
+    }
+    return bytes.append('\0').append(';');
+}
+
+QByteArray uniform(QImage::Format format, const char* fileFormat, bool progressive = false)
+{
+    QImage image(4000, 4000, format);
+    image.fill(format == QImage::Format_Mono ? 0u : 0xFF6080A0u);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, fileFormat);
+    writer.setProgressiveScanWrite(progressive);
+    writer.setOptimizedWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (char byte : bytes) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A sound file's header made to announce `size`, its data left as it was.
+QByteArray announcing(QByteArray bytes, QSize size)
+{
+    auto put = [&bytes](int at, quint32 value, int length, bool bigEndian) {
+        for (int i = 0; i < length; ++i)
+            bytes[at + (bigEndian ? length - 1 - i : i)] = char(value >> 8 * i & 0xFF);
+    };
+    if (bytes.startsWith("BM")) {
+        put(18, size.width(), 4, false), put(22, size.height(), 4, false);
+    } else if (bytes.startsWith("\x89PNG")) {
+        put(16, size.width(), 4, true), put(20, size.height(), 4, true);
+        put(29, crc32(bytes.mid(12, 17)), 4, true);
+    } else {  // JPEG: the frame header
+        int at = 2;
+        while (uchar(bytes[at + 1]) != 0xC0 && uchar(bytes[at + 1]) != 0xC2)
+            at += 2 + (uchar(bytes[at + 2]) << 8 | uchar(bytes[at + 3]));
+        put(at + 5, size.height(), 2, true), put(at + 7, size.width(), 2, true);
+    }
+    return bytes;
+}
+
 struct PictureFiles : ::testing::Test {
     QTemporaryDir dir;
     std::string path(const QString& name) const { return QFile::encodeName(dir.filePath(name)).toStdString(); }
@@ -113,15 +205,24 @@ TEST_F(PictureFiles, JpegWithExtraneousBytesBeforeAMarkerLoads)
     EXPECT_EQ(loaded.image.size(), QSize(40, 30));
 }
 
-TEST_F(PictureFiles, WhatIsNoPictureIsRefusedAtOnceWithItsReason)
+// Within 100 MB: a file refused only once decoded would be too large for that.
+TEST_F(PictureFiles, WhatCannotBeAPictureIsRefusedAtOnceWithItsReason)
 {
     ASSERT_EQ(mkfifo(path("fifo.png").c_str(), 0600), 0);
     ASSERT_EQ(mkdir(path("folder.png").c_str(), 0700), 0);
+    const QImage small = pattern(40, 30);
+    const QSize huge(65500, 65500);
+    const std::string damaged = "fichier endommagé ou incomplet";
     const struct {
         std::string path;
         PictureFailure failure;
         std::string reason;
     } cases[] = {
+        // Headers announcing more pixels than their bytes can code.
+        {write("huge.jpg", announcing(encoded(small, "jpg"), huge)), PictureFailure::Damaged, damaged},
+        {write("huge.png", announcing(encoded(small, "png"), huge)), PictureFailure::Damaged, damaged},
+        {write("huge.bmp", announcing(encoded(small, "bmp"), huge)), PictureFailure::Damaged, damaged},
+        {write("huge.gif", uniformGif(huge, 1000)), PictureFailure::Damaged, damaged},
         {path("fifo.png"), PictureFailure::NotRegularFile, "ce n'est pas un fichier ordinaire (tube, périphérique ou socket)"},
         {path("folder.png"), PictureFailure::Folder, "c'est un dossier"},
         {path("missing.png"), PictureFailure::Missing, "fichier introuvable"},
@@ -130,7 +231,7 @@ TEST_F(PictureFiles, WhatIsNoPictureIsRefusedAtOnceWithItsReason)
         {path("") + "caf\xe9.png", PictureFailure::UnfaithfulName, "son nom n'est pas un texte UTF-8 valide"},
     };
     for (const auto& c : cases) {
-        auto loading = std::async(std::launch::async, [&] { return loadPicture(c.path); });
+        auto loading = std::async(std::launch::async, [&] { return loadPicture(c.path, 100 << 20); });
         if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
             // Let a reader stuck on the FIFO go before failing.
             close(open(c.path.c_str(), O_WRONLY | O_NONBLOCK));
@@ -139,6 +240,28 @@ TEST_F(PictureFiles, WhatIsNoPictureIsRefusedAtOnceWithItsReason)
         const LoadedPicture loaded = loading.get();
         EXPECT_EQ(loaded.failure, c.failure) << c.path;
         EXPECT_EQ(loaded.reason(), c.reason);
+    }
+}
+
+// Uniform pictures, coded as tightly as their formats' encoders go (PNG at
+// about 970 to 1, JPEG at 2 bits a block), are not taken for ones that
+// announce more pixels than their bytes hold.
+TEST_F(PictureFiles, UniformPicturesAtTheirFormatsBestCompressionLoad)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } files[] = {
+        {"uniform.png", uniform(QImage::Format_Mono, "png")},
+        {"grey.jpg", uniform(QImage::Format_Grayscale8, "jpeg", true)},
+        {"colour.jpg", uniform(QImage::Format_RGB32, "jpeg", true)},
+        {"uniform.gif", uniformGif({4000, 4000}, 4000 * 4000)},
+    };
+    for (const auto& f : files) {
+        const LoadedPicture loaded = loadPicture(write(f.name, f.bytes));
+        ASSERT_TRUE(loaded.loaded()) << f.name << ": " << loaded.reason();
+        EXPECT_EQ(loaded.image.size(), QSize(4000, 4000)) << f.name;
+        EXPECT_EQ(loaded.picture->pixel(3999, 3999), loaded.picture->pixel(0, 0)) << f.name;
     }
 }
 
