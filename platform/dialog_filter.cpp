@@ -15,9 +15,14 @@ std::string toDialogFilter(std::string_view barSeparated)
         if (!filter.empty())
             filter += ";;";
         std::string entry(parts[i]);
-        const std::string shown = "(" + std::string(parts[i + 1]) + ")";
-        if (entry.find(shown) == std::string::npos)
-            entry += " " + shown;
+        // Appended piece by piece: GCC 12 sees a false overlap in "(" + text + ")".
+        std::string shown(1, '(');
+        shown += parts[i + 1];
+        shown += ')';
+        if (entry.find(shown) == std::string::npos) {
+            entry += ' ';
+            entry += shown;
+        }
         filter += entry;
     }
     return filter;

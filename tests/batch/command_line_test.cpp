@@ -6,6 +6,7 @@
 
 #include "relief/number_reading.h"
 #include "support/every_format.h"
+#include "support/sample_format.h"
 
 #include <QString>
 
@@ -162,6 +163,19 @@ TEST(CommandLine, UsageIsInFrenchAndListsEveryFormatAndOption)
     // Every line the program's own help leaves at the terminal's width.
     for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
         EXPECT_LE(QString::fromStdString(usage.substr(start, end - start)).size(), 80) << usage.substr(start, end - start);
+}
+
+// A format added through the registry alone is read, refused the options it
+// does not take, and listed by --help.
+TEST(CommandLine, AFormatAddedToTheRegistryIsReadAndListed)
+{
+    const FormatRegistry standard = formatRegistry();
+    formatRegistry().add(pointLinesFormat());
+    EXPECT_EQ(described(parseCommandLine({"points", "in.png", "out.xyz"})), "points|in.png|out.xyz|0.5|0.001 |50");
+    EXPECT_NE(parseCommandLine({"points", "in.png", "out.xyz", "--solid"}).problem.find("au format « points »"),
+              std::string::npos);
+    EXPECT_NE(usageText().find("  points   « Liste de points (essai) » (.xyz)"), std::string::npos);
+    formatRegistry() = standard;
 }
 
 }  // namespace
