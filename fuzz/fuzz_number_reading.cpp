@@ -58,8 +58,9 @@ PlainReading plainRead(std::string_view text)
     }
     if (digits == 0)
         return {};  // no number at the start: 0, and positive
+    // A leading zero added as its own piece: GCC 12 sees a false overlap in insert().
     if (mantissa[0] == '.')
-        mantissa.insert(0, "0");
+        canonical += '0';
     canonical += mantissa;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         ++i;
