@@ -21,7 +21,11 @@ std::string progressLine(std::uint64_t done, std::uint64_t total, double elapsed
     done = std::min(done, total);
     const double fraction = total == 0 ? 1.0 : double(done) / double(total);
     const int filled = static_cast<int>(fraction * barWidth);
-    std::string line = "[" + std::string(filled, '#') + std::string(barWidth - filled, '-') + "] ";
+    // Built piece by piece: GCC 12 sees a false overlap in "[" + text + ...
+    std::string line(1, '[');
+    line.append(std::size_t(filled), '#');
+    line.append(std::size_t(barWidth - filled), '-');
+    line += "] ";
 
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, "%3d %% %llu/%llu cellules", static_cast<int>(fraction * 100),
