@@ -87,7 +87,7 @@ bool streamMesh(bool stl, ByteSink& sink)
     bool ok = writer.begin(g.xs, g.ys.size());
     for (std::size_t r = 0; ok && r < g.ys.size(); ++r)
         ok = writer.row(r, g.ys[r], &g.depths[r * g.xs.size()]);
-    return writer.end() && ok && out.Close();
+    return writer.end() && ok && out.close();
 }
 
 std::string benchPath(const char* name)

@@ -107,7 +107,7 @@ ObjWriter::ObjWriter(TextOutput& out, const MeshOptions& options) : out_(out), o
 
 bool ObjWriter::begin(const std::vector<double>& xs, std::size_t rowCount)
 {
-    out_.WriteLine(objUnitsComment);
+    out_.writeLine(objUnitsComment);
     xTexts_.assign(xSlot * xs.size(), 0);
     xLengths_.resize(xs.size());
     for (std::size_t c = 0; c < xs.size(); ++c) {
@@ -195,7 +195,7 @@ void ObjWriter::writeCellFaces(std::uint64_t rows, bool reversed)
 bool writeObj(TextOutput& out, const HeightGrid& grid, const std::vector<std::uint32_t>& surface,
               const MeshOptions& options)
 {
-    out.WriteLine(objUnitsComment);
+    out.writeLine(objUnitsComment);
     if (!grid.hasCells())
         return !out.failed();
     const std::size_t width = grid.xs.size();

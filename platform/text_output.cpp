@@ -35,19 +35,19 @@ void TextOutput::writeLong(std::string_view text, bool endLine)
     flush();
     if (text.size() + 2 <= capacity_) {
         if (endLine)
-            WriteLine(text);
+            writeLine(text);
         else
-            Write(text);
+            write(text);
         return;
     }
     // Longer than the whole buffer: straight to the sink.
     if (!failed_ && !sink_.write(text))
         failed_ = true;
     if (endLine)
-        Write("\r\n");
+        write("\r\n");
 }
 
-bool TextOutput::Close()
+bool TextOutput::close()
 {
     flush();
     if (!failed_ && !sink_.commit())

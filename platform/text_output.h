@@ -19,7 +19,7 @@ class TextOutput {
 public:
     explicit TextOutput(ByteSink& sink, std::size_t bufferSize = 1 << 18);
 
-    void Write(std::string_view text)
+    void write(std::string_view text)
     {
         if (text.size() > capacity_ - size_)
             return writeLong(text, false);
@@ -28,7 +28,7 @@ public:
         if (size_ >= flushAt_)
             flush();
     }
-    void WriteLine(std::string_view text)
+    void writeLine(std::string_view text)
     {
         if (text.size() + 2 > capacity_ - size_)
             return writeLong(text, true);
@@ -57,7 +57,7 @@ public:
     }
 
     // Writes what is left and commits; false when any write or the commit failed.
-    bool Close();
+    bool close();
 
     bool failed() const { return failed_; }
     std::string errorText() const { return sink_.errorText(); }

@@ -172,7 +172,7 @@ void CornerWriter::writePlain(TextOutput& out, double x, double y, double scale,
     appendNumberText(line, depth, style_.decimalPoint);
     line += lastCorner ? style_.afterLastZ : style_.afterZ;
     if (style_.endsLine)
-        out.WriteLine(line);
+        out.writeLine(line);
     else
-        out.Write(line);
+        out.write(line);
 }

@@ -47,7 +47,7 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
     case FinishResult::Done:
         break;
     }
-    if (!out.Close())
+    if (!out.close())
         return failed();
     return {ExportOutcome::Written, {}, writer->completionNotes(), writer->meshFacts()};
 }

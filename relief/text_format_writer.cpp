@@ -26,12 +26,12 @@ TextFormatWriter::TextFormatWriter(const ExportFormat& format, TextOutput& out, 
 
 void TextFormatWriter::writeHead()
 {
-    out_.Write(joinLines(format_.head));
+    out_.write(joinLines(format_.head));
 }
 
 bool TextFormatWriter::cell(const ReliefCell& c)
 {
-    out_.Write(cellOpening_);
+    out_.write(cellOpening_);
     const double xs[] = {c.x, c.right};
     const double ys[] = {c.y, c.bottom};
     for (int corner = 0; corner < 4; ++corner) {
@@ -39,11 +39,11 @@ bool TextFormatWriter::cell(const ReliefCell& c)
         const double y = ys[corner / 2];
         corners_.write(out_, x, y, scale_, c.depths[corner], x == c.right && y == c.bottom);
     }
-    out_.Write(cellClosing_);
+    out_.write(cellClosing_);
     return !out_.failed();
 }
 
 void TextFormatWriter::writeTail()
 {
-    out_.Write(joinLines(format_.tail));
+    out_.write(joinLines(format_.tail));
 }

@@ -76,7 +76,7 @@ public:
         switch (result_.status) {
         case StepStatus::Written:
             for (std::string& piece : bytes->pieces) {
-                out_.Write(piece);
+                out_.write(piece);
                 std::string().swap(piece);
             }
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;

@@ -55,7 +55,7 @@ Walk walk(const Selection& selection, double step, const Picture& picture = {}, 
     w.result = walkRelief(parameters, selection, picture, events ? *events : noEvents, {&trace, &dots, &rows});
     rows.end();
     trace.writeTail();
-    out.Close();
+    out.close();
     w.grid = grid.grid;
     std::istringstream in(sink.committed);
     for (std::string line; std::getline(in, line);)

@@ -56,7 +56,7 @@ std::string written(Write write)
     StringSink sink;
     TextOutput out(sink);
     EXPECT_TRUE(write(out));
-    EXPECT_TRUE(out.Close());
+    EXPECT_TRUE(out.close());
     return sink.committed;
 }
 

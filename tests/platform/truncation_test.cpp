@@ -38,8 +38,8 @@ int exportTo(const std::string& path, const std::string& bytes, std::string& rea
         return 2;
     TextOutput out(*sink);
     for (std::size_t at = 0; at < bytes.size(); at += 1000)
-        out.Write(std::string_view(bytes).substr(at, 1000));
-    if (out.Close())
+        out.write(std::string_view(bytes).substr(at, 1000));
+    if (out.close())
         return 0;
     reason = out.errorText();
     return 1;
@@ -62,8 +62,8 @@ TEST(Truncation, NoSpaceAtAWriteTheLastFlushOrTheCommitIsReported)
         BackgroundSink sink(std::make_unique<FullDisk>(failingWrite, committed));
         TextOutput out(sink, 1000);
         for (int i = 0; i < 25; ++i)
-            out.Write(std::string(100, 'x'));
-        EXPECT_FALSE(out.Close() || committed) << failingWrite;
+            out.write(std::string(100, 'x'));
+        EXPECT_FALSE(out.close() || committed) << failingWrite;
         EXPECT_EQ(out.errorText(), "Aucun espace disponible sur le périphérique");
     }
 }

@@ -31,7 +31,7 @@ private:
     {
         char line[64];
         for (std::size_t i = 0; i < xs_.size(); ++i)
-            out_.Write({line, std::size_t(std::snprintf(line, sizeof line, "%+.6e %+.6e %+.6e\n", xs_[i], y, depths[i]))});
+            out_.write({line, std::size_t(std::snprintf(line, sizeof line, "%+.6e %+.6e %+.6e\n", xs_[i], y, depths[i]))});
         return !out_.failed();
     }
     bool end() override { return true; }
