@@ -307,10 +307,8 @@ private:
         if (!a.report.empty() && (!format || !format->measuresMesh))
             return fail("--report ne s'applique qu'aux formats maillés (" + meshFormatList() + ")");
         for (const auto& [key, value] : a.formatOptions) {
-            const auto taken = format ? std::find_if(format->options.begin(), format->options.end(),
-                                                     [&key = key](const FormatOption& o) { return o.key == key; })
-                                      : std::vector<FormatOption>::const_iterator();
-            if (!format || taken == format->options.end())
+            const FormatOption* taken = format ? findOption(format->options, key) : nullptr;
+            if (!taken)
                 return fail("--" + key + " ne s'applique pas " +
                             (format ? "au format « " + a.format + " »" : std::string("à l'image d'aperçu seule")));
             if (!taken->onlyWith.empty() && !a.formatOptions.count(std::string(taken->onlyWith)))

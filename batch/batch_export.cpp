@@ -67,10 +67,9 @@ public:
 FormatOptions formatOptionsFor(const FormatEntry& format, const BatchArguments& arguments, const ExportJob& job)
 {
     FormatOptions options = defaultOptions(format.options, job);
-    for (const FormatOption& option : format.options)
-        if (const auto given = arguments.formatOptions.find(std::string(option.key));
-            given != arguments.formatOptions.end())
-            setOptionValue(options, option, given->second);
+    for (const auto& [key, value] : arguments.formatOptions)
+        if (const FormatOption* option = findOption(format.options, key))
+            setOptionValue(options, *option, value);
     return options;
 }
 
@@ -79,11 +78,10 @@ std::optional<std::string> reportPathProblem(const BatchArguments& a)
 {
     if (a.report.empty())
         return std::nullopt;
-    const auto clash = [&a](const std::string& other) {
-        return !other.empty() && (a.report == "-" ? other == "-" : other != "-" && sameFile(a.report, other));
-    };
-    if (clash(a.image))
+    // The picture is a file: standard output never reaches it.
+    if (a.report != "-" && sameFile(a.report, a.image))
         return sameAsPictureMessage(a.report);
+    const auto clash = [&a](const std::string& other) { return !other.empty() && sameOutput(a.report, other); };
     if (clash(a.output) || clash(a.preview))
         return "--report « " + a.report + " » est aussi un autre fichier de la commande : il l'effacerait.\n"
                "Choisissez un autre nom ; aucun fichier n'a été modifié.";

@@ -3,6 +3,7 @@
 #include "interrupt_signal.h"
 
 #include "platform/replacing_file_sink.h"
+#include "platform/same_file.h"
 #include "platform/standard_output_sink.h"
 #include "relief/export_messages.h"
 
@@ -36,6 +37,13 @@ void say(const std::string& text)
 std::string outputName(const std::string& path)
 {
     return path == "-" ? "sortie standard" : path;
+}
+
+bool sameOutput(const std::string& a, const std::string& b)
+{
+    if (a == "-" || b == "-")
+        return a == b;
+    return sameFile(a, b);
 }
 
 int writeOutputFile(const std::string& path, const std::function<void(const std::string&)>& say,

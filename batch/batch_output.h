@@ -19,6 +19,10 @@ void say(const std::string& text);
 // How messages name an output path: "-" is the standard output.
 std::string outputName(const std::string& path);
 
+// Whether two outputs of the run would land in one place: both standard
+// output, or the same file (existing or to be made).
+bool sameOutput(const std::string& a, const std::string& b);
+
 // Writes one file of the run the way every file of the program is written:
 // "-" to the standard output, any other path into a temporary file that
 // replaces it only once whole, and only where a regular file or nothing

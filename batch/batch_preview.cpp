@@ -18,7 +18,7 @@ std::optional<std::string> makeBatchPreview(const BatchArguments& arguments, std
     if (!problem && path != "-" && sameFile(path, arguments.image))
         problem = sameAsPictureMessage(path);
     // Checked before the export is written, which may not exist yet.
-    if (!problem && !arguments.output.empty() && (path == "-" ? arguments.output == "-" : sameFile(path, arguments.output)))
+    if (!problem && !arguments.output.empty() && sameOutput(path, arguments.output))
         problem = "--preview « " + path + " » est aussi la sortie de l'export : l'image l'effacerait.\n"
                   "Choisissez un autre nom ; aucun fichier n'a été modifié.";
     if (!problem && grid.cells() == 0 && !arguments.force)

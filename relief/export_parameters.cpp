@@ -46,12 +46,16 @@ Selection selectionFromLines(const EdgeLines& lines)
     return s;
 }
 
+double largestCoordinate(const Selection& s)
+{
+    return std::max({std::fabs(double(s.left)), std::fabs(double(s.top)), std::fabs(double(s.left) + double(s.width)),
+                     std::fabs(double(s.top) + double(s.height))});
+}
+
 std::optional<std::string> checkWalk(const ExportParameters& parameters, const Selection& s)
 {
     const double step = parameters.step;
-    const double largest = std::max({std::fabs(double(s.left)), std::fabs(double(s.top)),
-                                     std::fabs(double(s.left) + double(s.width)),
-                                     std::fabs(double(s.top) + double(s.height))});
+    const double largest = largestCoordinate(s);
     if (step == 0 || (step > 0 && largest + step == largest))
         return refusalMessage(std::string("Le pas (« ") + field_label::step + " ») est nul ou trop petit pour parcourir la sélection.");
     // Written coordinates stay within the selection; the factor 2 leaves room

@@ -56,6 +56,10 @@ struct Selection {
 
 Selection selectionFromLines(const EdgeLines& lines);
 
+// The largest magnitude of the selection's edges, in window units: no
+// position the walk reaches lies farther from the origin.
+double largestCoordinate(const Selection& selection);
+
 // A step of 0, or one too small to move the walk's largest coordinate, would
 // never end the walk; a scale that makes a coordinate overflow cannot be
 // written. Returns the French message that stops the export, if any.

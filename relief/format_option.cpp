@@ -53,6 +53,14 @@ FormatOption toleranceOption()
             .field = &FormatOptions::tolerance};
 }
 
+const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key)
+{
+    for (const FormatOption& option : options)
+        if (option.key == key)
+            return &option;
+    return nullptr;
+}
+
 bool isFlag(const FormatOption& option)
 {
     return std::holds_alternative<bool FormatOptions::*>(option.field);

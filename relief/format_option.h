@@ -54,6 +54,8 @@ FormatOption maxErrorOption();
 FormatOption toleranceOption();
 
 bool isFlag(const FormatOption& option);
+// The option of that key in the list, or null.
+const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key);
 // The option's value as a number (a flag reads 0 or 1), and its setting.
 double optionValue(const FormatOptions& options, const FormatOption& option);
 void setOptionValue(FormatOptions& options, const FormatOption& option, double value);

@@ -52,10 +52,7 @@ NumberRange singlePrecisionNumbers(std::string_view fileKind, double unitsPerMet
 std::optional<std::string> parameterRangeProblem(const NumberRange& range, const ExportParameters& p,
                                                  const Selection& s)
 {
-    const double extent = std::max({std::fabs(double(s.left)), std::fabs(double(s.top)),
-                                    std::fabs(double(s.left) + double(s.width)),
-                                    std::fabs(double(s.top) + double(s.height))}) +
-                          std::fabs(p.step);
+    const double extent = largestCoordinate(s) + std::fabs(p.step);
     const double across = std::fabs(p.scale) * extent * range.unitsPerMetre;
     const double deepest = std::fabs(p.maxDepth) * range.unitsPerMetre;
     if (beyond(range, across))
