@@ -3,10 +3,14 @@
 #include "background_sink.h"
 #include "system_error_text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <vector>
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -73,29 +77,50 @@ bool ReplacingFileSink::open(const std::string& path)
     return true;
 }
 
+bool ReplacingFileSink::write(std::string_view bytes)
+{
+    return writePieces(&bytes, 1);
+}
+
 // A short write (disk full, file size limit) is followed by another, so
 // that the system refuses and says why.
-bool ReplacingFileSink::write(std::string_view bytes)
+bool ReplacingFileSink::writePieces(const std::string_view* pieces, std::size_t count)
 {
     if (failed_)
         return false;
     const long long start = written_;
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(descriptor_, bytes.data(), bytes.size());
-        if (n < 0) {
+    std::vector<iovec> vectors;
+    vectors.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!pieces[i].empty())
+            vectors.push_back({const_cast<char*>(pieces[i].data()), pieces[i].size()});
+    std::size_t first = 0;
+    while (first < vectors.size()) {
+        const int n = static_cast<int>(std::min<std::size_t>(vectors.size() - first, IOV_MAX));
+        const ssize_t done = ::writev(descriptor_, vectors.data() + first, n);
+        if (done < 0) {
             if (errno == EINTR)
                 continue;
             return fail(systemErrorText(errno));
         }
-        if (n == 0)
+        if (done == 0)
             return fail(systemErrorText(EIO));
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        written_ += n;
+        written_ += done;
+        for (std::size_t left = static_cast<std::size_t>(done); left > 0;) {
+            iovec& v = vectors[first];
+            const std::size_t taken = std::min(left, v.iov_len);
+            v.iov_base = static_cast<char*>(v.iov_base) + taken;
+            v.iov_len -= taken;
+            left -= taken;
+            if (v.iov_len == 0)
+                ++first;
+        }
     }
 #ifdef __linux__
     // Start putting these bytes on the disk now, without waiting for it: the
     // sync before the file replaces the target then finds little left to do.
-    sync_file_range(descriptor_, start, written_ - start, SYNC_FILE_RANGE_WRITE);
+    if (written_ > start)
+        sync_file_range(descriptor_, start, written_ - start, SYNC_FILE_RANGE_WRITE);
 #endif
     return true;
 }

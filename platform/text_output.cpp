@@ -47,6 +47,13 @@ void TextOutput::writeLong(std::string_view text, bool endLine)
         Write("\r\n");
 }
 
+void TextOutput::Pass(std::string&& text)
+{
+    flush();
+    if (!failed_ && !text.empty() && !sink_.take(std::move(text)))
+        failed_ = true;
+}
+
 bool TextOutput::Close()
 {
     flush();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 // The export's text stream: Write adds text, WriteLine adds text and a CRLF
@@ -55,6 +56,12 @@ public:
         if (size_ >= flushAt_)
             flush();
     }
+
+    // Hands the buffered text to the sink now.
+    void Flush() { flush(); }
+    // Text made elsewhere (a band of a banded export), handed to the sink
+    // after what is buffered without being copied again.
+    void Pass(std::string&& text);
 
     // Writes what is left and commits; false when any write or the commit failed.
     bool Close();
