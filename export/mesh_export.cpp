@@ -6,6 +6,7 @@
 #include "stl_writer.h"
 #include "surface_simplifier.h"
 
+#include "relief/cell_table.h"
 #include "relief/grid_sample.h"
 #include "relief/export_command.h"
 #include "relief/point_rows.h"
@@ -21,32 +22,51 @@ MeshOptions meshOptions(const ExportJob& job, const FormatOptions& options)
     return {options.solid, options.base, options.maxTriangles, job.parameters.maxDepth};
 }
 
-using StreamingWriter = std::unique_ptr<PointRowConsumer> (*)(TextOutput&, const MeshOptions&);
+using BodyMaker = std::unique_ptr<MeshBody> (*)(const GridPoints&, const MeshOptions&);
 using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vector<std::uint32_t>&,
                                  const MeshOptions&);
 
-// Without a budget the rows go straight to the streaming writer; with one,
+// Without a budget the file is written as bands from the walk's tables (or,
+// for a walk too long for them, from the grid gathered whole); with one,
 // the whole grid is gathered, simplified, then written.
 class MeshExport : public ReliefWriter {
 public:
-    MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, StreamingWriter streaming,
+    MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, BodyMaker body,
                WholeGridWriter whole)
-        : options_(options),
-          out_(out),
-          whole_(whole),
-          streaming_(options.maxTriangles == 0 ? streaming(out, options) : nullptr),
-          rows_(job.parameters, job.selection, streaming_ ? *streaming_ : static_cast<PointRowConsumer&>(grid_))
+        : options_(options), out_(out), threads_(job.threads), makeBody_(body), whole_(whole),
+          rows_(job.parameters, job.selection, grid_)
     {
     }
 
-    bool begin() override { return rows_.begin(); }
+    const BandedBody* bands(const CellTable& cells) override
+    {
+        if (options_.maxTriangles != 0)
+            return nullptr;
+        body_ = makeBody_(cells, options_);
+        return body_.get();
+    }
+    bool begin() override
+    {
+        if (body_) {
+            body_->writeHead(out_);
+            return !out_.failed();
+        }
+        return rows_.begin();
+    }
     CellConsumer& cells() override { return rows_; }
     FinishResult finish(LongWork&) override
     {
+        if (body_) {
+            body_->writeTail(out_);
+            return out_.failed() ? FinishResult::Failed : FinishResult::Done;
+        }
         if (!rows_.end())
             return FinishResult::Failed;
-        if (streaming_)
-            return out_.failed() ? FinishResult::Failed : FinishResult::Done;
+        if (options_.maxTriangles == 0) {
+            const HeightGridPoints points(grid_.grid);
+            return writeMesh(*makeBody_(points, options_), threads_, out_) ? FinishResult::Done
+                                                                          : FinishResult::Failed;
+        }
         const SimplifyResult simplified = simplifySurface(grid_.grid, options_.maxTriangles);
         const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
         if (!surface)
@@ -65,9 +85,11 @@ public:
 private:
     MeshOptions options_;
     TextOutput& out_;
+    unsigned threads_;
+    BodyMaker makeBody_;
     WholeGridWriter whole_;
+    std::unique_ptr<MeshBody> body_;
     HeightGridBuilder grid_;
-    std::unique_ptr<PointRowConsumer> streaming_;
     PointRowGatherer rows_;
     double gap_ = 0;
 };
@@ -112,7 +134,7 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 }
 
 FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
-                      std::string_view extension, std::string_view fileKind, StreamingWriter streaming,
+                      std::string_view extension, std::string_view fileKind, BodyMaker body,
                       WholeGridWriter whole,
                       MeshSizeEstimate (*estimate)(std::uint64_t, std::uint64_t, const MeshOptions&))
 {
@@ -133,8 +155,8 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
         return checkMesh(grid, options);
     };
-    entry.makeWriter = [streaming, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
-        return std::make_unique<MeshExport>(job, meshOptions(job, options), out, streaming, whole);
+    entry.makeWriter = [body, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
+        return std::make_unique<MeshExport>(job, meshOptions(job, options), out, body, whole);
     };
     return entry;
 }
@@ -145,8 +167,8 @@ FormatEntry stlFormatEntry()
 {
     return meshEntry(
         "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl", "un fichier STL",
-        [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
-            return std::make_unique<StlWriter>(out, o);
+        [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
+            return std::make_unique<StlBody>(points, o);
         },
         writeStl, stlSizeEstimate);
 }
@@ -155,8 +177,8 @@ FormatEntry objFormatEntry()
 {
     FormatEntry entry = meshEntry(
         "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj", "un fichier OBJ",
-        [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
-            return std::make_unique<ObjWriter>(out, o);
+        [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
+            return std::make_unique<ObjBody>(points, o);
         },
         writeObj, nullptr);
     entry.estimateSize = [](const SizeQuestion& q) {

@@ -1,5 +1,10 @@
 #include "export_command.h"
 
+#include "band_writing.h"
+#include "cell_table.h"
+
+#include <algorithm>
+
 namespace {
 
 class DotPerCell : public CellConsumer {
@@ -15,6 +20,40 @@ private:
     CellProgress& progress_;
 };
 
+// The bands' cells marked in order as they are written, a yield per cell
+// as the walk has it, and yields while the next band is being made.
+class BandProgress : public BandWatcher {
+public:
+    BandProgress(EventLoop& events, CellProgress& progress, const CellTable& cells)
+        : events_(events), progress_(progress), cells_(cells)
+    {
+    }
+    bool waiting() override { return events_.yield(); }
+    bool written(const BandPart& part, std::uint64_t first, std::uint64_t end) override
+    {
+        if (!part.marksCells)
+            return events_.yield();
+        const std::uint64_t width = part.rowLength;
+        for (std::uint64_t at = first; at < end;) {
+            const std::uint64_t row = at / width, column = at % width;
+            const std::uint64_t to = std::min(end, (row + 1) * width);
+            if (row < cells_.rows())
+                for (std::uint64_t c = column; c < column + (to - at) && c < cells_.columns(); ++c) {
+                    progress_.dot(cells_.x(c), cells_.y(row));
+                    if (!events_.yield())
+                        return false;
+                }
+            at = to;
+        }
+        return true;
+    }
+
+private:
+    EventLoop& events_;
+    CellProgress& progress_;
+    const CellTable& cells_;
+};
+
 }  // namespace
 
 ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const FormatOptions& options,
@@ -26,16 +65,30 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
         const std::string reason = writer->failureReason();
         return ExportResult{ExportOutcome::Failed, reason.empty() ? out.errorText() : reason, {}};
     };
+    const std::optional<CellTable> cells = CellTable::of(job.parameters, job.selection, *job.picture);
+    const BandedBody* body = cells ? writer->bands(*cells) : nullptr;
     if (!writer->begin())
         return failed();
-    DotPerCell dots(progress);
-    switch (walkRelief(job.parameters, job.selection, *job.picture, events, {&writer->cells(), &dots})) {
-    case WalkResult::Abandoned:
-        return {ExportOutcome::Abandoned, {}, {}};
-    case WalkResult::Stopped:
-        return failed();
-    case WalkResult::Completed:
-        break;
+    if (body) {
+        BandProgress watcher(events, progress, *cells);
+        switch (writeBands(*body, job.threads, out, &watcher)) {
+        case BandResult::Abandoned:
+            return {ExportOutcome::Abandoned, {}, {}};
+        case BandResult::Failed:
+            return failed();
+        case BandResult::Completed:
+            break;
+        }
+    } else {
+        DotPerCell dots(progress);
+        switch (walkRelief(job.parameters, job.selection, *job.picture, events, {&writer->cells(), &dots})) {
+        case WalkResult::Abandoned:
+            return {ExportOutcome::Abandoned, {}, {}};
+        case WalkResult::Stopped:
+            return failed();
+        case WalkResult::Completed:
+            break;
+        }
     }
     switch (writer->finish(work)) {
     case FinishResult::Abandoned:

@@ -1,5 +1,7 @@
 #include "text_format_writer.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string joinLines(const std::vector<std::string_view>& lines)
@@ -46,4 +48,45 @@ bool TextFormatWriter::cell(const ReliefCell& c)
 void TextFormatWriter::writeTail()
 {
     out_.Write(joinLines(format_.tail));
+}
+
+namespace {
+
+class TextBandFormatter : public BandFormatter {
+public:
+    TextBandFormatter(const ExportFormat& format, TextOutput& out, const CellTable& cells, double scale)
+        : writer_(format, out, scale), cells_(cells)
+    {
+    }
+
+    bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
+    {
+        const std::uint64_t width = cells_.columns();
+        for (std::uint64_t at = first; at < end;) {
+            const std::uint64_t row = at / width, column = at % width;
+            const std::uint64_t to = std::min(end, (row + 1) * width);
+            if (!cells_.walkRow(row, column, column + (to - at), writer_))
+                return false;
+            at = to;
+        }
+        return true;
+    }
+
+private:
+    TextFormatWriter writer_;
+    const CellTable& cells_;
+};
+
+}  // namespace
+
+std::vector<BandPart> TextFormatBody::parts() const
+{
+    const double cellBytes =
+        double(joinLines(format_.cellOpening).size() + joinLines(format_.cellClosing).size()) + 4 * 48;
+    return {{cells_.rows(), cells_.columns(), cellBytes, true}};
+}
+
+std::unique_ptr<BandFormatter> TextFormatBody::formatter(TextOutput& out) const
+{
+    return std::make_unique<TextBandFormatter>(format_, out, cells_, scale_);
 }
