@@ -34,6 +34,7 @@ struct BatchArguments {
     // others take their defaults.
     std::map<std::string, double> formatOptions;
     std::string preview;  // a PNG of the relief to write, if any
+    unsigned threads = 0;  // formatting the file; 0: one per core
 };
 
 struct ParsedCommandLine {
