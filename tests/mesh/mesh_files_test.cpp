@@ -57,16 +57,14 @@ std::string written(Write write)
     return sink.committed;
 }
 
-// The file a writer makes from the grid streamed row by row.
-std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o)
+// The file a writer makes from the grid in bands of rows on `threads` threads.
+std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o, unsigned threads = 1)
 {
+    const HeightGridPoints points(g);
     return written([&](TextOutput& out) {
-        const std::unique_ptr<PointRowConsumer> writer = stl ? std::unique_ptr<PointRowConsumer>(new StlWriter(out, o))
-                                                              : std::make_unique<ObjWriter>(out, o);
-        writer->begin(g.xs, g.ys.size());
-        for (std::size_t r = 0; r < g.ys.size(); ++r)
-            writer->row(r, g.ys[r], &g.depths[r * g.xs.size()]);
-        return writer->end();
+        const std::unique_ptr<MeshBody> body =
+            stl ? std::unique_ptr<MeshBody>(new StlBody(points, o)) : std::make_unique<ObjBody>(points, o);
+        return writeMesh(*body, threads, out);
     });
 }
 
@@ -193,6 +191,11 @@ TEST(MeshFiles, StreamedMeshesAreReadBackWholeAndFacingOutwards)
         const std::size_t closure = s.solid ? 6 * (s.columns + s.rows) : 0;
         const std::size_t faces = 2 * s.columns * s.rows + closure;
         const std::string stl = streamed(true, g, o), obj = streamed(false, g, o);
+        // Bands formatted by several threads join into the same bytes.
+        for (unsigned threads : {2u, 7u}) {
+            EXPECT_EQ(streamed(true, g, o, threads), stl) << threads << " threads";
+            EXPECT_EQ(streamed(false, g, o, threads), obj) << threads << " threads";
+        }
 
         EXPECT_EQ(reported(runOn("assimp info", stl, ".stl", "-r"), "\nFaces"), faces);
         EXPECT_EQ(reported(runOn("assimp info", obj, ".obj", "-r"), "\nFaces"), faces);
