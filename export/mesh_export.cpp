@@ -12,6 +12,7 @@
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <variant>
 
@@ -26,9 +27,50 @@ using BodyMaker = std::unique_ptr<MeshBody> (*)(const GridPoints&, const MeshOpt
 using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vector<std::uint32_t>&,
                                  const MeshOptions&);
 
+// The whole grid a budget's simplification starts from, its rows filled in
+// bands on every thread from the walk's tables; no byte is written then.
+class GridFilling : public BandedBody {
+public:
+    GridFilling(const GridPoints& points, HeightGrid& grid) : points_(points), grid_(grid)
+    {
+        grid = {};
+        if (points.ys().empty())
+            return;
+        grid.xs = points.xs();
+        grid.ys = points.ys();
+        grid.depths.resize(grid.xs.size() * grid.ys.size());
+    }
+    std::vector<BandPart> parts() const override
+    {
+        return {{grid_.ys.size(), grid_.xs.size(), sizeof(double), true}};
+    }
+    std::unique_ptr<BandFormatter> formatter(TextOutput&) const override
+    {
+        struct Rows : BandFormatter {
+            const GridFilling& filling;
+            explicit Rows(const GridFilling& f) : filling(f) {}
+            bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
+            {
+                const std::uint64_t width = filling.grid_.xs.size();
+                for (std::uint64_t at = first; at < end;) {
+                    const std::uint64_t row = at / width, to = std::min(end, (row + 1) * width);
+                    filling.points_.depths(row, at % width, at % width + (to - at), &filling.grid_.depths[at]);
+                    at = to;
+                }
+                return true;
+            }
+        };
+        return std::make_unique<Rows>(*this);
+    }
+
+private:
+    const GridPoints& points_;
+    HeightGrid& grid_;
+};
+
 // Without a budget the file is written as bands from the walk's tables (or,
 // for a walk too long for them, from the grid gathered whole); with one,
-// the whole grid is gathered, simplified, then written.
+// the whole grid is filled (or gathered), simplified, then written.
 class MeshExport : public ReliefWriter {
 public:
     MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, BodyMaker body,
@@ -40,8 +82,10 @@ public:
 
     const BandedBody* bands(const CellTable& cells) override
     {
-        if (options_.maxTriangles != 0)
-            return nullptr;
+        if (options_.maxTriangles != 0) {
+            filling_ = std::make_unique<GridFilling>(cells, grid_.grid);
+            return filling_.get();
+        }
         body_ = makeBody_(cells, options_);
         return body_.get();
     }
@@ -51,7 +95,7 @@ public:
             body_->writeHead(out_);
             return !out_.failed();
         }
-        return rows_.begin();
+        return filling_ || rows_.begin();
     }
     CellConsumer& cells() override { return rows_; }
     FinishResult finish(LongWork&) override
@@ -60,7 +104,7 @@ public:
             body_->writeTail(out_);
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
         }
-        if (!rows_.end())
+        if (!filling_ && !rows_.end())
             return FinishResult::Failed;
         if (options_.maxTriangles == 0) {
             const HeightGridPoints points(grid_.grid);
@@ -90,6 +134,7 @@ private:
     WholeGridWriter whole_;
     std::unique_ptr<MeshBody> body_;
     HeightGridBuilder grid_;
+    std::unique_ptr<GridFilling> filling_;
     PointRowGatherer rows_;
     double gap_ = 0;
 };

@@ -124,7 +124,9 @@ private:
         for (;;) {
             // A band is taken only when its slot is free: at most as many in
             // flight as there are slots.
-            changed_.wait(lock, [this] { return stopping_ || next_ >= bands_.size() || next_ < handed_ + slots_.size(); });
+            changed_.wait(lock, [this] {
+                return stopping_ || next_ >= bands_.size() || next_ < handed_ + slots_.size();
+            });
             if (stopping_ || next_ >= bands_.size())
                 return;
             const std::size_t b = next_++;

@@ -5,7 +5,9 @@
 #include "support/reference_export.h"
 
 #include "export/obj_writer.h"
+#include "export/mesh_layout.h"
 #include "export/stl_writer.h"
+#include "export/surface_simplifier.h"
 #include "relief/point_rows.h"
 
 #include <gtest/gtest.h>
@@ -72,34 +74,45 @@ TEST(ReferenceCheck, TextFormatsWriteThePlainWritersBytes)
     }
 }
 
-// The meshes made in bands from the walk's tables against the same writers
-// given the grid the walk gathers row by row.
+// The meshes made in bands from the walk's tables, whole or simplified to a
+// budget, against the same writers given the grid the walk gathers row by row.
 TEST(ReferenceCheck, MeshesFromTheWalksTablesAreThoseOfTheWalkedGrid)
 {
     const std::shared_ptr<const Picture> picture = randomPicture();
     for (const char* id : {"stl", "obj"}) {
+        const bool stl = std::string(id) == "stl";
         for (const bool solid : {false, true}) {
-            FormatOptions options;
-            options.solid = solid;
-            options.base = 0.01;
-            for (const Case& c : cases) {
-                const ExportRequest request{c.fields, c.lines, picture};
-                const PreparedExport prepared = prepareExport(format(id), request);
-                if (prepared.refusal)
-                    continue;
-                const ExportJob& job = prepared.job;
-                const HeightGrid grid = buildHeightGrid(job.parameters, job.selection, *picture);
-                const HeightGridPoints points(grid);
-                const MeshOptions mesh{solid, options.base, 0, job.parameters.maxDepth};
-                StringSink sink;
-                TextOutput out(sink);
-                const std::unique_ptr<MeshBody> body = std::string(id) == "stl"
-                                                           ? std::unique_ptr<MeshBody>(new StlBody(points, mesh))
-                                                           : std::make_unique<ObjBody>(points, mesh);
-                ASSERT_TRUE(writeMesh(*body, 1, out) && out.Close());
-                for (unsigned threads : {1u, 2u, 7u})
-                    EXPECT_TRUE(exportToMemory(format(id), request, options, threads) == sink.committed)
-                        << id << (solid ? " solid " : " ") << c.name << ", " << threads << " threads";
+            for (const bool budget : {false, true}) {
+                for (const Case& c : cases) {
+                    const ExportRequest request{c.fields, c.lines, picture};
+                    const PreparedExport prepared = prepareExport(format(id), request);
+                    if (prepared.refusal || (budget && prepared.grid.cells() == 0))
+                        continue;
+                    FormatOptions options;
+                    options.solid = solid;
+                    options.base = 0.01;
+                    if (budget)
+                        options.maxTriangles = 2 * minimumSurfaceTriangles(prepared.grid.columns, prepared.grid.rows);
+                    const ExportJob& job = prepared.job;
+                    const HeightGrid grid = buildHeightGrid(job.parameters, job.selection, *picture);
+                    const MeshOptions mesh{solid, options.base, options.maxTriangles, job.parameters.maxDepth};
+                    StringSink sink;
+                    TextOutput out(sink);
+                    if (budget) {
+                        const auto simplified = std::get<SimplifiedSurface>(simplifySurface(grid, mesh.maxTriangles));
+                        ASSERT_TRUE((stl ? writeStl : writeObj)(out, grid, simplified.triangles, mesh) && out.Close());
+                    } else {
+                        const HeightGridPoints points(grid);
+                        const std::unique_ptr<MeshBody> body =
+                            stl ? std::unique_ptr<MeshBody>(new StlBody(points, mesh))
+                                : std::make_unique<ObjBody>(points, mesh);
+                        ASSERT_TRUE(writeMesh(*body, 1, out) && out.Close());
+                    }
+                    for (unsigned threads : {1u, 2u, 7u})
+                        EXPECT_TRUE(exportToMemory(format(id), request, options, threads) == sink.committed)
+                            << id << (solid ? " solid " : " ") << (budget ? "budget " : "") << c.name << ", "
+                            << threads << " threads";
+                }
             }
         }
     }
