@@ -9,7 +9,7 @@
 //   batch_bench --pictures=FOLDER   writes the two pictures there and stops
 //
 // Each program (the orvanel-batch built beside this benchmark, and any
-// --also, e.g. an earlier build) and the floor run in turn, N times each
+// --also, e.g. an earlier build) and the floor take turns, N times each
 // (default 5 at 1 M, 3 at 24 M), and the best of each is kept; every file a
 // program writes is checked against the first one's bytes. Also printed:
 // each run's peak resident size (the program's memory must not grow with
@@ -253,38 +253,43 @@ int main(int argc, char** argv)
             if (!wanted(formatNames, format))
                 continue;
             const std::string first = folder + "/first-" + format, output = folder + "/out-" + format;
+            const auto command = [&](std::size_t p) {
+                std::vector<std::string> c = {programs[p], format, picture, p == 0 ? first : output,
+                                              "--step", "15", "--quiet"};
+                c.insert(c.end(), options.begin(), options.end());
+                return c;
+            };
+            // The programs and the floor take turns within each repetition,
+            // so that a quiet moment of the machine falls to any of them alike.
+            std::vector<Run> best(programs.size());
             double floorBest = 0;
-            for (std::size_t p = 0; p < programs.size(); ++p) {
-                const std::string target = p == 0 ? first : output;
-                std::vector<std::string> command = {programs[p], format, picture, target, "--step", "15", "--quiet"};
-                command.insert(command.end(), options.begin(), options.end());
-                Run best;
-                for (int r = 0; r < repeat; ++r) {
-                    const Run run = runProgram(command);
+            for (int r = 0; r < repeat; ++r) {
+                for (std::size_t p = 0; p < programs.size(); ++p) {
+                    const Run run = runProgram(command(p));
                     if (!run.ok) {
                         std::fprintf(stderr, "%s %s failed\n", programs[p].c_str(), format.c_str());
                         return 1;
                     }
-                    if (r == 0 || run.seconds < best.seconds)
-                        best.seconds = run.seconds;
-                    best.peakKilobytes = std::max(best.peakKilobytes, run.peakKilobytes);
-                }
-                if (p == 0) {
-                    // The floor from the same bytes, before the other programs' runs.
-                    for (int r = 0; r < repeat; ++r) {
+                    if (r == 0 || run.seconds < best[p].seconds)
+                        best[p].seconds = run.seconds;
+                    best[p].peakKilobytes = std::max(best[p].peakKilobytes, run.peakKilobytes);
+                    if (p > 0 && !sameBytes(output, first)) {
+                        std::fprintf(stderr, "%s %s: the bytes differ from the first program's\n",
+                                     programs[p].c_str(), format.c_str());
+                        allSame = false;
+                    }
+                    if (p == 0) {
                         const double s = inChild([&] { return durableFloor(readFile(first), output); });
                         floorBest = r == 0 ? s : std::min(floorBest, s);
                     }
-                } else if (!sameBytes(output, first)) {
-                    std::fprintf(stderr, "%s %s: the bytes differ from the first program's\n", programs[p].c_str(),
-                                 format.c_str());
-                    allSame = false;
                 }
-                std::printf("%-6s %-4s %-8s %10.3f %10.3f %8.2f %10.1f %12ld\n", format.c_str(), load.name,
-                            p == 0 ? "built" : ("also" + std::to_string(p)).c_str(), best.seconds, floorBest,
-                            best.seconds / floorBest, double(fileSize(first)) / 1e6, best.peakKilobytes);
-                std::fflush(stdout);
             }
+            for (std::size_t p = 0; p < programs.size(); ++p) {
+                std::printf("%-6s %-4s %-8s %10.3f %10.3f %8.2f %10.1f %12ld\n", format.c_str(), load.name,
+                            p == 0 ? "built" : ("also" + std::to_string(p)).c_str(), best[p].seconds, floorBest,
+                            best[p].seconds / floorBest, double(fileSize(first)) / 1e6, best[p].peakKilobytes);
+            }
+            std::fflush(stdout);
             std::remove(first.c_str());
             std::remove(output.c_str());
             // Formatting alone: the same export to /dev/null, on 1..N threads.

@@ -34,6 +34,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -327,19 +328,44 @@ double processorSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// What the machine gives at the moment: the same arithmetic on one thread
+// and on two, as a ratio (2.00 on two idle cores); other work on a shared
+// machine takes its part.
+double coresAvailable()
+{
+    const auto spin = [](unsigned threads) {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> workers;
+        for (unsigned t = 0; t < threads; ++t)
+            workers.emplace_back([] {
+                volatile double x = 0;
+                for (long i = 0; i < 100000000; ++i)
+                    x = x + 1;
+            });
+        for (std::thread& w : workers)
+            w.join();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    return 2 * spin(1) / spin(2);
+}
+
+// The thread counts take turns within each repetition, so that a quiet
+// moment of the machine falls to any of them alike.
 int threadCurve()
 {
     const Workload& load = workloads[1];
+    constexpr unsigned most = 8;
+    constexpr int repetitions = 7;
+    std::printf("cores available (two threads of arithmetic against one): %.2f\n", coresAvailable());
     std::printf("%-6s %7s %10s %10s %8s\n", "format", "threads", "real ms", "cpu ms", "speed-up");
     for (const FormatEntry& entry : formatRegistry().all()) {
         const Job job = makeJob(Format{entry.id.data(), &entry}, load);
         FormatOptions options;
         options.solid = !entry.textPieces;
         options.base = 0.01;
-        double one = 0;
-        for (unsigned threads = 1; threads <= 8; ++threads) {
-            double best = 0, cpu = 0;
-            for (int run = 0; run < 5; ++run) {
+        double best[most + 1] = {}, cpu[most + 1] = {};
+        for (int run = 0; run < repetitions; ++run) {
+            for (unsigned threads = 1; threads <= most; ++threads) {
                 DiscardSink sink;
                 const double cpuBefore = processorSeconds();
                 const auto start = std::chrono::steady_clock::now();
@@ -347,17 +373,18 @@ int threadCurve()
                     return 1;
                 const double ms =
                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-                if (run == 0 || ms < best) {
-                    best = ms;
-                    cpu = 1000 * (processorSeconds() - cpuBefore);
+                if (run == 0 || ms < best[threads]) {
+                    best[threads] = ms;
+                    cpu[threads] = 1000 * (processorSeconds() - cpuBefore);
                 }
             }
-            if (threads == 1)
-                one = best;
-            std::printf("%-6s %7u %10.1f %10.1f %8.2f\n", entry.id.data(), threads, best, cpu, one / best);
-            std::fflush(stdout);
         }
+        for (unsigned threads = 1; threads <= most; ++threads)
+            std::printf("%-6s %7u %10.1f %10.1f %8.2f\n", entry.id.data(), threads, best[threads], cpu[threads],
+                        best[1] / best[threads]);
+        std::fflush(stdout);
     }
+    std::printf("cores available at the end: %.2f\n", coresAvailable());
     return 0;
 }
 
