@@ -1,12 +1,8 @@
 #include "background_sink.h"
 
-#include <algorithm>
+#include "buffer_pool.h"
 
-namespace {
-// Buffers copied from short writes are kept for the next ones up to this size.
-constexpr std::size_t keptBuffer = std::size_t(1) << 20;
-constexpr std::size_t keptBuffers = 8;
-}  // namespace
+#include <algorithm>
 
 BackgroundSink::BackgroundSink(std::unique_ptr<ByteSink> sink, std::size_t chunk, std::size_t waitingAtMost)
     : sink_(std::move(sink)),
@@ -23,14 +19,7 @@ BackgroundSink::~BackgroundSink()
 
 bool BackgroundSink::write(std::string_view bytes)
 {
-    std::string buffer;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!spare_.empty()) {
-            buffer = std::move(spare_.back());
-            spare_.pop_back();
-        }
-    }
+    std::string buffer = exportBuffers().take(bytes.size());
     buffer.assign(bytes.data(), bytes.size());
     return queue(std::move(buffer));
 }
@@ -117,8 +106,7 @@ void BackgroundSink::writeInTurn()
             left -= n;
             frontWritten_ += n;
             if (frontWritten_ == front.size()) {
-                if (front.capacity() <= keptBuffer && spare_.size() < keptBuffers)
-                    spare_.push_back(std::move(front));
+                exportBuffers().give(std::move(front));
                 waiting_.pop_front();
                 frontWritten_ = 0;
             }

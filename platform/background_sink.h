@@ -6,7 +6,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 // Hands the writes to a thread of its own, so that an export goes on making
 // its text while the disk takes the earlier bytes. The thread gathers what
@@ -42,7 +41,6 @@ private:
     std::size_t frontWritten_ = 0;  // bytes of waiting_.front() already written
     std::size_t waitingBytes_ = 0;  // not yet written
     unsigned long long written_ = 0;
-    std::vector<std::string> spare_;  // written buffers, kept for their memory
     bool busy_ = false;
     bool draining_ = false;  // commit: the last, short write too
     bool failed_ = false;

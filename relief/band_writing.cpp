@@ -1,5 +1,6 @@
 #include "band_writing.h"
 
+#include "platform/buffer_pool.h"
 #include "platform/byte_sink.h"
 
 #include <algorithm>
@@ -105,6 +106,8 @@ public:
             if (!made)
                 return BandResult::Failed;
             out.Pass(std::move(bytes));
+            // Still here when the stream copied it rather than kept it.
+            exportBuffers().give(std::move(bytes));
             if (out.failed())
                 return BandResult::Failed;
             const Band& band = bands_[b];
@@ -132,9 +135,8 @@ private:
             const std::size_t b = next_++;
             lock.unlock();
             const Band& band = bands_[b];
-            std::string bytes;
             const BandPart& part = parts_[band.part];
-            bytes.reserve(static_cast<std::size_t>(std::min(
+            std::string bytes = exportBuffers().take(static_cast<std::size_t>(std::min(
                 2 * bandBytes, part.bytesPerItem * static_cast<double>(band.end - band.first) * 1.25 + 4096)));
             buffer.into = &bytes;
             bool made = formatter->write(band.part, band.first, band.end);
