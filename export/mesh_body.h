@@ -14,7 +14,7 @@ public:
 inline bool writeMesh(const MeshBody& body, unsigned threads, TextOutput& out)
 {
     body.writeHead(out);
-    if (writeBands(body, threads, out) != BandResult::Completed)
+    if (writeBands(body, threads, out) != WalkResult::Completed)
         return false;
     body.writeTail(out);
     return !out.failed();

@@ -9,17 +9,18 @@
 
 // Hands the writes to a thread of its own, so that an export goes on making
 // its text while the disk takes the earlier bytes. The thread gathers what
-// it is given into writes of `chunk` bytes at offsets that are multiples of
-// it (the last one shorter): a disk takes a few large writes much faster
-// than many small ones. At most `waitingAtMost` bytes wait, beyond the write
-// being given; a write that failed there is reported by a later write or by
-// commit(). Dropped without commit, the sink under it is dropped uncommitted.
+// it is given, however it comes (a few bytes, bands of a megabyte or two),
+// into writes of `chunk` bytes at offsets that are multiples of it (the
+// last one shorter), whose write-back the file sink starts as a whole. At
+// most `waitingAtMost` bytes wait, beyond the write being given; a write
+// that failed there is reported by a later write or by commit(). Dropped
+// without commit, the sink under it is dropped uncommitted.
 class BackgroundSink : public ByteSink {
 public:
     static constexpr std::size_t defaultChunk = std::size_t(8) << 20;
 
     explicit BackgroundSink(std::unique_ptr<ByteSink> sink, std::size_t chunk = defaultChunk,
-                            std::size_t waitingAtMost = 3 * defaultChunk);
+                            std::size_t waitingAtMost = 2 * defaultChunk);
     ~BackgroundSink() override;
 
     bool write(std::string_view bytes) override;

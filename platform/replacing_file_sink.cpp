@@ -5,12 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <vector>
 
 #include <fcntl.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -84,36 +81,32 @@ bool ReplacingFileSink::write(std::string_view bytes)
 
 // A short write (disk full, file size limit) is followed by another, so
 // that the system refuses and says why.
+//
+// The pieces go to the system at most 256 KB a call, then their write-back
+// is started as one range. The kernel takes a write into its page cache in
+// blocks as large as the write: written 8 MB a call, 2 GB took 2.4 to 5.7 s
+// in the kernel's copy alone on this program's machine, against 0.7 to
+// 0.9 s in 256 KB calls (and 1.2 to 1.4 s all told, against 1.7 to 2 s
+// with the write-back started after each 256 KB).
 bool ReplacingFileSink::writePieces(const std::string_view* pieces, std::size_t count)
 {
+    constexpr std::size_t mostPerCall = std::size_t(256) << 10;
     if (failed_)
         return false;
     const long long start = written_;
-    std::vector<iovec> vectors;
-    vectors.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        if (!pieces[i].empty())
-            vectors.push_back({const_cast<char*>(pieces[i].data()), pieces[i].size()});
-    std::size_t first = 0;
-    while (first < vectors.size()) {
-        const int n = static_cast<int>(std::min<std::size_t>(vectors.size() - first, IOV_MAX));
-        const ssize_t done = ::writev(descriptor_, vectors.data() + first, n);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(systemErrorText(errno));
-        }
-        if (done == 0)
-            return fail(systemErrorText(EIO));
-        written_ += done;
-        for (std::size_t left = static_cast<std::size_t>(done); left > 0;) {
-            iovec& v = vectors[first];
-            const std::size_t taken = std::min(left, v.iov_len);
-            v.iov_base = static_cast<char*>(v.iov_base) + taken;
-            v.iov_len -= taken;
-            left -= taken;
-            if (v.iov_len == 0)
-                ++first;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string_view bytes = pieces[i];
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(descriptor_, bytes.data(), std::min(bytes.size(), mostPerCall));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return fail(systemErrorText(errno));
+            }
+            if (n == 0)
+                return fail(systemErrorText(EIO));
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            written_ += n;
         }
     }
 #ifdef __linux__

@@ -40,7 +40,7 @@ private:
 };
 
 // Opens a ReplacingFileSink at the path, written from a thread of its own in
-// writes of several megabytes.
+// aligned writes of 8 MB.
 class ReplacingFileOpener : public OutputOpener {
 public:
     std::unique_ptr<ByteSink> open(const std::string& path, std::string& error) override;

@@ -13,8 +13,12 @@
 namespace {
 
 // A band's bytes: about a megabyte, enough to keep a thread busy for a
-// millisecond or two, few enough that the bands in flight stay small.
+// millisecond or two, few enough that the bands in flight stay small; a
+// whole row as long as it makes no more than a few and there are rows
+// enough for every thread (a row's texts are the same from one row to the
+// next: a writer's best case).
 constexpr double bandBytes = 1 << 20;
+constexpr double rowBandBytes = 4 << 20;
 
 struct Band {
     std::size_t part;
@@ -33,8 +37,9 @@ std::vector<Band> planBands(const std::vector<BandPart>& parts, unsigned threads
         const std::uint64_t shared = (part.rows * part.rowLength + 4 * threads - 1) / (4 * threads);
         const std::uint64_t items = std::max<std::uint64_t>(
             1, std::min(shared, static_cast<std::uint64_t>(bandBytes / std::max(part.bytesPerItem, 1.0))));
-        if (part.rowLength <= items) {
-            const std::uint64_t rows = items / part.rowLength;
+        const bool wholeRows = part.rows >= 4 * threads && double(part.rowLength) * part.bytesPerItem <= rowBandBytes;
+        if (part.rowLength <= items || wholeRows) {
+            const std::uint64_t rows = std::max<std::uint64_t>(1, items / part.rowLength);
             for (std::uint64_t r = 0; r < part.rows; r += rows)
                 bands.push_back({p, r * part.rowLength, std::min(r + rows, part.rows) * part.rowLength});
         } else {
@@ -78,7 +83,7 @@ public:
     }
     ~BandRun() { stop(); }
 
-    BandResult write(TextOutput& out, BandWatcher* watcher)
+    WalkResult write(TextOutput& out, BandWatcher* watcher)
     {
         for (std::size_t b = 0; b < bands_.size(); ++b) {
             Slot& slot = slots_[b % slots_.size()];
@@ -93,7 +98,7 @@ public:
                     const bool goOn = watcher->waiting();
                     lock.lock();
                     if (!goOn)
-                        return BandResult::Abandoned;
+                        return WalkResult::Abandoned;
                 }
             }
             std::string bytes = std::move(slot.bytes);
@@ -104,17 +109,17 @@ public:
             changed_.notify_all();
             lock.unlock();
             if (!made)
-                return BandResult::Failed;
+                return WalkResult::Stopped;
             out.Pass(std::move(bytes));
             // Still here when the stream copied it rather than kept it.
             exportBuffers().give(std::move(bytes));
             if (out.failed())
-                return BandResult::Failed;
+                return WalkResult::Stopped;
             const Band& band = bands_[b];
             if (watcher && !watcher->written(parts_[band.part], band.first, band.end))
-                return BandResult::Abandoned;
+                return WalkResult::Abandoned;
         }
-        return BandResult::Completed;
+        return WalkResult::Completed;
     }
 
 private:
@@ -183,10 +188,10 @@ unsigned formattingThreads(unsigned wanted)
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-BandResult writeBands(const BandedBody& body, unsigned threads, TextOutput& out, BandWatcher* watcher)
+WalkResult writeBands(const BandedBody& body, unsigned threads, TextOutput& out, BandWatcher* watcher)
 {
     if (out.failed())
-        return BandResult::Failed;
+        return WalkResult::Stopped;
     BandRun run(body, body.parts(), formattingThreads(threads));
     return run.write(out, watcher);
 }

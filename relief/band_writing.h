@@ -1,5 +1,6 @@
 #pragma once
 
+#include "relief_walk.h"
 #include "platform/text_output.h"
 
 #include <cstdint>
@@ -51,12 +52,11 @@ public:
     virtual bool written(const BandPart& part, std::uint64_t first, std::uint64_t end) = 0;
 };
 
-enum class BandResult { Completed, Abandoned, Failed };
-
 // Threads the machine offers for formatting: at least one.
 unsigned formattingThreads(unsigned wanted = 0);
 
 // Writes the body into `out` after what it holds, formatted by `threads`
 // threads (0: one per core) with a fixed number of bands in flight whatever
-// the body's size.
-BandResult writeBands(const BandedBody& body, unsigned threads, TextOutput& out, BandWatcher* watcher = nullptr);
+// the body's size. Abandoned when the watcher says so, Stopped when a band
+// or the stream failed.
+WalkResult writeBands(const BandedBody& body, unsigned threads, TextOutput& out, BandWatcher* watcher = nullptr);

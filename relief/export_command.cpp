@@ -69,26 +69,21 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
     const BandedBody* body = cells ? writer->bands(*cells) : nullptr;
     if (!writer->begin())
         return failed();
-    if (body) {
-        BandProgress watcher(events, progress, *cells);
-        switch (writeBands(*body, job.threads, out, &watcher)) {
-        case BandResult::Abandoned:
-            return {ExportOutcome::Abandoned, {}, {}};
-        case BandResult::Failed:
-            return failed();
-        case BandResult::Completed:
-            break;
+    const auto walk = [&] {
+        if (body) {
+            BandProgress watcher(events, progress, *cells);
+            return writeBands(*body, job.threads, out, &watcher);
         }
-    } else {
         DotPerCell dots(progress);
-        switch (walkRelief(job.parameters, job.selection, *job.picture, events, {&writer->cells(), &dots})) {
-        case WalkResult::Abandoned:
-            return {ExportOutcome::Abandoned, {}, {}};
-        case WalkResult::Stopped:
-            return failed();
-        case WalkResult::Completed:
-            break;
-        }
+        return walkRelief(job.parameters, job.selection, *job.picture, events, {&writer->cells(), &dots});
+    };
+    switch (walk()) {
+    case WalkResult::Abandoned:
+        return {ExportOutcome::Abandoned, {}, {}};
+    case WalkResult::Stopped:
+        return failed();
+    case WalkResult::Completed:
+        break;
     }
     switch (writer->finish(work)) {
     case FinishResult::Abandoned:

@@ -39,7 +39,7 @@ bool TextFormatWriter::cell(const ReliefCell& c)
     for (int corner = 0; corner < 4; ++corner) {
         const double x = xs[corner % 2];
         const double y = ys[corner / 2];
-        corners_.write(out_, x, y, scale_, c.depths[corner], x == c.right && y == c.bottom);
+        corners_.write(out_, c.column + corner % 2, x, y, scale_, c.depths[corner], x == c.right && y == c.bottom);
     }
     out_.Write(cellClosing_);
     return !out_.failed();
