@@ -12,7 +12,6 @@
 #include "relief/point_rows.h"
 #include "relief/size_text.h"
 
-#include <algorithm>
 #include <charconv>
 #include <variant>
 
@@ -52,12 +51,10 @@ public:
             bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
             {
                 const std::uint64_t width = filling.grid_.xs.size();
-                for (std::uint64_t at = first; at < end;) {
-                    const std::uint64_t row = at / width, to = std::min(end, (row + 1) * width);
-                    filling.points_.depths(row, at % width, at % width + (to - at), &filling.grid_.depths[at]);
-                    at = to;
-                }
-                return true;
+                return forEachRowRun(first, end, width, [&](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+                    filling.points_.depths(row, from, to, &filling.grid_.depths[row * width + from]);
+                    return true;
+                });
             }
         };
         return std::make_unique<Rows>(*this);

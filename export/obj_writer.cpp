@@ -2,7 +2,6 @@
 
 #include "mesh_layout.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -158,15 +157,13 @@ public:
             return !out_.failed();
         }
         const std::uint64_t width = part == gridPart ? body_.width_ : body_.width_ - 1;
-        for (std::uint64_t at = first; at < end;) {
-            const std::uint64_t row = at / width, column = at % width;
-            const std::uint64_t to = std::min(end, (row + 1) * width);
+        forEachRowRun(first, end, width, [&](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
             if (part == gridPart)
-                writePoints(row, column, column + (to - at));
+                writePoints(row, from, to);
             else
-                writeFaces(row, column, column + (to - at));
-            at = to;
-        }
+                writeFaces(row, from, to);
+            return true;
+        });
         return !out_.failed();
     }
 

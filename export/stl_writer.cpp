@@ -2,7 +2,6 @@
 
 #include "mesh_layout.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -108,14 +107,11 @@ public:
 
     bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
     {
-        const std::uint64_t width = body_.columns_;
         haveUpper_ = false;
-        for (std::uint64_t at = first; at < end;) {
-            const std::uint64_t row = at / width, column = at % width;
-            const std::uint64_t to = std::min(end, (row + 1) * width);
-            writeCells(row, column, column + (to - at));
-            at = to;
-        }
+        forEachRowRun(first, end, body_.columns_, [this](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+            writeCells(row, from, to);
+            return true;
+        });
         return !out_.failed();
     }
 

@@ -24,6 +24,22 @@ struct BandPart {
     bool marksCells = false;
 };
 
+// Calls `run(row, first, end)` for the part of each row that items
+// [first, end) of a part take, rows being `rowLength` items long, in order;
+// false as soon as a call is.
+template <typename Run>
+bool forEachRowRun(std::uint64_t first, std::uint64_t end, std::uint64_t rowLength, Run run)
+{
+    for (std::uint64_t at = first; at < end;) {
+        const std::uint64_t row = at / rowLength, column = at % rowLength;
+        const std::uint64_t to = end < (row + 1) * rowLength ? end : (row + 1) * rowLength;
+        if (!run(row, column, column + (to - at)))
+            return false;
+        at = to;
+    }
+    return true;
+}
+
 // Formats bands into the stream it was made with: one per thread, keeping
 // what it learns (its caches) from one band to the next.
 class BandFormatter {

@@ -3,8 +3,6 @@
 #include "band_writing.h"
 #include "cell_table.h"
 
-#include <algorithm>
-
 namespace {
 
 class DotPerCell : public CellConsumer {
@@ -33,19 +31,15 @@ public:
     {
         if (!part.marksCells)
             return events_.yield();
-        const std::uint64_t width = part.rowLength;
-        for (std::uint64_t at = first; at < end;) {
-            const std::uint64_t row = at / width, column = at % width;
-            const std::uint64_t to = std::min(end, (row + 1) * width);
-            if (row < cells_.rows())
-                for (std::uint64_t c = column; c < column + (to - at) && c < cells_.columns(); ++c) {
-                    progress_.dot(cells_.x(c), cells_.y(row));
-                    if (!events_.yield())
-                        return false;
-                }
-            at = to;
-        }
-        return true;
+        const auto mark = [this](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+            for (std::uint64_t c = from; row < cells_.rows() && c < to && c < cells_.columns(); ++c) {
+                progress_.dot(cells_.x(c), cells_.y(row));
+                if (!events_.yield())
+                    return false;
+            }
+            return true;
+        };
+        return forEachRowRun(first, end, part.rowLength, mark);
     }
 
 private:

@@ -1,7 +1,5 @@
 #include "text_format_writer.h"
 
-#include <algorithm>
-
 namespace {
 
 std::string joinLines(const std::vector<std::string_view>& lines)
@@ -61,15 +59,10 @@ public:
 
     bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
     {
-        const std::uint64_t width = cells_.columns();
-        for (std::uint64_t at = first; at < end;) {
-            const std::uint64_t row = at / width, column = at % width;
-            const std::uint64_t to = std::min(end, (row + 1) * width);
-            if (!cells_.walkRow(row, column, column + (to - at), writer_))
-                return false;
-            at = to;
-        }
-        return true;
+        const auto walk = [this](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+            return cells_.walkRow(row, from, to, writer_);
+        };
+        return forEachRowRun(first, end, cells_.columns(), walk);
     }
 
 private:
