@@ -4,7 +4,6 @@
 #include "platform/byte_sink.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
