@@ -166,6 +166,17 @@ std::vector<BatchOption> batchOptions()
                            a.report = v;
                            return std::optional<std::string>();
                        }});
+    options.push_back({"threads", "N",
+                       "fils qui mettent le fichier en forme, de 1 à 256 (défaut : un par\ncœur du processeur)",
+                       [](const std::string& v, BatchArguments& a) -> std::optional<std::string> {
+                           const StrictNumber n = readStrictNumber(v);
+                           if (n.problem)
+                               return n.problem;
+                           if (!(n.value >= 1 && n.value <= 256) || n.value != std::floor(n.value))
+                               return "« " + v + " » : attendu un nombre entier de 1 à 256";
+                           a.threads = static_cast<unsigned>(n.value);
+                           return std::nullopt;
+                       }});
     options.push_back({"force", "",
                        "écrit même une sélection sans cellule ou hors de l'image, ou un\nfichier plus grand que la "
                        "place libre annoncée (systèmes de fichiers\ncompressés)",

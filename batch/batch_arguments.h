@@ -35,6 +35,7 @@ struct BatchArguments {
     std::map<std::string, double> formatOptions;
     std::string preview;  // a PNG of the relief to write, if any
     std::string report;   // a JSON file of the mesh's measured facts, if any
+    unsigned threads = 0;  // formatting the file; 0: one per core
 };
 
 struct ParsedCommandLine {

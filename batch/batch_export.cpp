@@ -107,6 +107,7 @@ std::optional<CheckedExport> checkBatchExport(const BatchArguments& arguments, s
 {
     const FormatEntry& format = *formatRegistry().find(arguments.format);
     CheckedExport checked{&format, prepareExport(format, exportRequestFor(arguments, std::move(picture))), {}};
+    checked.prepared.job.threads = arguments.threads;
     const PreparedExport& prepared = checked.prepared;
     const auto refuse = [&](const std::string& text, int status = exit_status::refused) {
         say(text);

@@ -18,6 +18,7 @@ public:
     explicit StopCheckingSink(ByteSink& sink) : sink_(sink) {}
 
     bool write(std::string_view bytes) override { return sink_.write(bytes); }
+    bool take(std::string&& bytes) override { return sink_.take(std::move(bytes)); }
     bool commit() override { return committed_ = interruptingSignal() == 0 && sink_.commit(); }
     std::string errorText() const override { return sink_.errorText(); }
     bool committed() const { return committed_; }

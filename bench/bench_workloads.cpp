@@ -47,28 +47,30 @@ const std::vector<Format>& benchFormats()
     return formats;
 }
 
+Picture makeNoisyPicture(int width, int height)
+{
+    Noise noise{0x9E3779B97F4A7C15ULL};
+    std::vector<std::uint32_t> colours(static_cast<std::size_t>(width) * height);
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const double shade = 127.5 + 90.0 * std::sin(column * 0.013) * std::cos(row * 0.021);
+            int red = static_cast<int>(shade) + static_cast<int>(noise.next() % 61) - 30;
+            const std::uint32_t speck = noise.next() % 100;
+            if (speck < 3)
+                red = 255;  // bright speck
+            else if (speck < 6)
+                red = 0;  // dark speck
+            red = red < 0 ? 0 : red > 255 ? 255 : red;
+            const std::uint32_t greenBlue = noise.next() & 0xFFFF00u;
+            colours[static_cast<std::size_t>(row) * width + column] = static_cast<std::uint32_t>(red) | greenBlue;
+        }
+    }
+    return Picture(width, height, std::move(colours));
+}
+
 const Picture& noisyPicture()
 {
-    static const Picture picture = [] {
-        constexpr int size = 1000;
-        Noise noise{0x9E3779B97F4A7C15ULL};
-        std::vector<std::uint32_t> colours(static_cast<std::size_t>(size) * size);
-        for (int row = 0; row < size; ++row) {
-            for (int column = 0; column < size; ++column) {
-                const double shade = 127.5 + 90.0 * std::sin(column * 0.013) * std::cos(row * 0.021);
-                int red = static_cast<int>(shade) + static_cast<int>(noise.next() % 61) - 30;
-                const std::uint32_t speck = noise.next() % 100;
-                if (speck < 3)
-                    red = 255;  // bright speck
-                else if (speck < 6)
-                    red = 0;  // dark speck
-                red = red < 0 ? 0 : red > 255 ? 255 : red;
-                const std::uint32_t greenBlue = noise.next() & 0xFFFF00u;
-                colours[static_cast<std::size_t>(row) * size + column] = static_cast<std::uint32_t>(red) | greenBlue;
-            }
-        }
-        return Picture(size, size, std::move(colours));
-    }();
+    static const Picture picture = makeNoisyPicture(1000, 1000);
     return picture;
 }
 
@@ -100,14 +102,14 @@ std::int64_t cellCount(const Job& job)
     return static_cast<std::int64_t>(walkCellCount(job.parameters, job.selection));
 }
 
-bool runStage(const Job& job, ByteSink& sink)
+bool runStage(const Job& job, ByteSink& sink, unsigned threads, const FormatOptions& options)
 {
     NoStop events;
     NoDots dots;
     static const auto picture = std::make_shared<const Picture>(noisyPicture());
-    const ExportJob exportJob{job.parameters, job.selection, picture};
+    const ExportJob exportJob{job.parameters, job.selection, picture, threads};
     SilentWork work;
-    return writeExport(*job.format, exportJob, {}, sink, events, dots, work).outcome == ExportOutcome::Written;
+    return writeExport(*job.format, exportJob, options, sink, events, dots, work).outcome == ExportOutcome::Written;
 }
 
 std::string benchFilePath(const std::string& name)

@@ -14,6 +14,8 @@
 // 1000 x 1000 pixels: smooth shading, grain and scattered bright and dark
 // specks, from a fixed seed, so that the spike filter fires now and then.
 const Picture& noisyPicture();
+// The same kind of picture at any size.
+Picture makeNoisyPicture(int width, int height);
 
 struct Workload {
     const char* name;  // "70k" or "1M"
@@ -50,9 +52,10 @@ Job makeJob(const Format& format, const FieldTexts& fields, const EdgeLines& lin
 std::int64_t cellCount(const Job& job);
 
 // The headless stage: the walk and the exporter into `sink` through the
-// text stream, with an event loop that never stops it and a "Scan" window
-// that draws nothing. Returns false when the walk or the stream failed.
-bool runStage(const Job& job, ByteSink& sink);
+// text stream, formatted on `threads` threads (0: one per core), with an
+// event loop that never stops it and a "Scan" window that draws nothing.
+// Returns false when the walk or the stream failed.
+bool runStage(const Job& job, ByteSink& sink, unsigned threads = 0, const FormatOptions& options = {});
 
 // A sink that drops every byte but counts them.
 class DiscardSink : public ByteSink {

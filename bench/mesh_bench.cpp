@@ -81,13 +81,10 @@ bool streamMesh(bool stl, ByteSink& sink)
 {
     const HeightGrid& g = relief();
     TextOutput out(sink);
-    StlWriter stlWriter(out, solid);
-    ObjWriter objWriter(out, solid);
-    PointRowConsumer& writer = stl ? static_cast<PointRowConsumer&>(stlWriter) : objWriter;
-    bool ok = writer.begin(g.xs, g.ys.size());
-    for (std::size_t r = 0; ok && r < g.ys.size(); ++r)
-        ok = writer.row(r, g.ys[r], &g.depths[r * g.xs.size()]);
-    return writer.end() && ok && out.close();
+    const HeightGridPoints points(g);
+    const std::unique_ptr<MeshBody> body =
+        stl ? std::unique_ptr<MeshBody>(new StlBody(points, solid)) : std::make_unique<ObjBody>(points, solid);
+    return writeMesh(*body, 0, out) && out.close();
 }
 
 std::string benchPath(const char* name)

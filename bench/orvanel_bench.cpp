@@ -8,6 +8,7 @@
 //   orvanel_bench [benchmark flags]       bytes check, then the benchmarks
 //   orvanel_bench --check-only            bytes check alone
 //   orvanel_bench --peak-rss=FORMAT/LOAD  one export to a file, then its peak RSS
+//   orvanel_bench --threads               bytes check, then formatting on 1 to 8 threads
 //
 // Before anything is timed, every output of the stage is compared byte for
 // byte with the plain per-corner formatting (reference_export.h); the run
@@ -18,6 +19,7 @@
 #include "support/reference_export.h"
 
 #include "platform/replacing_file_sink.h"
+#include "relief/format_registry.h"
 #include "platform/string_sink.h"
 
 #include <benchmark/benchmark.h>
@@ -32,6 +34,8 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -76,29 +80,32 @@ std::vector<CheckCase> checkCases()
 
 bool checkBytes()
 {
+    // Formatted on one thread, two, and more threads than bands of some cases.
     for (const CheckCase& c : checkCases()) {
-        StringSink sink;
-        if (!runStage(c.job, sink)) {
-            std::fprintf(stderr, "bytes check %s: the stage failed\n", c.name.c_str());
-            return false;
-        }
         const std::string expected =
             referenceExport(*textFormatPieces(c.job.format->id), c.job.parameters, c.job.selection, noisyPicture());
-        const std::string& got = sink.committed;
-        if (got != expected) {
-            std::size_t at = 0;
-            while (at < got.size() && at < expected.size() && got[at] == expected[at])
-                ++at;
-            const std::size_t from = at < 60 ? 0 : at - 60;
-            std::fprintf(stderr,
-                         "bytes check %s: FAILED at byte %zu (sizes %zu, expected %zu)\n"
-                         "  got:      ...%s\n  expected: ...%s\n",
-                         c.name.c_str(), at, got.size(), expected.size(), got.substr(from, 120).c_str(),
-                         expected.substr(from, 120).c_str());
-            return false;
+        for (unsigned threads : {1u, 2u, 7u}) {
+            StringSink sink;
+            if (!runStage(c.job, sink, threads)) {
+                std::fprintf(stderr, "bytes check %s: the stage failed\n", c.name.c_str());
+                return false;
+            }
+            const std::string& got = sink.committed;
+            if (got != expected) {
+                std::size_t at = 0;
+                while (at < got.size() && at < expected.size() && got[at] == expected[at])
+                    ++at;
+                const std::size_t from = at < 60 ? 0 : at - 60;
+                std::fprintf(stderr,
+                             "bytes check %s, %u threads: FAILED at byte %zu (sizes %zu, expected %zu)\n"
+                             "  got:      ...%s\n  expected: ...%s\n",
+                             c.name.c_str(), threads, at, got.size(), expected.size(), got.substr(from, 120).c_str(),
+                             expected.substr(from, 120).c_str());
+                return false;
+            }
         }
-        std::printf("bytes check %-16s %10lld cells %12zu bytes  identical\n", c.name.c_str(),
-                    static_cast<long long>(cellCount(c.job)), got.size());
+        std::printf("bytes check %-16s %10lld cells %12zu bytes  identical on 1, 2 and 7 threads\n", c.name.c_str(),
+                    static_cast<long long>(cellCount(c.job)), expected.size());
     }
 #ifdef ORVANEL_BENCH_WINDOW
     for (const Format& f : benchFormats()) {
@@ -310,6 +317,79 @@ void printRatios(const RatioReporter& r)
 }
 
 // ---------------------------------------------------------------------------
+// Formatting alone on 1 to 8 threads: every format of the registry (the
+// meshes as solids) at 1M cells into a discarding sink, best of 5 in real
+// time, with the processor time of all the threads beside it.
+
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// What the machine gives at the moment: the same arithmetic on one thread
+// and on two, as a ratio (2.00 on two idle cores); other work on a shared
+// machine takes its part.
+double coresAvailable()
+{
+    const auto spin = [](unsigned threads) {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> workers;
+        for (unsigned t = 0; t < threads; ++t)
+            workers.emplace_back([] {
+                volatile double x = 0;
+                for (long i = 0; i < 100000000; ++i)
+                    x = x + 1;
+            });
+        for (std::thread& w : workers)
+            w.join();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    return 2 * spin(1) / spin(2);
+}
+
+// The thread counts take turns within each repetition, so that a quiet
+// moment of the machine falls to any of them alike.
+int threadCurve()
+{
+    const Workload& load = workloads[1];
+    constexpr unsigned most = 8;
+    constexpr int repetitions = 7;
+    std::printf("cores available (two threads of arithmetic against one): %.2f\n", coresAvailable());
+    std::printf("%-6s %7s %10s %10s %8s\n", "format", "threads", "real ms", "cpu ms", "speed-up");
+    for (const FormatEntry& entry : formatRegistry().all()) {
+        const Job job = makeJob(Format{entry.id.data(), &entry}, load);
+        FormatOptions options;
+        options.solid = !textFormatPieces(entry.id);
+        options.base = 0.01;
+        double best[most + 1] = {}, cpu[most + 1] = {};
+        for (int run = 0; run < repetitions; ++run) {
+            for (unsigned threads = 1; threads <= most; ++threads) {
+                DiscardSink sink;
+                const double cpuBefore = processorSeconds();
+                const auto start = std::chrono::steady_clock::now();
+                if (!runStage(job, sink, threads, options))
+                    return 1;
+                const double ms =
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+                if (run == 0 || ms < best[threads]) {
+                    best[threads] = ms;
+                    cpu[threads] = 1000 * (processorSeconds() - cpuBefore);
+                }
+            }
+        }
+        for (unsigned threads = 1; threads <= most; ++threads)
+            std::printf("%-6s %7u %10.1f %10.1f %8.2f\n", entry.id.data(), threads, best[threads], cpu[threads],
+                        best[1] / best[threads]);
+        std::fflush(stdout);
+    }
+    std::printf("cores available at the end: %.2f\n", coresAvailable());
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
 // Peak memory of one export, run alone in its process.
 
 int peakRss(const std::string& which)
@@ -362,6 +442,8 @@ int main(int argc, char** argv)
             return peakRss(arg.substr(std::strlen("--peak-rss=")));
         if (arg == "--check-only")
             return checkBytes() ? 0 : 1;
+        if (arg == "--threads")
+            return checkBytes() ? threadCurve() : 1;
     }
 
     if (!checkBytes()) {

@@ -6,6 +6,7 @@
 #include "stl_writer.h"
 #include "surface_simplifier.h"
 
+#include "relief/cell_table.h"
 #include "relief/grid_sample.h"
 #include "relief/export_command.h"
 #include "relief/export_messages.h"
@@ -56,33 +57,92 @@ std::string factsLine(const MeshFacts& facts)
     return line;
 }
 
-using StreamingWriter = std::unique_ptr<PointRowConsumer> (*)(TextOutput&, const MeshOptions&);
+using BodyMaker = std::unique_ptr<MeshBody> (*)(const GridPoints&, const MeshOptions&);
 using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vector<std::uint32_t>&,
                                  const MeshOptions&);
 
-// Without a budget the rows go straight to the streaming writer; with one,
-// the whole grid is gathered, simplified, then written.
+// The whole grid a budget's simplification starts from, its rows filled in
+// bands on every thread from the walk's tables; no byte is written then.
+class GridFilling : public BandedBody {
+public:
+    GridFilling(const GridPoints& points, HeightGrid& grid) : points_(points), grid_(grid)
+    {
+        grid = {};
+        if (points.ys().empty())
+            return;
+        grid.xs = points.xs();
+        grid.ys = points.ys();
+        grid.depths.resize(grid.xs.size() * grid.ys.size());
+    }
+    std::vector<BandPart> parts() const override
+    {
+        return {{grid_.ys.size(), grid_.xs.size(), sizeof(double), true}};
+    }
+    std::unique_ptr<BandFormatter> formatter(TextOutput&) const override
+    {
+        struct Rows : BandFormatter {
+            const GridFilling& filling;
+            explicit Rows(const GridFilling& f) : filling(f) {}
+            bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
+            {
+                const std::uint64_t width = filling.grid_.xs.size();
+                return forEachRowRun(first, end, width, [&](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+                    filling.points_.depths(row, from, to, &filling.grid_.depths[row * width + from]);
+                    return true;
+                });
+            }
+        };
+        return std::make_unique<Rows>(*this);
+    }
+
+private:
+    const GridPoints& points_;
+    HeightGrid& grid_;
+};
+
+// Without a budget the file is written as bands from the walk's tables (or,
+// for a walk too long for them, from the grid gathered whole); with one,
+// the whole grid is filled (or gathered), simplified, then written.
 class MeshExport : public ReliefWriter {
 public:
-    MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, StreamingWriter streaming,
+    MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, BodyMaker body,
                WholeGridWriter whole)
-        : options_(options),
-          out_(out),
-          whole_(whole),
-          streaming_(options.maxTriangles == 0 && options.maxError <= 0 && !options.measured ? streaming(out, options)
-                                                                                             : nullptr),
-          rows_(job.parameters, job.selection, streaming_ ? *streaming_ : static_cast<PointRowConsumer&>(grid_))
+        : options_(options), out_(out), threads_(job.threads), makeBody_(body), whole_(whole),
+          rows_(job.parameters, job.selection, grid_)
     {
     }
 
-    bool begin() override { return rows_.begin(); }
+    const BandedBody* bands(const CellTable& cells) override
+    {
+        if (options_.simplifies()) {
+            filling_ = std::make_unique<GridFilling>(cells, grid_.grid);
+            return filling_.get();
+        }
+        body_ = makeBody_(cells, options_);
+        return body_.get();
+    }
+    bool begin() override
+    {
+        if (body_) {
+            body_->writeHead(out_);
+            return !out_.failed();
+        }
+        return filling_ || rows_.begin();
+    }
     CellConsumer& cells() override { return rows_; }
     FinishResult finish(LongWork&) override
     {
-        if (!rows_.end())
-            return FinishResult::Failed;
-        if (streaming_)
+        if (body_) {
+            body_->writeTail(out_);
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
+        }
+        if (!filling_ && !rows_.end())
+            return FinishResult::Failed;
+        if (!options_.simplifies()) {
+            const HeightGridPoints points(grid_.grid);
+            return writeMesh(*makeBody_(points, options_), threads_, out_) ? FinishResult::Done
+                                                                          : FinishResult::Failed;
+        }
         const SimplifyResult simplified = simplifySurface(grid_.grid, {options_.maxTriangles, options_.maxError});
         const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
         if (!surface)
@@ -119,9 +179,12 @@ public:
 private:
     MeshOptions options_;
     TextOutput& out_;
+    unsigned threads_;
+    BodyMaker makeBody_;
     WholeGridWriter whole_;
+    std::unique_ptr<MeshBody> body_;
     HeightGridBuilder grid_;
-    std::unique_ptr<PointRowConsumer> streaming_;
+    std::unique_ptr<GridFilling> filling_;
     PointRowGatherer rows_;
     std::optional<MeshFacts> facts_;
 };
@@ -163,12 +226,12 @@ ObjTextLengths objTextLengths(const ExportJob& job, const GridSize& grid)
             meanTextLength(sampleDepths(job, axes), 1000)};
 }
 
-// Without a budget the rows stream through: per column, the gatherer's two
-// rows and X, the writer's X, its row or its X texts, and a solid's top and
-// bottom outline; per row, a solid's Y and side outline. Generously counted.
-std::optional<std::string> streamingMemoryProblem(const GridSize& grid, bool solid)
+// Without a budget the file is written in bands from the walk's tables: per
+// column and per row their positions, pixels and grid coordinates, and a
+// solid's outline; the bands' buffers are bounded apart. Generously counted.
+std::optional<std::string> streamingMemoryProblem(const GridSize& grid)
 {
-    const double bytes = 128 * (double(grid.columns) + 1) + (solid ? 64 * (double(grid.rows) + 1) : 0);
+    const double bytes = 128 * (double(grid.columns) + 1) + 64 * (double(grid.rows) + 1);
     return memoryProblem("Les rangées de " + countText(grid.columns + 1) + " points demandent", bytes);
 }
 
@@ -176,8 +239,11 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 {
     if (auto problem = solidBaseProblem(options))
         return problem;
-    if (options.maxTriangles == 0 && options.maxError <= 0 && !options.measureMesh)
-        return streamingMemoryProblem(grid, options.solid);
+    if (options.maxTriangles == 0 && options.maxError <= 0 && !options.measureMesh) {
+        // A walk too long for the tables is gathered whole before it is written.
+        return cellTableHolds(grid.columns, grid.rows) ? streamingMemoryProblem(grid)
+                                                       : heightGridMemoryProblem(grid);
+    }
     const std::uint64_t minimum = fewestTriangles(grid, options.solid);
     if (grid.cells() > 0 && options.maxTriangles > 0 && options.maxTriangles < minimum)
         return refusalMessage("Le nombre maxi de triangles est trop petit : le contour de la sélection " +
@@ -187,7 +253,7 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 }
 
 FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
-                      std::string_view extension, std::string_view fileKind, StreamingWriter streaming,
+                      std::string_view extension, std::string_view fileKind, BodyMaker body,
                       WholeGridWriter whole,
                       MeshSizeEstimate (*estimate)(std::uint64_t, std::uint64_t, const MeshOptions&))
 {
@@ -209,8 +275,8 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
         return checkMesh(grid, options);
     };
-    entry.makeWriter = [streaming, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
-        return std::make_unique<MeshExport>(job, meshOptions(job, options), out, streaming, whole);
+    entry.makeWriter = [body, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
+        return std::make_unique<MeshExport>(job, meshOptions(job, options), out, body, whole);
     };
     return entry;
 }
@@ -221,8 +287,8 @@ FormatEntry stlFormatEntry()
 {
     return meshEntry(
         "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl", "un fichier STL",
-        [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
-            return std::make_unique<StlWriter>(out, o);
+        [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
+            return std::make_unique<StlBody>(points, o);
         },
         writeStl, stlSizeEstimate);
 }
@@ -231,8 +297,8 @@ FormatEntry objFormatEntry()
 {
     FormatEntry entry = meshEntry(
         "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj", "un fichier OBJ",
-        [](TextOutput& out, const MeshOptions& o) -> std::unique_ptr<PointRowConsumer> {
-            return std::make_unique<ObjWriter>(out, o);
+        [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
+            return std::make_unique<ObjBody>(points, o);
         },
         writeObj, nullptr);
     entry.estimateSize = [](const SizeQuestion& q) {

@@ -10,4 +10,8 @@ struct MeshOptions {
     double maxDepth = 0.0;          // metres, as read (no floor): where the back face starts
     double maxError = 0.0;          // metres, vertical, for the relief surface; 0: no bound
     bool measured = false;          // hold the grid and measure the mesh even without a limit
+
+    // The whole grid is held and simplified (or measured) before anything is
+    // written; otherwise the file is written as the grid is made.
+    bool simplifies() const { return maxTriangles != 0 || maxError > 0 || measured; }
 };

@@ -2,30 +2,27 @@
 
 #include "mesh_layout.h"
 
-OutlinePoints::OutlinePoints(const std::vector<double>& xs, std::size_t rowCount, double backDepth)
-    : xs_(xs),
-      top_(xs.size()),
-      bottom_(xs.size()),
-      left_(rowCount),
-      right_(rowCount),
-      gridPoints_(static_cast<std::uint64_t>(xs.size()) * rowCount),
+OutlinePoints::OutlinePoints(const GridPoints& points, double backDepth)
+    : xs_(points.xs()),
+      ys_(points.ys()),
+      top_(xs_.size()),
+      bottom_(xs_.size()),
+      left_(ys_.size()),
+      right_(ys_.size()),
+      gridPoints_(static_cast<std::uint64_t>(xs_.size()) * ys_.size()),
       backDepth_(backDepth)
 {
-    ys_.reserve(rowCount);
-    if (xs.size() >= 2 && rowCount >= 2)
-        outline_ = gridOutline(xs.size() - 1, rowCount - 1);
-}
-
-void OutlinePoints::addRow(std::size_t index, double y, const double* depths)
-{
-    ys_.push_back(y);
-    const std::size_t width = xs_.size();
-    if (index == 0)
-        top_.assign(depths, depths + width);
-    if (index + 1 == left_.size())
-        bottom_.assign(depths, depths + width);
-    left_[index] = depths[0];
-    right_[index] = depths[width - 1];
+    const std::size_t width = xs_.size(), rows = ys_.size();
+    if (width == 0 || rows == 0)
+        return;
+    points.depths(0, 0, width, top_.data());
+    points.depths(rows - 1, 0, width, bottom_.data());
+    for (std::size_t r = 0; r < rows; ++r) {
+        points.depths(r, 0, 1, &left_[r]);
+        points.depths(r, width - 1, width, &right_[r]);
+    }
+    if (width >= 2 && rows >= 2)
+        outline_ = gridOutline(width - 1, rows - 1);
 }
 
 MeshPoint OutlinePoints::position(std::uint64_t vertex) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "relief/height_grid.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -13,14 +15,13 @@ inline MeshPoint meshPoint(double xMetres, double yMetres, double depthMetres)
     return {1000.0 * xMetres, 1000.0 * yMetres, 1000.0 * depthMetres};
 }
 
-// What a solid's walls and back face need of a grid that passes row by row:
-// the rows' Y and the depths around the outline, so that a streaming writer
-// keeps no more than the outline. Gives the position of any vertex the
-// closure uses (numbered as in mesh_layout.h).
+// What a solid's walls and back face need of a grid: the rows' Y and the
+// depths around the outline, read once, so that a writer keeps no more than
+// the outline. Gives the position of any vertex the closure uses (numbered
+// as in mesh_layout.h).
 class OutlinePoints {
 public:
-    OutlinePoints(const std::vector<double>& xs, std::size_t rowCount, double backDepth);
-    void addRow(std::size_t index, double y, const double* depths);
+    OutlinePoints(const GridPoints& points, double backDepth);
 
     MeshPoint position(std::uint64_t vertex) const;
 

@@ -13,7 +13,7 @@ MeshReport measureSurface(const HeightGrid& grid, const std::vector<std::uint32_
     const std::uint64_t width = grid.xs.size();
     if (width < 2 || grid.ys.size() < 2)
         return report;
-    const GridPoints gridPoint(width);
+    const GridIndexSplitter gridPoint(width);
     const bool facingPositive = windingReversed(grid.xs, grid.ys);
     // A point on a side may lie under several triangles: those are counted
     // once, by this mark; the others lie under one triangle only.

@@ -95,19 +95,26 @@ char* putFace(char* p, const CountedNumber& a, const CountedNumber& b, const Cou
     return p;
 }
 
-void writeBackPoints(TextOutput& out, const OutlinePoints& points, std::uint64_t gridPoints, std::uint64_t count)
+void writeBackPoints(TextOutput& out, const OutlinePoints& points, std::uint64_t gridPoints, std::uint64_t first,
+                     std::uint64_t end)
 {
-    for (std::uint64_t i = 0; i < count; ++i)
+    for (std::uint64_t i = first; i < end; ++i)
         writeVertex(out, points.position(gridPoints + i));
 }
 
+enum ObjPart : std::size_t { gridPart, backPart, facePart };
+
 }  // namespace
 
-ObjWriter::ObjWriter(TextOutput& out, const MeshOptions& options) : out_(out), options_(options) {}
-
-bool ObjWriter::begin(const std::vector<double>& xs, std::size_t rowCount)
+ObjBody::ObjBody(const GridPoints& points, const MeshOptions& options) : points_(points)
 {
-    out_.writeLine(objUnitsComment);
+    const std::vector<double>& xs = points.xs();
+    const std::vector<double>& ys = points.ys();
+    width_ = xs.size();
+    rowCount_ = ys.size();
+    hasCells_ = xs.size() >= 2 && ys.size() >= 2;
+    if (!hasCells_)
+        return;
     xTexts_.assign(xSlot * xs.size(), 0);
     xLengths_.resize(xs.size());
     for (std::size_t c = 0; c < xs.size(); ++c) {
@@ -119,64 +126,76 @@ bool ObjWriter::begin(const std::vector<double>& xs, std::size_t rowCount)
         *p++ = ' ';
         xLengths_[c] = static_cast<std::uint8_t>(p - text);
     }
-    xs_ = xs;
-    rowCount_ = rowCount;
-    hasCells_ = xs.size() >= 2 && rowCount >= 2;
-    if (options_.solid && hasCells_)
-        outline_ = std::make_unique<OutlinePoints>(xs, rowCount, backFaceDepth(options_));
-    return !out_.failed();
+    reversed_ = windingReversed(xs, {ys[0], ys[1]});
+    if (options.solid)
+        outline_ = std::make_unique<OutlinePoints>(points, backFaceDepth(options));
 }
 
-bool ObjWriter::row(std::size_t index, double y, const double* depths)
+void ObjBody::writeHead(TextOutput& out) const
 {
-    if (!hasCells_)
-        return true;
-    if (firstYs_.size() < 2)
-        firstYs_.push_back(y);
-    char yText[xSlot] = {};
-    char* yEnd = putNumber(yText, meshPoint(0, y, 0).y);
-    *yEnd++ = ' ';
-    const std::size_t yLength = static_cast<std::size_t>(yEnd - yText);
-    for (std::size_t c = 0; c < xs_.size(); ++c) {
-        char* p = out_.room(2 * xSlot + DepthTexts::slot);
-        std::memcpy(p, &xTexts_[xSlot * c], xSlot);
-        p += xLengths_[c];
-        std::memcpy(p, yText, xSlot);
-        p += yLength;
-        out_.wrote(depthTexts_.put(p, depths[c]));
-    }
-    if (outline_)
-        outline_->addRow(index, y, depths);
-    return !out_.failed();
+    out.writeLine(objUnitsComment);
 }
 
-bool ObjWriter::end()
+std::vector<BandPart> ObjBody::parts() const
 {
     if (!hasCells_)
+        return {};
+    const std::uint64_t columns = width_ - 1, rows = rowCount_ - 1;
+    return {{rowCount_, width_, 40, true},
+            {outline_ ? 1u : 0u, backFacePointCount(columns, rows), 60, false},
+            {rows, columns, 2 * 40, false}};
+}
+
+class ObjBody::Formatter : public BandFormatter {
+public:
+    Formatter(const ObjBody& body, TextOutput& out) : body_(body), out_(out) {}
+
+    bool write(std::size_t part, std::uint64_t first, std::uint64_t end) override
+    {
+        if (part == backPart) {
+            writeBackPoints(out_, *body_.outline_, body_.width_ * body_.rowCount_, first, end);
+            return !out_.failed();
+        }
+        const std::uint64_t width = part == gridPart ? body_.width_ : body_.width_ - 1;
+        forEachRowRun(first, end, width, [&](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+            if (part == gridPart)
+                writePoints(row, from, to);
+            else
+                writeFaces(row, from, to);
+            return true;
+        });
         return !out_.failed();
-    const std::size_t columns = xs_.size() - 1, rows = rowCount_ - 1;
-    const std::uint64_t width = xs_.size();
-    const std::uint64_t gridPoints = width * rowCount_;
-    if (outline_)
-        writeBackPoints(out_, *outline_, gridPoints, backFacePointCount(columns, rows));
-    const bool reversed = windingReversed(xs_, firstYs_);
-    writeCellFaces(rows, reversed);
-    if (outline_)
-        for (const MeshTriangle& t : closureTriangles(gridOutline(columns, rows), gridPoints, reversed))
-            writeFace(out_, t[0], t[1], t[2]);
-    return !out_.failed();
-}
+    }
 
-// Each cell's two triangles as cellTriangles gives them, with the corners
-// numbered from 1: a and b on the cell's upper row, d and e below them.
-void ObjWriter::writeCellFaces(std::uint64_t rows, bool reversed)
-{
-    const std::uint64_t width = xs_.size();
-    for (std::uint64_t r = 0; r < rows; ++r) {
-        CountedNumber a(r * width + 1), b(r * width + 2), d((r + 1) * width + 1), e((r + 1) * width + 2);
-        for (std::uint64_t c = 0; c + 1 < width; ++c) {
+private:
+    void writePoints(std::uint64_t row, std::uint64_t first, std::uint64_t end)
+    {
+        depths_.resize(static_cast<std::size_t>(end - first));
+        body_.points_.depths(row, first, end, depths_.data());
+        char yText[xSlot] = {};
+        char* yEnd = putNumber(yText, meshPoint(0, body_.points_.ys()[row], 0).y);
+        *yEnd++ = ' ';
+        const std::size_t yLength = static_cast<std::size_t>(yEnd - yText);
+        for (std::uint64_t c = first; c < end; ++c) {
+            char* p = out_.room(2 * xSlot + DepthTexts::slot);
+            std::memcpy(p, &body_.xTexts_[xSlot * c], xSlot);
+            p += body_.xLengths_[c];
+            std::memcpy(p, yText, xSlot);
+            p += yLength;
+            out_.wrote(depthTexts_.put(p, depths_[c - first]));
+        }
+    }
+
+    // Each cell's two triangles as cellTriangles gives them, with the
+    // corners numbered from 1: a and b on the cell's upper row, d and e below them.
+    void writeFaces(std::uint64_t row, std::uint64_t first, std::uint64_t end)
+    {
+        const std::uint64_t width = body_.width_;
+        const std::uint64_t upper = row * width + first + 1, lower = (row + 1) * width + first + 1;
+        CountedNumber a(upper), b(upper + 1), d(lower), e(lower + 1);
+        for (std::uint64_t c = first; c < end; ++c) {
             char* p = out_.room(2 * countedFaceRoom);
-            if (reversed) {
+            if (body_.reversed_) {
                 p = putFace(p, a, b, d);
                 p = putFace(p, d, b, e);
             } else {
@@ -190,6 +209,25 @@ void ObjWriter::writeCellFaces(std::uint64_t rows, bool reversed)
             e.next();
         }
     }
+
+    const ObjBody& body_;
+    TextOutput& out_;
+    DepthTexts depthTexts_;
+    std::vector<double> depths_;
+};
+
+std::unique_ptr<BandFormatter> ObjBody::formatter(TextOutput& out) const
+{
+    return std::make_unique<Formatter>(*this, out);
+}
+
+void ObjBody::writeTail(TextOutput& out) const
+{
+    if (!outline_)
+        return;
+    const std::uint64_t gridPoints = width_ * rowCount_;
+    for (const MeshTriangle& t : closureTriangles(gridOutline(width_ - 1, rowCount_ - 1), gridPoints, reversed_))
+        writeFace(out, t[0], t[1], t[2]);
 }
 
 bool writeObj(TextOutput& out, const HeightGrid& grid, const std::vector<std::uint32_t>& surface,
@@ -215,10 +253,8 @@ bool writeObj(TextOutput& out, const HeightGrid& grid, const std::vector<std::ui
     const std::size_t columns = grid.cellColumns(), rows = grid.cellRows();
     const bool solid = options.solid;
     if (solid) {
-        OutlinePoints outline(grid.xs, grid.ys.size(), backFaceDepth(options));
-        for (std::size_t r = 0; r < grid.ys.size(); ++r)
-            outline.addRow(r, grid.ys[r], &grid.depths[r * width]);
-        writeBackPoints(out, outline, gridPoints, backFacePointCount(columns, rows));
+        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options));
+        writeBackPoints(out, outline, gridPoints, 0, backFacePointCount(columns, rows));
     }
     for (std::size_t t = 0; t + 2 < surface.size(); t += 3)
         writeFace(out, number[surface[t]], number[surface[t + 1]], number[surface[t + 2]]);

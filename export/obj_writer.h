@@ -7,6 +7,7 @@
 // back face close the block.
 
 #include "depth_texts.h"
+#include "mesh_body.h"
 #include "mesh_options.h"
 #include "mesh_outline_points.h"
 #include "platform/text_output.h"
@@ -19,31 +20,31 @@
 // The comment line that opens every OBJ file.
 extern const char objUnitsComment[];
 
-// Streams the grid as the walk gives it: the "v" lines row by row, the "f"
-// lines at the end (they follow from the grid's size alone). A column's X
-// text and a row's Y text are made once, a depth's once per value.
-class ObjWriter : public PointRowConsumer {
+// The "v" lines of the grid's points, a solid's back points, then the "f"
+// lines of the cells, as bands of rows: a vertex's number follows from its
+// row and column alone, so any band writes its own faces. A column's X text
+// is made once for all threads, a row's Y text once per band, a depth's
+// once per value in each thread; the closure's faces come last.
+class ObjBody : public MeshBody {
 public:
-    ObjWriter(TextOutput& out, const MeshOptions& options);
+    ObjBody(const GridPoints& points, const MeshOptions& options);
 
-    bool begin(const std::vector<double>& xs, std::size_t rowCount) override;
-    bool row(std::size_t index, double y, const double* depths) override;
-    bool end() override;
+    void writeHead(TextOutput& out) const override;
+    std::vector<BandPart> parts() const override;
+    std::unique_ptr<BandFormatter> formatter(TextOutput& out) const override;
+    void writeTail(TextOutput& out) const override;
 
 private:
-    TextOutput& out_;
-    MeshOptions options_;
-    void writeCellFaces(std::uint64_t rows, bool reversed);
+    class Formatter;
 
+    const GridPoints& points_;
     // "v X " of each column, a fixed slot apart, and its length.
     static constexpr std::size_t xSlot = 32;
     std::vector<char> xTexts_;
     std::vector<std::uint8_t> xLengths_;
-    DepthTexts depthTexts_;
-    std::vector<double> xs_;
-    std::size_t rowCount_ = 0;
+    std::uint64_t width_ = 0, rowCount_ = 0;
     bool hasCells_ = false;
-    std::vector<double> firstYs_;  // the orientation needs the first two rows' Y
+    bool reversed_ = false;
     std::unique_ptr<OutlinePoints> outline_;
 };
 

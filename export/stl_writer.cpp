@@ -72,45 +72,75 @@ void writeClosure(TextOutput& out, const OutlinePoints& points, std::size_t colu
 
 }  // namespace
 
-StlWriter::StlWriter(TextOutput& out, const MeshOptions& options) : out_(out), options_(options) {}
-
-bool StlWriter::begin(const std::vector<double>& xs, std::size_t rowCount)
+StlBody::StlBody(const GridPoints& points, const MeshOptions& options) : points_(points)
 {
-    xs_ = xs;
-    rowCount_ = rowCount;
-    const std::uint64_t columns = xs.size() < 2 ? 0 : xs.size() - 1;
-    const std::uint64_t rows = rowCount < 2 ? 0 : rowCount - 1;
-    std::uint64_t triangles = surfaceTriangleCount(columns, rows);
-    if (options_.solid)
-        triangles += closureTriangleCount(columns, rows);
-    writeHeader(out_, triangles);
-    hasCells_ = columns > 0 && rows > 0;
-    previous_.assign(xs.size(), 0.0);
-    if (options_.solid && triangles > 0)
-        outline_ = std::make_unique<OutlinePoints>(xs, rowCount, backFaceDepth(options_));
-    return !out_.failed();
+    const std::vector<double>& xs = points.xs();
+    const std::vector<double>& ys = points.ys();
+    columns_ = xs.size() < 2 ? 0 : xs.size() - 1;
+    rows_ = ys.size() < 2 ? 0 : ys.size() - 1;
+    triangles_ = surfaceTriangleCount(columns_, rows_);
+    if (options.solid)
+        triangles_ += closureTriangleCount(columns_, rows_);
+    if (rows_ > 0)
+        reversed_ = windingReversed(xs, {ys[0], ys[1]});
+    if (options.solid && triangles_ > 0)
+        outline_ = std::make_unique<OutlinePoints>(points, backFaceDepth(options));
 }
 
-bool StlWriter::row(std::size_t index, double y, const double* depths)
+void StlBody::writeHead(TextOutput& out) const
 {
-    if (!hasCells_)
-        return true;
-    if (index == 0)
-        // The orientation needs two rows' Y; it is fixed once the second comes.
-        reversed_ = false;
-    else {
-        if (index == 1)
-            reversed_ = windingReversed(xs_, {previousY_, y});
-        const std::size_t columns = xs_.size() - 1;
+    writeHeader(out, triangles_);
+}
+
+std::vector<BandPart> StlBody::parts() const
+{
+    if (columns_ == 0 || rows_ == 0)
+        return {};
+    return {{rows_, columns_, 2 * facetBytes, true}};
+}
+
+// Cells come a run of a row at a time; the lower points of one row are the
+// upper points of the next.
+class StlBody::Formatter : public BandFormatter {
+public:
+    Formatter(const StlBody& body, TextOutput& out) : body_(body), out_(out) {}
+
+    bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
+    {
+        haveUpper_ = false;
+        forEachRowRun(first, end, body_.columns_, [this](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+            writeCells(row, from, to);
+            return true;
+        });
+        return !out_.failed();
+    }
+
+private:
+    void writeCells(std::uint64_t row, std::uint64_t first, std::uint64_t end)
+    {
+        const std::size_t n = static_cast<std::size_t>(end - first) + 1;
+        if (haveUpper_ && upperRow_ + 1 == row && upperFirst_ == first && upper_.size() == n) {
+            upper_.swap(lower_);
+        } else {
+            upper_.resize(n);
+            body_.points_.depths(row, first, first + n, upper_.data());
+        }
+        lower_.resize(n);
+        body_.points_.depths(row + 1, first, first + n, lower_.data());
+        haveUpper_ = true;
+        upperRow_ = row + 1;  // what lower_ holds, the next row's upper points
+        upperFirst_ = first;
+        const std::vector<double>& xs = body_.points_.xs();
+        const double upperY = body_.points_.ys()[row], lowerY = body_.points_.ys()[row + 1];
         MeshPoint upper[2], lower[2];
-        upper[0] = meshPoint(xs_[0], previousY_, previous_[0]);
-        lower[0] = meshPoint(xs_[0], y, depths[0]);
-        for (std::size_t c = 0; c < columns; ++c) {
-            upper[1] = meshPoint(xs_[c + 1], previousY_, previous_[c + 1]);
-            lower[1] = meshPoint(xs_[c + 1], y, depths[c + 1]);
+        upper[0] = meshPoint(xs[first], upperY, upper_[0]);
+        lower[0] = meshPoint(xs[first], lowerY, lower_[0]);
+        for (std::size_t i = 1; i < n; ++i) {
+            upper[1] = meshPoint(xs[first + i], upperY, upper_[i]);
+            lower[1] = meshPoint(xs[first + i], lowerY, lower_[i]);
             // Cell corners 0 = upper[0], 1 = upper[1], 2 = lower[0], 3 = lower[1].
             char* p = out_.room(2 * facetBytes);
-            if (reversed_) {
+            if (body_.reversed_) {
                 p = putFacet(p, upper[0], upper[1], lower[0]);
                 p = putFacet(p, lower[0], upper[1], lower[1]);
             } else {
@@ -122,18 +152,23 @@ bool StlWriter::row(std::size_t index, double y, const double* depths)
             lower[0] = lower[1];
         }
     }
-    if (outline_)
-        outline_->addRow(index, y, depths);
-    previous_.assign(depths, depths + xs_.size());
-    previousY_ = y;
-    return !out_.failed();
+
+    const StlBody& body_;
+    TextOutput& out_;
+    std::vector<double> upper_, lower_;
+    bool haveUpper_ = false;
+    std::uint64_t upperRow_ = 0, upperFirst_ = 0;
+};
+
+std::unique_ptr<BandFormatter> StlBody::formatter(TextOutput& out) const
+{
+    return std::make_unique<Formatter>(*this, out);
 }
 
-bool StlWriter::end()
+void StlBody::writeTail(TextOutput& out) const
 {
     if (outline_)
-        writeClosure(out_, *outline_, xs_.size() - 1, rowCount_ - 1, reversed_);
-    return !out_.failed();
+        writeClosure(out, *outline_, columns_, rows_, reversed_);
 }
 
 bool writeStl(TextOutput& out, const HeightGrid& grid, const std::vector<std::uint32_t>& surface,
@@ -151,9 +186,7 @@ bool writeStl(TextOutput& out, const HeightGrid& grid, const std::vector<std::ui
         out.wrote(putFacet(p, point(surface[t]), point(surface[t + 1]), point(surface[t + 2])));
     }
     if (solid) {
-        OutlinePoints outline(grid.xs, grid.ys.size(), backFaceDepth(options));
-        for (std::size_t r = 0; r < grid.ys.size(); ++r)
-            outline.addRow(r, grid.ys[r], &grid.depths[r * width]);
+        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options));
         writeClosure(out, outline, columns, rows, windingReversed(grid.xs, grid.ys));
     }
     return !out.failed();

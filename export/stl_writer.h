@@ -3,6 +3,7 @@
 // Binary STL of the relief: one connected mesh in millimetres, the surface
 // facing the picture, or with the options' solid a closed block.
 
+#include "mesh_body.h"
 #include "mesh_options.h"
 #include "mesh_outline_points.h"
 #include "platform/text_output.h"
@@ -12,25 +13,24 @@
 #include <memory>
 #include <vector>
 
-// Streams the grid as the walk gives it: keeps the previous row and the
-// outline, never the whole grid. Every cell gives its two triangles.
-class StlWriter : public PointRowConsumer {
+// The grid's two triangles per cell as bands of rows of cells; the header
+// first (its count follows from the grid's size), a solid's closure last.
+class StlBody : public MeshBody {
 public:
-    StlWriter(TextOutput& out, const MeshOptions& options);
+    StlBody(const GridPoints& points, const MeshOptions& options);
 
-    bool begin(const std::vector<double>& xs, std::size_t rowCount) override;
-    bool row(std::size_t index, double y, const double* depths) override;
-    bool end() override;
+    void writeHead(TextOutput& out) const override;
+    std::vector<BandPart> parts() const override;
+    std::unique_ptr<BandFormatter> formatter(TextOutput& out) const override;
+    void writeTail(TextOutput& out) const override;
 
 private:
-    TextOutput& out_;
-    MeshOptions options_;
-    std::vector<double> xs_;
-    std::vector<double> previous_;
-    double previousY_ = 0;
+    class Formatter;
+
+    const GridPoints& points_;
+    std::uint64_t columns_ = 0, rows_ = 0;
+    std::uint64_t triangles_ = 0;
     bool reversed_ = false;
-    bool hasCells_ = false;
-    std::size_t rowCount_ = 0;
     std::unique_ptr<OutlinePoints> outline_;
 };
 

@@ -69,7 +69,7 @@ private:
 
     const HeightGrid& grid_;
     const std::uint64_t width_;
-    const GridPoints gridPoint_;
+    const GridIndexSplitter gridPoint_;
     const Region region_;
     const double floor_;
     // The paraboloid the in-circle test lifts points onto: p x² + q y², so

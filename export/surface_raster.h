@@ -24,9 +24,9 @@ inline bool operator==(GridPoint a, GridPoint b) { return a.x == b.x && a.y == b
 
 // A grid index's column and row, dividing by the width with one
 // multiplication: exact for indices and widths below 2^32.
-class GridPoints {
+class GridIndexSplitter {
 public:
-    explicit GridPoints(std::uint64_t width) : width_(width), inverse_(~std::uint64_t(0) / width + 1) {}
+    explicit GridIndexSplitter(std::uint64_t width) : width_(width), inverse_(~std::uint64_t(0) / width + 1) {}
     GridPoint operator()(std::uint32_t index) const
     {
         const auto row = static_cast<std::uint64_t>((static_cast<unsigned __int128>(index) * inverse_) >> 64);

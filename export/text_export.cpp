@@ -3,12 +3,22 @@
 #include "relief/text_format_writer.h"
 #include "relief/text_size_estimate.h"
 
+#include <optional>
+
 namespace {
 
 class TextExport : public ReliefWriter {
 public:
-    TextExport(const ExportFormat& format, TextOutput& out, double scale) : writer_(format, out, scale) {}
+    TextExport(const ExportFormat& format, TextOutput& out, double scale)
+        : format_(format), scale_(scale), writer_(format, out, scale)
+    {
+    }
 
+    const BandedBody* bands(const CellTable& cells) override
+    {
+        body_.emplace(format_, cells, scale_);
+        return &*body_;
+    }
     bool begin() override
     {
         writer_.writeHead();
@@ -22,7 +32,10 @@ public:
     }
 
 private:
+    const ExportFormat& format_;
+    const double scale_;
     TextFormatWriter writer_;
+    std::optional<TextFormatBody> body_;
 };
 
 }  // namespace

@@ -153,8 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "%zu lines for %zu cells, %zu expected\n", lines, n, expected);
         fail("wrong line count", file);
     }
-    if (static_cast<std::size_t>(events.yields) != n)
-        fail("not one yield per cell", file);
+    // A yield per cell, and more while a band is awaited.
+    if (static_cast<std::size_t>(events.yields) < n)
+        fail("fewer yields than cells", file);
     const ExportFormat& pieces = *textFormatPieces(entry.id);
     if (!startsWithLines(file, pieces.head) || !endsWithLines(file, pieces.tail))
         fail("head or tail missing", file);

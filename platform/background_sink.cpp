@@ -1,7 +1,14 @@
 #include "background_sink.h"
 
-BackgroundSink::BackgroundSink(std::unique_ptr<ByteSink> sink, std::size_t waitingAtMost)
-    : sink_(std::move(sink)), waitingAtMost_(waitingAtMost), writer_([this] { writeInTurn(); })
+#include "buffer_pool.h"
+
+#include <algorithm>
+
+BackgroundSink::BackgroundSink(std::unique_ptr<ByteSink> sink, std::size_t chunk, std::size_t waitingAtMost)
+    : sink_(std::move(sink)),
+      chunk_(std::max<std::size_t>(chunk, 1)),
+      waitingAtMost_(waitingAtMost),
+      writer_([this] { writeInTurn(); })
 {
 }
 
@@ -12,17 +19,26 @@ BackgroundSink::~BackgroundSink()
 
 bool BackgroundSink::write(std::string_view bytes)
 {
+    std::string buffer = exportBuffers().take(bytes.size());
+    buffer.assign(bytes.data(), bytes.size());
+    return queue(std::move(buffer));
+}
+
+bool BackgroundSink::take(std::string&& bytes)
+{
+    return queue(std::move(bytes));
+}
+
+bool BackgroundSink::queue(std::string&& bytes)
+{
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return failed_ || waiting_.size() < waitingAtMost_; });
+    changed_.wait(lock, [this] { return failed_ || waitingBytes_ < waitingAtMost_ || waitingBytes_ == 0; });
     if (failed_)
         return false;
-    std::string buffer;
-    if (!spare_.empty()) {
-        buffer = std::move(spare_.back());
-        spare_.pop_back();
-    }
-    buffer.assign(bytes.data(), bytes.size());
-    waiting_.push_back(std::move(buffer));
+    if (bytes.empty())
+        return true;
+    waitingBytes_ += bytes.size();
+    waiting_.push_back(std::move(bytes));
     changed_.notify_all();
     return true;
 }
@@ -31,7 +47,9 @@ bool BackgroundSink::commit()
 {
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return failed_ || (waiting_.empty() && !busy_); });
+        draining_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return failed_ || (waitingBytes_ == 0 && !busy_); });
         if (failed_)
             return false;
     }
@@ -47,27 +65,53 @@ std::string BackgroundSink::errorText() const
 void BackgroundSink::writeInTurn()
 {
     std::unique_lock<std::mutex> lock(mutex_);
+    std::vector<std::string_view> pieces;
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+        // Up to the next multiple of the chunk, once that much waits.
+        const std::size_t wanted = chunk_ - static_cast<std::size_t>(written_ % chunk_);
+        changed_.wait(lock, [&] { return stopping_ || waitingBytes_ >= wanted || (draining_ && waitingBytes_ > 0); });
         if (stopping_)
             return;
-        std::string buffer = std::move(waiting_.front());
-        waiting_.pop_front();
+        const std::size_t size = std::min(wanted, waitingBytes_);
+        pieces.clear();
+        std::size_t gathered = 0;
+        std::size_t skip = frontWritten_;
+        for (auto it = waiting_.begin(); gathered < size; ++it) {
+            const std::size_t n = std::min(it->size() - skip, size - gathered);
+            pieces.emplace_back(it->data() + skip, n);
+            gathered += n;
+            skip = 0;
+        }
         busy_ = true;
         lock.unlock();
-        const bool written = sink_->write(buffer);
+        // Buffers queued meanwhile go to the back: the front ones stay put.
+        const bool written = sink_->writePieces(pieces.data(), pieces.size());
         lock.lock();
         busy_ = false;
-        spare_.push_back(std::move(buffer));
         if (!written) {
             // The sink is left alone from here on; the next write or the
             // commit reports the failure.
             failed_ = true;
             waiting_.clear();
+            waitingBytes_ = 0;
+            changed_.notify_all();
+            return;
+        }
+        written_ += size;
+        waitingBytes_ -= size;
+        std::size_t left = size;
+        while (left > 0) {
+            std::string& front = waiting_.front();
+            const std::size_t n = std::min(front.size() - frontWritten_, left);
+            left -= n;
+            frontWritten_ += n;
+            if (frontWritten_ == front.size()) {
+                exportBuffers().give(std::move(front));
+                waiting_.pop_front();
+                frontWritten_ = 0;
+            }
         }
         changed_.notify_all();
-        if (failed_)
-            return;
     }
 }
 

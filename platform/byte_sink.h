@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,16 @@ class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual bool write(std::string_view bytes) = 0;
+    // Bytes the sink may keep rather than copy; they follow what was written before.
+    virtual bool take(std::string&& bytes) { return write(bytes); }
+    // Pieces that follow one another, written as one where the sink can.
+    virtual bool writePieces(const std::string_view* pieces, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            if (!write(pieces[i]))
+                return false;
+        return true;
+    }
     virtual bool commit() = 0;
     virtual std::string errorText() const = 0;
 };

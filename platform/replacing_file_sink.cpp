@@ -3,6 +3,7 @@
 #include "background_sink.h"
 #include "system_error_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -73,29 +74,46 @@ bool ReplacingFileSink::open(const std::string& path)
     return true;
 }
 
-// A short write (disk full, file size limit) is followed by another, so
-// that the system refuses and says why.
 bool ReplacingFileSink::write(std::string_view bytes)
 {
+    return writePieces(&bytes, 1);
+}
+
+// A short write (disk full, file size limit) is followed by another, so
+// that the system refuses and says why.
+//
+// The pieces go to the system at most 256 KB a call, then their write-back
+// is started as one range. The kernel takes a write into its page cache in
+// blocks as large as the write: written 8 MB a call, 2 GB took 2.4 to 5.7 s
+// in the kernel's copy alone on this program's machine, against 0.7 to
+// 0.9 s in 256 KB calls (and 1.2 to 1.4 s all told, against 1.7 to 2 s
+// with the write-back started after each 256 KB).
+bool ReplacingFileSink::writePieces(const std::string_view* pieces, std::size_t count)
+{
+    constexpr std::size_t mostPerCall = std::size_t(256) << 10;
     if (failed_)
         return false;
     const long long start = written_;
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(descriptor_, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(systemErrorText(errno));
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string_view bytes = pieces[i];
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(descriptor_, bytes.data(), std::min(bytes.size(), mostPerCall));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return fail(systemErrorText(errno));
+            }
+            if (n == 0)
+                return fail(systemErrorText(EIO));
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            written_ += n;
         }
-        if (n == 0)
-            return fail(systemErrorText(EIO));
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        written_ += n;
     }
 #ifdef __linux__
     // Start putting these bytes on the disk now, without waiting for it: the
     // sync before the file replaces the target then finds little left to do.
-    sync_file_range(descriptor_, start, written_ - start, SYNC_FILE_RANGE_WRITE);
+    if (written_ > start)
+        sync_file_range(descriptor_, start, written_ - start, SYNC_FILE_RANGE_WRITE);
 #endif
     return true;
 }

@@ -47,6 +47,13 @@ void TextOutput::writeLong(std::string_view text, bool endLine)
         write("\r\n");
 }
 
+void TextOutput::pass(std::string&& text)
+{
+    flush();
+    if (!failed_ && !text.empty() && !sink_.take(std::move(text)))
+        failed_ = true;
+}
+
 bool TextOutput::close()
 {
     flush();

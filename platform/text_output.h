@@ -5,10 +5,11 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 // The export's text stream: Write adds text, WriteLine adds text and a CRLF
-// line end, Close hands everything to the sink and commits it. Text is taken
+// line end, close hands everything to the sink and commits it. Text is taken
 // as single-byte Windows-1252 characters and written as it stands. Writes are
 // gathered in a large buffer so that the sink sees few, large writes.
 //
@@ -56,6 +57,12 @@ public:
             flush();
     }
 
+    // Hands the buffered text to the sink now.
+    void flush();
+    // Text made elsewhere (a band of a banded export), handed to the sink
+    // after what is buffered without being copied again.
+    void pass(std::string&& text);
+
     // Writes what is left and commits; false when any write or the commit failed.
     bool close();
 
@@ -81,7 +88,6 @@ private:
         std::memcpy(to + last, from + last, 16);
     }
 
-    void flush();
     void makeRoom(std::size_t bytes);
     void writeLong(std::string_view text, bool endLine);
 

@@ -48,7 +48,6 @@ CornerWriter::CornerWriter(const CornerStyle& style) : style_(style), zs_(2 * zS
     const std::string_view lineEnd = style.endsLine ? "\r\n" : "";
     endingsFit_ = fill(endings_[0].text, endings_[0].length, {style.afterZ, lineEnd}, textSize) &&
                   fill(endings_[1].text, endings_[1].length, {style.afterLastZ, lineEnd}, textSize);
-    xs_.reserve(1024);
 }
 
 // Makes a piece's text exactly as the plain corner line has it; false when
@@ -78,33 +77,16 @@ bool CornerWriter::make(Piece& piece, Kind kind, double value)
     return true;
 }
 
-const CornerWriter::Piece* CornerWriter::xPiece(double value)
+const CornerWriter::Piece* CornerWriter::xPiece(std::uint64_t column, double value)
 {
-    const std::uint64_t key = bitsOf(value);
-    const std::size_t n = xs_.size();
-    // Within a row the corners come as x, x + step, x, x + step, and the next
-    // cell starts at x + step: the text is at the current place or next to it.
-    for (std::size_t at = xAt_ > 0 ? xAt_ - 1 : 0; at < n && at <= xAt_ + 1; ++at) {
-        if (xs_[at].key == key && xs_[at].length != 0) {
-            xAt_ = at;
-            return &xs_[at];
-        }
-    }
-    // A new row starts again at the first column.
-    if (n > 0 && xs_[0].key == key && xs_[0].length != 0) {
-        xAt_ = 0;
-        return &xs_[0];
-    }
-    if (n < maxColumns && (n == 0 || xAt_ + 1 == n)) {
-        xs_.emplace_back();
-        if (!make(xs_.back(), Kind::X, value)) {
-            xs_.pop_back();
-            return nullptr;
-        }
-        xAt_ = n;
-        return &xs_.back();
-    }
-    return nullptr;
+    if (column >= maxColumns)
+        return nullptr;
+    if (column >= xs_.size())
+        xs_.resize(static_cast<std::size_t>(column) + 1);
+    Piece& piece = xs_[static_cast<std::size_t>(column)];
+    if (piece.length != 0 && piece.key == bitsOf(value))
+        return &piece;
+    return make(piece, Kind::X, value) ? &piece : nullptr;
 }
 
 const CornerWriter::Piece* CornerWriter::yPiece(double value)
@@ -139,9 +121,10 @@ const CornerWriter::Piece* CornerWriter::zPiece(double value)
     return &set[0];
 }
 
-void CornerWriter::write(TextOutput& out, double x, double y, double scale, double depth, bool lastCorner)
+void CornerWriter::write(TextOutput& out, std::uint64_t column, double x, double y, double scale, double depth,
+                         bool lastCorner)
 {
-    const Piece* xp = xPiece(scale * x);
+    const Piece* xp = xPiece(column, scale * x);
     const Piece* yp = yPiece(scale * y);
     const Piece* zp = zPiece(depth);
     if (!xp || !yp || !zp || !endingsFit_)

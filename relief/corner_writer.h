@@ -19,7 +19,9 @@ class CornerWriter {
 public:
     explicit CornerWriter(const CornerStyle& style);
 
-    void write(TextOutput& out, double x, double y, double scale, double depth, bool lastCorner);
+    // `column`: the corner's column of grid points, where its X text is kept.
+    void write(TextOutput& out, std::uint64_t column, double x, double y, double scale, double depth,
+               bool lastCorner);
 
 private:
     // A piece of a corner line, ready to copy. Pieces are copied a whole
@@ -36,7 +38,7 @@ private:
     enum class Kind { X, Y, Z };
 
     bool make(Piece& piece, Kind kind, double value);
-    const Piece* xPiece(double value);
+    const Piece* xPiece(std::uint64_t column, double value);
     const Piece* yPiece(double value);
     const Piece* zPiece(double value);
     void writePlain(TextOutput& out, double x, double y, double scale, double depth, bool lastCorner);
@@ -44,10 +46,9 @@ private:
     const CornerStyle& style_;
     std::string scratch_;
 
-    // X: "xLabel X yLabel" in the order the values first came, which is the
-    // order of a row's columns; `xAt_` follows the walk along it.
+    // X: "xLabel X yLabel" of each column of grid points, kept at its
+    // column: bands of rows, or of parts of a row, may come in any order.
     std::vector<Piece> xs_;
-    std::size_t xAt_ = 0;
     // Y: "Y zLabel" of the two rows of corners of the current cell row.
     Piece ys_[2];
     int yOlder_ = 0;

@@ -29,9 +29,10 @@ struct ExportResult {
 };
 
 // Writes the job's file into the sink, committing it only once whole: the
-// format's writer gets the walk's cells, `progress` a dot per cell, and
-// `events` is asked once per cell whether to go on; `work` sees what takes
-// long after the walk.
+// format's writer gets the walk's cells, or formats bands of rows on the
+// job's threads; `progress` gets a dot per cell as its band is written, and
+// `events` is asked once per cell (and while a band is awaited) whether to
+// go on; `work` sees what takes long after the walk.
 ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const FormatOptions& options,
                          ByteSink& sink, EventLoop& events, CellProgress& progress, LongWork& work);
 

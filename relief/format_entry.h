@@ -18,11 +18,15 @@
 #include <string_view>
 #include <vector>
 
+class BandedBody;
+class CellTable;
+
 // What an export reads when it starts, fixed for its whole run.
 struct ExportJob {
     ExportParameters parameters;
     Selection selection;
     std::shared_ptr<const Picture> picture;  // never null: an empty picture when none is loaded
+    unsigned threads = 0;  // formatting the file; 0: one per core
 };
 
 struct SizeEstimate {
@@ -53,11 +57,15 @@ struct MeshFacts {
 enum class FinishResult { Done, Failed, Abandoned, Refused };
 
 // One export being written to a stream: the head, the cells of the walk
-// (directly, or gathered into point rows), then whatever comes after the
+// (directly, or gathered into point rows, or as bands), then whatever comes after the
 // walk (a tail, a simplification, a surface) when finished.
 class ReliefWriter {
 public:
     virtual ~ReliefWriter() = default;
+    // The body as bands of rows formatted in parallel from the walk's tables,
+    // when the writer has one: asked first, then begin(), the bands and
+    // finish(); cells() is then not used.
+    virtual const BandedBody* bands(const CellTable&) { return nullptr; }
     virtual bool begin() = 0;
     virtual CellConsumer& cells() = 0;
     // Long work after the walk asks `work` whether to go on.

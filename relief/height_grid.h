@@ -18,6 +18,34 @@ struct HeightGrid {
     double depth(std::size_t row, std::size_t column) const { return depths[row * xs.size() + column]; }
 };
 
+// The grid's points where any of them can be read on its own, from any
+// thread: what a writer formatting bands of rows in parallel reads.
+class GridPoints {
+public:
+    virtual ~GridPoints() = default;
+    virtual const std::vector<double>& xs() const = 0;  // as HeightGrid::xs; empty when no cell
+    virtual const std::vector<double>& ys() const = 0;  // as HeightGrid::ys; empty when no cell
+    // The depths of points [first, end) of point row `row`, into `out`.
+    virtual void depths(std::size_t row, std::size_t first, std::size_t end, double* out) const = 0;
+};
+
+// A whole height grid read as GridPoints.
+class HeightGridPoints : public GridPoints {
+public:
+    explicit HeightGridPoints(const HeightGrid& grid) : grid_(grid) {}
+    const std::vector<double>& xs() const override { return grid_.xs; }
+    const std::vector<double>& ys() const override { return grid_.ys; }
+    void depths(std::size_t row, std::size_t first, std::size_t end, double* out) const override
+    {
+        const double* from = grid_.depths.data() + row * grid_.xs.size();
+        for (std::size_t c = first; c < end; ++c)
+            *out++ = from[c];
+    }
+
+private:
+    const HeightGrid& grid_;
+};
+
 // Takes the grid's point rows as the walk completes them, top to bottom, so
 // that a writer can stream a large relief without keeping all of it. Each
 // call returns false to stop the walk (a write failed, or the work was

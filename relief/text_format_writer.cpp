@@ -37,7 +37,7 @@ bool TextFormatWriter::cell(const ReliefCell& c)
     for (int corner = 0; corner < 4; ++corner) {
         const double x = xs[corner % 2];
         const double y = ys[corner / 2];
-        corners_.write(out_, x, y, scale_, c.depths[corner], x == c.right && y == c.bottom);
+        corners_.write(out_, c.column + corner % 2, x, y, scale_, c.depths[corner], x == c.right && y == c.bottom);
     }
     out_.write(cellClosing_);
     return !out_.failed();
@@ -46,4 +46,40 @@ bool TextFormatWriter::cell(const ReliefCell& c)
 void TextFormatWriter::writeTail()
 {
     out_.write(joinLines(format_.tail));
+}
+
+namespace {
+
+class TextBandFormatter : public BandFormatter {
+public:
+    TextBandFormatter(const ExportFormat& format, TextOutput& out, const CellTable& cells, double scale)
+        : writer_(format, out, scale), cells_(cells)
+    {
+    }
+
+    bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
+    {
+        const auto walk = [this](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
+            return cells_.walkRow(row, from, to, writer_);
+        };
+        return forEachRowRun(first, end, cells_.columns(), walk);
+    }
+
+private:
+    TextFormatWriter writer_;
+    const CellTable& cells_;
+};
+
+}  // namespace
+
+std::vector<BandPart> TextFormatBody::parts() const
+{
+    const double cellBytes =
+        double(joinLines(format_.cellOpening).size() + joinLines(format_.cellClosing).size()) + 4 * 48;
+    return {{cells_.rows(), cells_.columns(), cellBytes, true}};
+}
+
+std::unique_ptr<BandFormatter> TextFormatBody::formatter(TextOutput& out) const
+{
+    return std::make_unique<TextBandFormatter>(format_, out, cells_, scale_);
 }

@@ -26,7 +26,7 @@ StepResult failed(StepResult result, std::string why)
 
 } // namespace
 
-StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel)
+StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel)
 {
     StepResult result;
     if (!grid.hasCells())

@@ -1,12 +1,10 @@
 #include "step_job.h"
 
-#include "failure_text.h"
 #include "step_cancel.h"
-#include "step_export.h"
+#include "step_writer.h"
 
 #include <atomic>
 #include <condition_variable>
-#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -53,17 +51,8 @@ void StepJob::start()
     started_ = true;
     ++workersAlive;
     std::thread([shared = shared_] {
-        StepResult result;
-        try {
-            result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
-        } catch (const std::exception& error) {
-            // Out of memory, most likely: a thread must not let it escape.
-            result.status = shared->cancel.cancelled() ? StepStatus::Cancelled : StepStatus::Failed;
-            result.errorText = failureText(error);
-        } catch (...) {
-            result.status = shared->cancel.cancelled() ? StepStatus::Cancelled : StepStatus::Failed;
-            result.errorText = "erreur inattendue";
-        }
+        // Its exceptions are caught in the module, where they are known.
+        StepResult result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
         // An uncommitted sink drops its temporary file here, on this thread.
         shared->sink.reset();
         shared->grid = HeightGrid();

@@ -71,6 +71,8 @@ std::string described(const ParsedCommandLine& c)
         s << "|at most " << a.formatOptions.at("max-triangles");
     if (!a.preview.empty())
         s << "|preview " << a.preview;
+    if (a.threads)
+        s << "|threads " << a.threads;
     return s.str();
 }
 
@@ -85,8 +87,8 @@ TEST(CommandLine, ReadsEveryArgumentWhereverItStands)
           "--quiet"},
          "ascii|in.png|out.asc|-0.25|2e-3|7.5|rect -10,5.5,200,0|quiet"},
         {{"stl", "in.png", "-", "--as-typed", "--scale", "0,5", "--depth", " 2m", "--edges", "100.5,3,40,0.25",
-          "--force", "--solid", "--base", "0.02", "--max-triangles", "5000"},
-         "stl|in.png|-| 2m|0,5|50|as typed|edges 100.5,3,40,0.25|force|solid|base 0.02|at most 5000"},
+          "--force", "--solid", "--base", "0.02", "--max-triangles", "5000", "--threads", "3"},
+         "stl|in.png|-| 2m|0,5|50|as typed|edges 100.5,3,40,0.25|force|solid|base 0.02|at most 5000|threads 3"},
         {{"preview", "in.png", "relief.png"}, "preview|in.png||0.5|0.001 |50|preview relief.png"},
         {{"ascii", "--", "-in.png", "-out.asc"}, "ascii|-in.png|-out.asc|0.5|0.001 |50"},
         {{"ascii", "--", "--help", "x"}, "ascii|--help|x|0.5|0.001 |50"},  // a picture named --help
@@ -138,6 +140,8 @@ TEST(CommandLine, EveryErrorNamesItsArgument)
         {{"ascii", "in.png", "out", "--edges", "1,2,3"}, "--edges"},
         {{"ascii", "in.png", "out", "--edges", "1,2,3,4", "--rect", "1,2,3,4"}, "--rect et --edges"},
         {{"stl", "in.png", "out", "--max-triangles", "1.5"}, "--max-triangles"},
+        {{"obj", "in.png", "out", "--threads", "0"}, "--threads"},
+        {{"obj", "in.png", "out", "--threads", "2.5"}, "--threads"},
         {{"step", "in.png", "out", "--tolerance", "-1"}, "--tolerance"},
     };
     for (const Case& c : cases) {

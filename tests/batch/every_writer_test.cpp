@@ -10,6 +10,7 @@
 #include "interrupt_signal.h"
 #include "scratch_directory.h"
 
+#include "platform/background_sink.h"
 #include "platform/child_process.h"
 #include "step/step_format.h"
 #include "support/fakes.h"
@@ -47,7 +48,7 @@ std::vector<std::string> everyWriter()
     return ids;
 }
 
-// Large enough for every export to span more than one write.
+// Large enough for every export to take a few bands.
 void writePicture(const std::string& path)
 {
     QImage image(120, 90, QImage::Format_RGB32);
@@ -57,12 +58,32 @@ void writePicture(const std::string& path)
     ASSERT_TRUE(image.save(QString::fromStdString(path)));
 }
 
-// The bytes and the ends of the writes the file sees, the run written into memory.
+// The bytes and the ends of the writes the file sees, the run written into
+// memory through the program's own thread of writes.
 struct Recorded : ByteSink {
     std::string bytes;
     std::vector<std::size_t> ends;
-    bool write(std::string_view b) override { return bytes.append(b), ends.push_back(bytes.size()), true; }
+    bool write(std::string_view b) override { return writePieces(&b, 1); }
+    bool writePieces(const std::string_view* pieces, std::size_t count) override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            bytes.append(pieces[i]);
+        ends.push_back(bytes.size());
+        return true;
+    }
     bool commit() override { return true; }
+    std::string errorText() const override { return {}; }
+};
+
+struct Forwarding : ByteSink {
+    ByteSink& to;
+    explicit Forwarding(ByteSink& sink) : to(sink) {}
+    bool write(std::string_view b) override { return to.write(b); }
+    bool writePieces(const std::string_view* pieces, std::size_t count) override
+    {
+        return to.writePieces(pieces, count);
+    }
+    bool commit() override { return to.commit(); }
     std::string errorText() const override { return {}; }
 };
 
@@ -76,7 +97,8 @@ void record(const CheckedRun& run, Recorded& sink)
     ScriptedEvents events;
     RecordingScan dots;
     SilentWork work;
-    ASSERT_EQ(writeExport(*e.format, e.prepared.job, e.options, sink, events, dots, work).outcome,
+    BackgroundSink file(std::make_unique<Forwarding>(sink));
+    ASSERT_EQ(writeExport(*e.format, e.prepared.job, e.options, file, events, dots, work).outcome,
               ExportOutcome::Written);
 }
 

@@ -89,15 +89,19 @@ TEST(TextFiles, HeadCellsAndTailAsTheFormatWritesThemUnderAnyLocale)
         if (!std::setlocale(LC_ALL, locale))
             ADD_FAILURE() << locale << " is not installed";
         for (const TextFormat& f : formats) {
-            const auto run = [&f](const char* depth, EdgeLines lines, std::shared_ptr<const Picture> picture) {
-                return exportToMemory(format(f.id), {{depth, "0.001 ", "50"}, lines, std::move(picture)});
-            };
-            EXPECT_EQ(run("0.5", {40, 0, 500, 0}, nullptr), f.head + f.tail) << f.id << " no cell, " << locale;
-            EXPECT_EQ(run("0.5", {150, 100, 250, 200}, red200),
-                      f.head + f.cell(workedCell("0.392156862745098")) + f.tail)
-                << f.id << ' ' << locale;
-            EXPECT_EQ(run("0.1", {150, 100, 250, 200}, red200), f.head + f.cell(workedCell(f.depthTypedAsOne)) + f.tail)
-                << f.id << " depth 0.1, " << locale;
+            for (unsigned threads : {1u, 2u, 7u}) {
+                SCOPED_TRACE(std::string(f.id) + ", " + locale + ", " + std::to_string(threads) + " threads");
+                const auto run = [&](const char* depth, EdgeLines lines, std::shared_ptr<const Picture> picture) {
+                    return exportToMemory(format(f.id), {{depth, "0.001 ", "50"}, lines, std::move(picture)}, {},
+                                          threads);
+                };
+                EXPECT_EQ(run("0.5", {40, 0, 500, 0}, nullptr), f.head + f.tail) << "no cell";
+                EXPECT_EQ(run("0.5", {150, 100, 250, 200}, red200),
+                          f.head + f.cell(workedCell("0.392156862745098")) + f.tail);
+                EXPECT_EQ(run("0.1", {150, 100, 250, 200}, red200),
+                          f.head + f.cell(workedCell(f.depthTypedAsOne)) + f.tail)
+                    << "depth 0.1";
+            }
         }
     }
     std::setlocale(LC_ALL, previous.c_str());

@@ -60,16 +60,14 @@ std::string written(Write write)
     return sink.committed;
 }
 
-// The file a writer makes from the grid streamed row by row.
-std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o)
+// The file a writer makes from the grid in bands of rows on `threads` threads.
+std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o, unsigned threads = 1)
 {
+    const HeightGridPoints points(g);
     return written([&](TextOutput& out) {
-        const std::unique_ptr<PointRowConsumer> writer = stl ? std::unique_ptr<PointRowConsumer>(new StlWriter(out, o))
-                                                              : std::make_unique<ObjWriter>(out, o);
-        writer->begin(g.xs, g.ys.size());
-        for (std::size_t r = 0; r < g.ys.size(); ++r)
-            writer->row(r, g.ys[r], &g.depths[r * g.xs.size()]);
-        return writer->end();
+        const std::unique_ptr<MeshBody> body =
+            stl ? std::unique_ptr<MeshBody>(new StlBody(points, o)) : std::make_unique<ObjBody>(points, o);
+        return writeMesh(*body, threads, out);
     });
 }
 
@@ -196,6 +194,11 @@ TEST(MeshFiles, StreamedMeshesAreReadBackWholeAndFacingOutwards)
         const std::size_t closure = s.solid ? 6 * (s.columns + s.rows) : 0;
         const std::size_t faces = 2 * s.columns * s.rows + closure;
         const std::string stl = streamed(true, g, o), obj = streamed(false, g, o);
+        // Bands formatted by several threads join into the same bytes.
+        for (unsigned threads : {2u, 7u}) {
+            EXPECT_EQ(streamed(true, g, o, threads), stl) << threads << " threads";
+            EXPECT_EQ(streamed(false, g, o, threads), obj) << threads << " threads";
+        }
 
         EXPECT_EQ(reported(runOn("assimp info", stl, ".stl", "-r"), "\nFaces"), faces);
         EXPECT_EQ(reported(runOn("assimp info", obj, ".obj", "-r"), "\nFaces"), faces);
@@ -253,12 +256,12 @@ TEST(MeshFiles, EmptySelectionsGiveEmptyValidFiles)
     EXPECT_EQ(streamed(false, none, solidBlock), std::string(objUnitsComment) + "\r\n");
 }
 
-enum class Picture { Smooth, Fractal, Noisy, Flat };
+enum class Terrain { Smooth, Fractal, Noisy, Flat };
 
 // Depths of a few kinds of pictures, 0.5 m deep at most: smooth shading,
 // detail at every scale (octaves of interpolated random values), gray-level
 // noise, one level.
-HeightGrid pictureGrid(Picture kind, std::size_t columns, std::size_t rows, double xScale = 0.001)
+HeightGrid pictureGrid(Terrain kind, std::size_t columns, std::size_t rows, double xScale = 0.001)
 {
     HeightGrid g = reliefGrid(columns, rows, xScale, false);
     std::mt19937 random(3);
@@ -268,11 +271,11 @@ HeightGrid pictureGrid(Picture kind, std::size_t columns, std::size_t rows, doub
     for (std::size_t r = 0; r <= rows; ++r)
         for (std::size_t c = 0; c <= columns; ++c) {
             double z = 0.2;
-            if (kind == Picture::Smooth)
+            if (kind == Terrain::Smooth)
                 z = 0.25 + 0.1 * std::sin(c * 0.11 + 1) * std::cos(r * 0.07) + 0.1 * std::exp(-0.002 * ((c - 20.0) * (c - 20.0) + (r - 15.0) * (r - 15.0)));
-            else if (kind == Picture::Noisy)
+            else if (kind == Terrain::Noisy)
                 z = int(random() % 128) * 2 / 255.0 * 0.5;
-            else if (kind == Picture::Fractal) {
+            else if (kind == Terrain::Fractal) {
                 z = 0;
                 for (std::size_t cell = 32, amplitude = 1; cell >= 1; cell /= 2, amplitude *= 2) {
                     const std::size_t i = c / cell, j = r / cell;
@@ -287,9 +290,9 @@ HeightGrid pictureGrid(Picture kind, std::size_t columns, std::size_t rows, doub
     return g;
 }
 
-const char* pictureName(Picture kind)
+const char* pictureName(Terrain kind)
 {
-    return kind == Picture::Smooth ? "smooth" : kind == Picture::Fractal ? "fractal" : kind == Picture::Noisy ? "noisy" : "flat";
+    return kind == Terrain::Smooth ? "smooth" : kind == Terrain::Fractal ? "fractal" : kind == Terrain::Noisy ? "noisy" : "flat";
 }
 
 // Volume between the triangles, read back from an OBJ, and the back face 550 mm deep.
@@ -304,18 +307,18 @@ double volumeAbove(const std::vector<Triangle>& surface)
 TEST(MeshFiles, SimplifiedSolidsAreWatertightUnfoldedAndWithinTheirLimits)
 {
     const struct {
-        Picture picture;
+        Terrain picture;
         std::size_t columns, rows;
         double xScale;
         SimplifyLimits limits;
     } cases[] = {
-        {Picture::Smooth, 40, 30, 0.001, {300, 0}},       {Picture::Smooth, 40, 30, 0.001, {0, 0.002}},
-        {Picture::Fractal, 40, 30, 0.001, {500, 0}},      {Picture::Fractal, 40, 30, -0.001, {0, 0.01}},
-        {Picture::Noisy, 40, 30, 0.001, {300, 0.05}},     {Picture::Noisy, 40, 30, 0.001, {0, 0.2}},
-        {Picture::Flat, 40, 30, 0.001, {500, 0}},         {Picture::Flat, 40, 30, -0.001, {0, 0.001}},
-        {Picture::Fractal, 2, 25, 0.001, {70, 0}},        {Picture::Noisy, 40, 30, 0.001, {2 * (40 + 30) - 2, 0}},
-        {Picture::Noisy, 37, 1, 0.001, {80, 0}},          {Picture::Smooth, 37, 1, -0.001, {0, 0.001}},
-        {Picture::Fractal, 33, 21, 0.0025, {0, 0.005}},   // steps in X 2.5 times those in Y
+        {Terrain::Smooth, 40, 30, 0.001, {300, 0}},       {Terrain::Smooth, 40, 30, 0.001, {0, 0.002}},
+        {Terrain::Fractal, 40, 30, 0.001, {500, 0}},      {Terrain::Fractal, 40, 30, -0.001, {0, 0.01}},
+        {Terrain::Noisy, 40, 30, 0.001, {300, 0.05}},     {Terrain::Noisy, 40, 30, 0.001, {0, 0.2}},
+        {Terrain::Flat, 40, 30, 0.001, {500, 0}},         {Terrain::Flat, 40, 30, -0.001, {0, 0.001}},
+        {Terrain::Fractal, 2, 25, 0.001, {70, 0}},        {Terrain::Noisy, 40, 30, 0.001, {2 * (40 + 30) - 2, 0}},
+        {Terrain::Noisy, 37, 1, 0.001, {80, 0}},          {Terrain::Smooth, 37, 1, -0.001, {0, 0.001}},
+        {Terrain::Fractal, 33, 21, 0.0025, {0, 0.005}},   // steps in X 2.5 times those in Y
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(pictureName(c.picture)) + " " + std::to_string(c.columns) + "x" +
@@ -352,7 +355,7 @@ TEST(MeshFiles, SimplifiedSolidsAreWatertightUnfoldedAndWithinTheirLimits)
 
 TEST(MeshFiles, SimplifiedCountNeverPassesTheBudgetNorTheMeasuredErrorTheBound)
 {
-    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noisy}) {
+    for (Terrain picture : {Terrain::Smooth, Terrain::Fractal, Terrain::Noisy}) {
         SCOPED_TRACE(pictureName(picture));
         const HeightGrid g = pictureGrid(picture, 45, 32);
         const std::uint64_t minimum = minimumSurfaceTriangles(45, 32);
@@ -373,7 +376,7 @@ TEST(MeshFiles, SimplifiedCountNeverPassesTheBudgetNorTheMeasuredErrorTheBound)
 
 TEST(MeshFiles, LargeGridUnderABoundIsSplitInHalvesThatMeetEdgeForEdge)
 {
-    for (Picture picture : {Picture::Smooth, Picture::Fractal, Picture::Noisy, Picture::Flat})
+    for (Terrain picture : {Terrain::Smooth, Terrain::Fractal, Terrain::Noisy, Terrain::Flat})
         for (double bound : {0.01, 0.002}) {
             SCOPED_TRACE(std::string(pictureName(picture)) + " " + std::to_string(bound));
             const HeightGrid g = pictureGrid(picture, 37, 23);
@@ -405,7 +408,7 @@ TEST(MeshFiles, WithinABudgetTheSurfaceKeptStraysNoMoreThanEitherSimplifier)
 
 TEST(MeshFiles, SurfaceReportEqualsAPointByPointMeasurement)
 {
-    const HeightGrid fractal = pictureGrid(Picture::Fractal, 23, 17, -0.001);
+    const HeightGrid fractal = pictureGrid(Terrain::Fractal, 23, 17, -0.001);
     std::vector<std::uint32_t> simplified = std::get<SimplifiedSurface>(simplifySurface(fractal, {200, 0})).triangles;
     std::vector<std::uint32_t> gapped = simplified;
     gapped.erase(gapped.begin() + 30, gapped.begin() + 33);
@@ -416,8 +419,8 @@ TEST(MeshFiles, SurfaceReportEqualsAPointByPointMeasurement)
     } cases[] = {
         {"simplified", fractal, simplified},
         {"one triangle missing", fractal, gapped},
-        {"every cell", pictureGrid(Picture::Noisy, 9, 6), std::get<SimplifiedSurface>(simplifySurface(pictureGrid(Picture::Noisy, 9, 6), {0, 0})).triangles},
-        {"one row", pictureGrid(Picture::Smooth, 19, 1), std::get<SimplifiedSurface>(simplifySurface(pictureGrid(Picture::Smooth, 19, 1), {40, 0})).triangles},
+        {"every cell", pictureGrid(Terrain::Noisy, 9, 6), std::get<SimplifiedSurface>(simplifySurface(pictureGrid(Terrain::Noisy, 9, 6), {0, 0})).triangles},
+        {"one row", pictureGrid(Terrain::Smooth, 19, 1), std::get<SimplifiedSurface>(simplifySurface(pictureGrid(Terrain::Smooth, 19, 1), {40, 0})).triangles},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -461,7 +464,7 @@ TEST(MeshFiles, SurfaceReportEqualsAPointByPointMeasurement)
 
 TEST(MeshFiles, ClosedSolidCheckFindsAMissingOrATurnedTriangle)
 {
-    const HeightGrid g = pictureGrid(Picture::Smooth, 12, 9);
+    const HeightGrid g = pictureGrid(Terrain::Smooth, 12, 9);
     const std::vector<MeshTriangle> whole =
         solidTriangles(g, std::get<SimplifiedSurface>(simplifySurface(g, {60, 0})).triangles);
     EXPECT_TRUE(closedSolidCheck(whole).closed());

@@ -103,14 +103,15 @@ struct ScriptedEvents : EventLoop {
 };
 
 // Runs an export of the request into memory, as the desktop would after
-// every question was answered yes; returns the bytes, or nothing when the
-// export refused or failed.
+// every question was answered yes, formatted on `threads` threads (0: one
+// per core); returns the bytes, or nothing when the export refused or failed.
 inline std::string exportToMemory(const FormatEntry& format, const ExportRequest& request,
-                                  const FormatOptions& options = {})
+                                  const FormatOptions& options = {}, unsigned threads = 0)
 {
-    const PreparedExport prepared = prepareExport(format, request);
+    PreparedExport prepared = prepareExport(format, request);
     if (prepared.refusal)
         return {};
+    prepared.job.threads = threads;
     StringSink sink;
     ScriptedEvents events;
     RecordingScan dots;
