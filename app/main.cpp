@@ -2,15 +2,14 @@
 #include "step/step_format.h"
 #include "step/step_job.h"
 #include "main_window.h"
+#include "platform/qt/french_translations.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_message_box.h"
 #include "export/standard_formats.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -21,10 +20,7 @@ int main(int argc, char** argv)
     // Sizes and dates in the file dialogs follow the default locale.
     const QLocale french(QLocale::French, QLocale::France);
     QLocale::setDefault(french);
-    QTranslator qtFrench;
-    if (qtFrench.load(french, QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtFrench);
+    const FrenchTranslations translations;
     addStepFormat(formatRegistry());
     QtOpenDialog openDialog;
     QtSaveDialog saveDialog;
