@@ -7,10 +7,12 @@
 #include <Message_Messenger.hxx>
 #include <Message_ProgressIndicator.hxx>
 #include <STEPControl_Writer.hxx>
+#include <StepBasic_Product.hxx>
 #include <StepData_Protocol.hxx>
 #include <StepData_StepModel.hxx>
 #include <StepData_StepWriter.hxx>
 #include <Standard_Failure.hxx>
+#include <TCollection_HAsciiString.hxx>
 
 #include <mutex>
 #include <new>
@@ -19,6 +21,8 @@
 #include <vector>
 
 namespace {
+
+constexpr const char* productName = "Relief";
 
 // The translator's settings are process-wide: one translation at a time.
 std::mutex& translatorMutex()
@@ -38,7 +42,7 @@ void setUpTranslator()
         Interface_Static::SetCVal("xstep.cascade.unit", "MM");
         Interface_Static::SetCVal("write.step.unit", "MM");
         // The part's name in the CAD tree, the same in every file.
-        Interface_Static::SetCVal("write.step.product.name", "Relief");
+        Interface_Static::SetCVal("write.step.product.name", productName);
     });
 }
 
@@ -94,6 +98,20 @@ private:
     std::vector<char> buffer_;
 };
 
+// The translator numbers the product of each shape it translates in the
+// process ("Relief 1", "Relief 2", ...): the part keeps its one name.
+void nameProducts(const StepData_StepModel& model)
+{
+    const Handle(TCollection_HAsciiString) name = new TCollection_HAsciiString(productName);
+    for (Standard_Integer i = 1; i <= model.NbEntities(); ++i) {
+        const Handle(StepBasic_Product) product = Handle(StepBasic_Product)::DownCast(model.Value(i));
+        if (!product.IsNull()) {
+            product->SetId(name);
+            product->SetName(name);
+        }
+    }
+}
+
 } // namespace
 
 StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel, std::string& failure)
@@ -114,6 +132,7 @@ StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const St
         // STEPControl_Writer only writes to a path in this version: its
         // model goes through the same STEP printer into the sink instead.
         Handle(StepData_StepModel) model = writer.Model();
+        nameProducts(*model);
         Handle(StepData_Protocol) protocol = Handle(StepData_Protocol)::DownCast(model->Protocol());
         if (protocol.IsNull()) {
             failure = "le modèle STEP traduit n'a pas de protocole d'écriture";

@@ -200,6 +200,10 @@ TEST(StepFiles, FaceOrSolidThroughEveryPointOrWithinTheTolerance)
         EXPECT_EQ(result.toleranceMissed, c.toleranceMissed);
         const ReadBack back = readBack(outcome->written);
         EXPECT_EQ(back.lengthUnit, "millimetre");
+        // The part keeps its name in every file a session writes.
+        std::smatch product;
+        ASSERT_TRUE(std::regex_search(outcome->written, product, std::regex("PRODUCT\\('([^']*)','([^']*)'")));
+        EXPECT_EQ(product[1].str() + "|" + product[2].str(), "Relief|Relief");
         EXPECT_EQ(back.solids, c.options.solid ? 1 : 0);
         EXPECT_EQ(back.faces, c.options.solid ? 6 : 1);
         ASSERT_FALSE(back.surface.IsNull());
