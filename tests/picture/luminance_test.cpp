@@ -12,80 +12,51 @@
 
 namespace {
 
-// Row 0 a grey ramp of 1200 levels; for a colour format, row 1 colours and
-// row 2 the same at half opacity.
-QImage deepRamp(QImage::Format format)
-{
-    QImage image(1200, 3, format);
-    image.fill(Qt::black);
-    for (int x = 0; x < 1200; ++x) {
-        const quint16 v = quint16(x * 54 + 7), w = quint16(65535 - x * 31);
-        if (format == QImage::Format_Grayscale16) {  // Qt's setPixelColor keeps 8 bits of a grey
-            reinterpret_cast<quint16*>(image.scanLine(0))[x] = v;
-            continue;
-        }
-        image.setPixelColor(x, 0, QColor::fromRgba64(v, v, v));
-        image.setPixelColor(x, 1, QColor::fromRgba64(v, w, quint16(x * 13)));
-        image.setPixelColor(x, 2, QColor::fromRgba64(v, w, quint16(x * 13), 32768));
-    }
-    return image;
-}
-
-double weighted(QRgba64 c) { return (0.2126 * c.red() + 0.7152 * c.green() + 0.0722 * c.blue()) / 65535; }
-
-TEST(Luminance, DeepFilesKeepSixteenBitsAndOnlyAnEightBitCopyOfTheirColours)
+TEST(Luminance, DeepFilesKeepSixteenBitsEightBitFilesGive256LevelsOverBlack)
 {
     const struct {
         const char* name;
         QImage::Format format;
-    } files[] = {{"grey.png", QImage::Format_Grayscale16}, {"colour.png", QImage::Format_RGBA64},
-                 {"grey.tif", QImage::Format_Grayscale16}, {"colour.tif", QImage::Format_RGBA64}};
+        int levels;
+    } files[] = {{"grey16.png", QImage::Format_Grayscale16, 65536}, {"colour16.png", QImage::Format_RGBA64, 65536},
+                 {"grey16.tif", QImage::Format_Grayscale16, 65536}, {"colour16.tif", QImage::Format_RGBA64, 65536},
+                 {"grey8.png", QImage::Format_Grayscale8, 256},     {"colour8.png", QImage::Format_ARGB32, 256}};
     const QTemporaryDir dir;
     for (const auto& f : files) {
-        const QImage image = deepRamp(f.format);
+        // Row 0 a grey ramp; in colour, row 1 colours and row 2 the same at half opacity.
+        const int top = f.levels - 1, half = f.levels / 2, width = 1200;
+        const bool grey = f.format == QImage::Format_Grayscale16 || f.format == QImage::Format_Grayscale8;
+        auto component = [&](int x, int row) { return (x * (53 + 13 * row) + 7) % f.levels; };
+        QImage image(width, 3, f.format);
+        image.fill(Qt::black);
+        for (int x = 0; x < width; ++x) {
+            const int v = component(x, 0), scale = 65535 / top;
+            if (f.format == QImage::Format_Grayscale16)  // Qt's setPixelColor keeps 8 bits of this grey
+                reinterpret_cast<quint16*>(image.scanLine(0))[x] = quint16(v);
+            else
+                image.setPixelColor(x, 0, QColor::fromRgba64(v * scale, v * scale, v * scale));
+            for (int row = 1; row < 3 && !grey; ++row)
+                image.setPixelColor(x, row, QColor::fromRgba64(v * scale, component(x, 1) * scale, component(x, 2) * scale,
+                                                               row == 1 ? 65535 : half * scale));
+        }
         ASSERT_TRUE(image.save(dir.filePath(f.name)));
         const LoadedPicture loaded = loadPicture(dir.filePath(f.name).toStdString());
         ASSERT_TRUE(loaded.loaded()) << f.name << ": " << loaded.reason();
         const Picture& picture = *loaded.picture;
-        EXPECT_TRUE(picture.hasDeepLevels()) << f.name;
-        EXPECT_EQ(picture.luminanceLevels(), 65536);
-        EXPECT_EQ(loaded.image.format(), QImage::Format_RGBX8888) << f.name;  // the deep copy is gone
-        std::set<double> levels;
-        for (int x = 0; x < 1200; ++x) {
-            levels.insert(picture.luminance(x, 0));
-            EXPECT_EQ(picture.luminance(x, 0), (x * 54 + 7) / 65535.0) << f.name << " at " << x;
-            if (f.format == QImage::Format_Grayscale16)
-                continue;
-            const QRgba64 c = image.pixelColor(x, 1).rgba64();
-            EXPECT_NEAR(picture.luminance(x, 1), weighted(c), 0.5 / 65535) << f.name << " at " << x;
-            EXPECT_NEAR(picture.luminance(x, 2), weighted(c) * 32768 / 65535, 1.0 / 65535) << f.name << " at " << x;
+        EXPECT_EQ(picture.hasDeepLevels(), f.levels == 65536) << f.name;
+        EXPECT_EQ(picture.luminanceLevels(), f.levels);
+        EXPECT_EQ(loaded.image.format(), QImage::Format_RGBX8888) << f.name;  // no deep copy kept
+        std::set<double> distinct;
+        for (int x = 0; x < width; ++x) {
+            distinct.insert(picture.luminance(x, 0));
+            EXPECT_EQ(picture.luminance(x, 0), double(component(x, 0)) / top) << f.name << " at " << x;
+            const double weighted = (0.2126 * component(x, 0) + 0.7152 * component(x, 1) + 0.0722 * component(x, 2)) / top;
+            if (!grey) {
+                EXPECT_NEAR(picture.luminance(x, 1), weighted, 0.5 / top) << f.name << " at " << x;
+                EXPECT_NEAR(picture.luminance(x, 2), weighted * half / top, 1.0 / top) << f.name << " at " << x;
+            }
         }
-        EXPECT_EQ(levels.size(), 1200u) << f.name;
-    }
-}
-
-TEST(Luminance, EightBitPicturesGive256LevelsWithoutADeepPlane)
-{
-    QImage grey(256, 1, QImage::Format_Grayscale8), colour(256, 2, QImage::Format_ARGB32);
-    for (int x = 0; x < 256; ++x) {
-        grey.setPixel(x, 0, qRgb(x, x, x));
-        colour.setPixel(x, 0, qRgb(x, 255 - x, x / 2));
-        colour.setPixel(x, 1, qRgba(x, 255 - x, x / 2, 128));
-    }
-    const QTemporaryDir dir;
-    ASSERT_TRUE(grey.save(dir.filePath("grey.png")) && colour.save(dir.filePath("colour.png")));
-    const LoadedPicture greyFile = loadPicture(dir.filePath("grey.png").toStdString());
-    const LoadedPicture colourFile = loadPicture(dir.filePath("colour.png").toStdString());
-    ASSERT_TRUE(greyFile.loaded() && colourFile.loaded());
-    for (const LoadedPicture* file : {&greyFile, &colourFile}) {
-        EXPECT_FALSE(file->picture->hasDeepLevels());
-        EXPECT_EQ(file->picture->luminanceLevels(), 256);
-    }
-    for (int x = 0; x < 256; ++x) {
-        EXPECT_EQ(greyFile.picture->luminance(x, 0), x / 255.0) << x;
-        const double opaque = (0.2126 * x + 0.7152 * (255 - x) + 0.0722 * (x / 2)) / 255;
-        EXPECT_NEAR(colourFile.picture->luminance(x, 0), opaque, 0.5 / 255) << x;
-        EXPECT_NEAR(colourFile.picture->luminance(x, 1), opaque * 128 / 255, 1.0 / 255) << x;
+        EXPECT_EQ(distinct.size(), std::size_t(std::min(width, f.levels))) << f.name;
     }
 }
 
