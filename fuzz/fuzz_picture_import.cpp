@@ -90,6 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Picture& picture = *loaded.picture;
     if (picture.width() != loaded.image.width() || picture.height() != loaded.image.height())
         std::abort();
+    // The heights a relief would take, down to the last pixel of a deep plane.
+    for (const int row : {0, picture.height() - 1})
+        for (const int column : {0, picture.width() - 1})
+            if (const double level = picture.luminance(column, row); !(level >= 0 && level <= 1))
+                std::abort();
 
     // A walk of at most 8 x 8 cells over the whole picture.
     Selection selection;

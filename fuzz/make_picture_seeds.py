@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the tiny seed pictures of fuzz_picture_import (PNG, BMP, GIF, each a
-few pixels) into fuzz/corpus/fuzz_picture_import/. Standard library only.
+few pixels, and PNGs of 16 bits a component) into fuzz/corpus/fuzz_picture_import/. Standard library only.
 Each file starts with the byte that picks the extension the fuzz target gives
 the picture file: 0 none, 1 .png, 2 .bmp, 3 .gif, 5 .tga."""
 import os
@@ -16,11 +16,19 @@ pixels = [[(0, 0, 0), (128, 0, 0), (255, 0, 0)],
 width, height = len(pixels[0]), len(pixels)
 
 
-def png():
+def png(depth=8, colour_type=2):
+    """8-bit RGB; at depth 16, each component scaled by 257, as grey
+    (colour type 0: the red) or RGBA (6: alpha falling along the row)."""
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+
+    def sample(x, p):
+        if depth == 8:
+            return bytes(p)
+        values = p[:1] if colour_type == 0 else p + (255 - 100 * x,) if colour_type == 6 else p
+        return b"".join(struct.pack(">H", v * 257) for v in values)
+    raw = b"".join(b"\0" + b"".join(sample(x, p) for x, p in enumerate(row)) for row in pixels)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0))
             + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
 
 
@@ -65,6 +73,7 @@ def tga():
 
 
 for name, extension, data in (("tiny.png", 1, png()), ("tiny.bmp", 2, bmp()), ("tiny.gif", 3, gif()),
-                              ("tiny.tga", 5, tga()), ("tiny-png-no-extension", 0, png())):
+                              ("tiny.tga", 5, tga()), ("tiny-png-no-extension", 0, png()),
+                              ("tiny-grey16.png", 1, png(16, 0)), ("tiny-rgba16.png", 1, png(16, 6))):
     with open(os.path.join(out, name), "wb") as f:
         f.write(bytes((extension,)) + data)

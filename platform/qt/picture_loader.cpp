@@ -1,6 +1,7 @@
 #include "picture_loader.h"
 
 #include "decoder_messages.h"
+#include "luminance_plane.h"
 #include "picture_file_structure.h"
 
 #include "platform/available_memory.h"
@@ -16,6 +17,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <new>
 
 namespace {
 
@@ -81,15 +83,17 @@ GuessedFormat formatOf(QFile& file, const std::string& path)
     return {QImageReader::supportedImageFormats().contains(suffix) ? suffix : QByteArray(), true};
 }
 
-// The decoded image, and the exports' copy when the decoder gives fewer than
-// 32 bits a pixel, must both fit.
+// The decoded image, the exports' copy when the decoder gives other than
+// 32 bits a pixel, and for a file of more than 8 bits a component the
+// luminance plane (2 bytes a pixel, made before that copy), must all fit.
 quint64 bytesNeeded(QSize size, QImage::Format decodedFormat)
 {
     const quint64 pixels = quint64(size.width()) * quint64(size.height());
     const int decodedBits = decodedFormat == QImage::Format_Invalid
                                 ? 32
                                 : QImage::toPixelFormat(decodedFormat).bitsPerPixel();
-    return pixels * decodedBits / 8 + (decodedBits == 32 ? 0 : pixels * 4);
+    return pixels * decodedBits / 8 + (decodedBits == 32 ? 0 : pixels * 4) +
+           (hasMoreThanEightBits(decodedFormat) ? pixels * 2 : 0);
 }
 
 // Qt's reader refuses, by default, any picture over 128 MiB; the limit is
@@ -243,6 +247,15 @@ LoadedPicture pictureFromImage(QImage image)
 {
     if (image.isNull())
         return failed(PictureFailure::Damaged);
+    // Made from the deep image before its 8-bit copy replaces it.
+    std::shared_ptr<const Picture::LuminancePlane> deepLuminance;
+    if (hasMoreThanEightBits(image.format())) {
+        try {
+            deepLuminance = luminancePlaneOf(image);
+        } catch (const std::bad_alloc&) {
+            return failed(PictureFailure::TooLarge, image.size());
+        }
+    }
     // Premultiplying by alpha is compositing over black; then each pixel is
     // rewritten in place as 0xFFBBGGRR, the exports' colour under an opaque alpha.
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
@@ -264,6 +277,7 @@ LoadedPicture pictureFromImage(QImage image)
     auto owner = std::make_shared<const QImage>(image);  // shares the pixels, keeps them alive
     result.picture = std::make_shared<const Picture>(width, owner->height(),
                                                      reinterpret_cast<const std::uint32_t*>(owner->constBits()),
-                                                     static_cast<std::ptrdiff_t>(owner->bytesPerLine()), owner);
+                                                     static_cast<std::ptrdiff_t>(owner->bytesPerLine()), owner,
+                                                     std::move(deepLuminance));
     return result;
 }

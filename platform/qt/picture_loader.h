@@ -27,7 +27,8 @@ struct LoadedPicture {
 
     // The single decoded copy, composited over black, 0xFFBBGGRR a pixel
     // (Format_RGBX8888): the windows paint from it, and `picture` reads its
-    // memory without copying it.
+    // memory without copying it. A file of more than 8 bits a component also
+    // leaves `picture` its luminance plane at 16 bits, made once.
     QImage image;
     std::shared_ptr<const Picture> picture;
 
