@@ -1,44 +1,19 @@
 #include "format_options_dialog.h"
 
+#include "relief/option_text.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QLocale>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
-#include <climits>
 #include <functional>
 
 namespace {
-
-// A number in metres shown with the French decimal comma that also takes a
-// decimal point as typed: "0.02" is two hundredths, not 2.
-class DecimalField : public QDoubleSpinBox {
-public:
-    explicit DecimalField(double value)
-    {
-        setLocale(QLocale(QLocale::French, QLocale::France));
-        setDecimals(6);
-        setRange(0, 1e6);
-        setSingleStep(0.001);
-        setValue(value);
-    }
-
-protected:
-    QValidator::State validate(QString& text, int& position) const override
-    {
-        text.replace(QLatin1Char('.'), QLatin1Char(','));
-        return QDoubleSpinBox::validate(text, position);
-    }
-    double valueFromText(const QString& text) const override
-    {
-        return QDoubleSpinBox::valueFromText(QString(text).replace(QLatin1Char('.'), QLatin1Char(',')));
-    }
-};
 
 std::string keysOf(const std::vector<FormatOption>& options)
 {
@@ -52,6 +27,34 @@ QString text(std::string_view utf8)
 {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
+
+// A refused text keeps what the user typed, framed in red, its reason in
+// the tooltip.
+const QString refusedFrame = QStringLiteral("QLineEdit { border: 2px solid #d01010; }");
+
+// A number field as typed, the text it was shown with, and the value that
+// text stands for (exactly, not as read back from its 15 digits).
+struct NumberField {
+    const FormatOption& option;
+    QLineEdit* edit;
+    QString shownText;
+    double shownValue;
+
+    // The value as typed, or why it is refused.
+    OptionReading reading() const
+    {
+        if (edit->text() == shownText)
+            return {shownValue, {}};
+        return readOptionText(option, edit->text().toStdString());
+    }
+    // A value typed otherwise than shown; one that reads as shown ("0.05"
+    // for "0,05") is not an edit and keeps following its default.
+    bool edited() const
+    {
+        const OptionReading now = reading(), shown = readOptionText(option, shownText.toStdString());
+        return now.value && !(shown.value && *shown.value == *now.value) && *now.value != shownValue;
+    }
+};
 
 }  // namespace
 
@@ -74,45 +77,80 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(text(format.menuCaption));
     auto* form = new QFormLayout(&dialog);
-    // Each field, once the dialog is accepted, puts its value into `options`.
-    std::vector<std::function<void()>> readBack;
+    std::vector<std::pair<const FormatOption*, QCheckBox*>> flags;
+    std::vector<NumberField> numbers;
     for (const FormatOption& option : format.options) {
         const double value = optionValue(options, option);
         if (isFlag(option)) {
             auto* box = new QCheckBox(text(option.label));
             box->setChecked(value != 0);
             form->addRow(box);
-            readBack.push_back([&options, &option, box] { setOptionValue(options, option, box->isChecked()); });
-        } else if (std::holds_alternative<std::uint64_t FormatOptions::*>(option.field)) {
-            auto* count = new QSpinBox;
-            count->setRange(0, INT_MAX);
-            count->setValue(int(std::min(value, double(INT_MAX))));
-            form->addRow(text(option.label), count);
-            readBack.push_back([&options, &option, count] { setOptionValue(options, option, count->value()); });
+            flags.emplace_back(&option, box);
         } else {
-            auto* number = new DecimalField(value);
-            form->addRow(text(option.label), number);
-            const double shown = number->value();  // rounded to the field's decimals
-            readBack.push_back([&options, &option, &remembered, number, shown] {
-                // A value left as shown keeps following its default.
-                if (option.followsDefault && number->value() == shown)
-                    return;
-                remembered.edited.insert(std::string(option.key));
-                setOptionValue(options, option, number->value());
-            });
+            const QString shown = QString::fromStdString(optionValueText(option, value));
+            auto* edit = new QLineEdit(shown);
+            form->addRow(text(option.label), edit);
+            numbers.push_back({option, edit, shown, value});
         }
     }
+    auto* summary = format.optionsSummary ? new QLabel : nullptr;
+    if (summary) {
+        summary->setWordWrap(true);
+        form->addRow(summary);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     form->addRow(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
 
-    for (const auto& read : readBack)
-        read();
-    remembered.options = options;
-    return options;
+    // The options as typed; false when a field is refused, each refused
+    // field then framed in red and OK disabled.
+    const auto typed = [&](FormatOptions& out) {
+        out = options;
+        for (const auto& [option, box] : flags)
+            setOptionValue(out, *option, box->isChecked());
+        std::string refusals;
+        for (const NumberField& field : numbers) {
+            const OptionReading reading = field.reading();
+            field.edit->setStyleSheet(reading.value ? QString() : refusedFrame);
+            field.edit->setToolTip(QString::fromStdString(reading.problem));
+            if (reading.value)
+                setOptionValue(out, field.option, *reading.value);
+            else
+                refusals += " « " + std::string(field.option.label) + " » : " + reading.problem + '.';
+        }
+        ok->setEnabled(refusals.empty());
+        if (summary) {
+            summary->setText(QString::fromStdString(
+                refusals.empty() ? format.optionsSummary(job, out) : "Les options ne sont pas valables :" + refusals));
+            // A line wrapped once more needs a taller window, which Qt does
+            // not give a window by itself.
+            if (const int needed = dialog.heightForWidth(dialog.width()); dialog.isVisible() && needed > dialog.height())
+                dialog.resize(dialog.width(), needed);
+        }
+        return refusals.empty();
+    };
+    FormatOptions chosen;
+    const auto refresh = [&] { typed(chosen); };
+    for (const auto& [option, box] : flags)
+        QObject::connect(box, &QCheckBox::toggled, &dialog, refresh);
+    for (const NumberField& field : numbers)
+        QObject::connect(field.edit, &QLineEdit::textChanged, &dialog, refresh);
+    refresh();
+
+    if (dialog.exec() != QDialog::Accepted || !typed(chosen))
+        return std::nullopt;
+    // A value left as shown keeps following its default.
+    for (const NumberField& field : numbers)
+        if (field.option.followsDefault) {
+            if (field.edited())
+                remembered.edited.insert(std::string(field.option.key));
+            else if (!remembered.edited.count(std::string(field.option.key)))
+                setOptionValue(chosen, field.option, field.shownValue);
+        }
+    remembered.options = chosen;
+    return chosen;
 }

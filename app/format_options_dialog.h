@@ -8,9 +8,12 @@
 
 // The options dialog of the formats that have options, in French, made from
 // the format's own list of options: a check box for a flag, a number field
-// for the others. Values are remembered until the program ends, for each
-// list of options (STL and OBJ share theirs); a value that follows its
-// default (the base, a tenth of the maximum depth) does so until edited.
+// for the others, which takes the decimal point and the decimal comma alike
+// and frames a text it cannot take in red, OK disabled, rather than change
+// it. Under the fields, the format's summary of the options as typed.
+// Values are remembered until the program ends, for each list of options
+// (STL and OBJ share theirs); a value that follows its default (the base, a
+// tenth of the maximum depth) does so until edited.
 class QtFormatOptionsDialog : public FormatOptionsDialog {
 public:
     std::optional<FormatOptions> ask(const FormatEntry& format, const ExportJob& job) override;

@@ -11,6 +11,7 @@
 #include "relief/export_command.h"
 #include "relief/export_messages.h"
 #include "relief/point_rows.h"
+#include "relief/saturating.h"
 #include "relief/size_text.h"
 
 #include <charconv>
@@ -252,10 +253,28 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
     return heightGridMemoryProblem(grid);
 }
 
+using SizeEstimator = std::function<SizeEstimate(const SizeQuestion&)>;
+
+// "215 696 triangles dans le fichier · 10,8 Mo": the whole file's triangles,
+// walls and back included, and its size, before anything is read.
+std::string meshSummary(const SizeEstimator& estimate, const ExportJob& job, const FormatOptions& options)
+{
+    const GridSize grid = walkGridSize(job.parameters, job.selection);
+    const std::uint64_t fewest = fewestTriangles(grid, options.solid);
+    if (grid.cells() > 0 && options.maxTriangles > 0 && options.maxTriangles < fewest)
+        return "Nombre maxi de triangles trop petit : il en faut au moins " + countText(fewest) + ".";
+    const std::uint64_t surface = surfaceTriangleBound(grid.columns, grid.rows, meshOptions(job, options));
+    const std::uint64_t triangles = saturatingAdd(surface, closureTriangles(grid, options.solid));
+    // A budget below every cell's two, or an error bound, may leave fewer.
+    const bool bound = options.maxError > 0 || surface < surfaceTriangleCount(grid.columns, grid.rows);
+    const SizeEstimate size = estimate({job, grid, options});
+    return std::string(bound ? "au plus " : "") + countText(triangles) + " triangles dans le fichier · " +
+           (size.typical == size.upperBound ? "" : "environ ") + sizeText(size.typical);
+}
+
 FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
                       std::string_view extension, std::string_view fileKind, BodyMaker body,
-                      WholeGridWriter whole,
-                      MeshSizeEstimate (*estimate)(std::uint64_t, std::uint64_t, const MeshOptions&))
+                      WholeGridWriter whole, const SizeEstimator& estimate)
 {
     FormatEntry entry;
     entry.id = id;
@@ -267,11 +286,10 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.measuresMesh = true;
     // Mesh readers hold single precision, STL by its format, OBJ readers by habit.
     entry.numbers = singlePrecisionNumbers(fileKind, 1000);
-    if (estimate)
-        entry.estimateSize = [estimate](const SizeQuestion& q) {
-            const MeshSizeEstimate size = estimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
-            return SizeEstimate{size.typical, size.upperBound};
-        };
+    entry.estimateSize = estimate;
+    entry.optionsSummary = [estimate](const ExportJob& job, const FormatOptions& options) {
+        return meshSummary(estimate, job, options);
+    };
     entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
         return checkMesh(grid, options);
     };
@@ -290,21 +308,22 @@ FormatEntry stlFormatEntry()
         [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
             return std::make_unique<StlBody>(points, o);
         },
-        writeStl, stlSizeEstimate);
+        writeStl, [](const SizeQuestion& q) {
+            const MeshSizeEstimate size = stlSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
+            return SizeEstimate{size.typical, size.upperBound};
+        });
 }
 
 FormatEntry objFormatEntry()
 {
-    FormatEntry entry = meshEntry(
+    return meshEntry(
         "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj", "un fichier OBJ",
         [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
             return std::make_unique<ObjBody>(points, o);
         },
-        writeObj, nullptr);
-    entry.estimateSize = [](const SizeQuestion& q) {
-        const MeshSizeEstimate size =
-            objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), objTextLengths(q.job, q.grid));
-        return SizeEstimate{size.typical, size.upperBound};
-    };
-    return entry;
+        writeObj, [](const SizeQuestion& q) {
+            const MeshSizeEstimate size = objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options),
+                                                          objTextLengths(q.job, q.grid));
+            return SizeEstimate{size.typical, size.upperBound};
+        });
 }

@@ -91,6 +91,10 @@ struct FormatEntry {
     std::vector<FormatOption> options;  // its options dialog and batch options, in order
     bool measuresMesh = false;          // its writer gives MeshFacts
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
+    // The line under the options dialog's fields, made again as they change:
+    // what the options as typed give (the file's triangles, its size...), in
+    // French. None: the dialog has no such line.
+    std::function<std::string(const ExportJob&, const FormatOptions&)> optionsSummary;
     // A French refusal of the job before anything is asked or written, if any.
     std::function<std::optional<std::string>(const ExportJob&, const GridSize&, const FormatOptions&)> checkJob;
     std::function<std::unique_ptr<ReliefWriter>(const ExportJob&, const FormatOptions&, TextOutput&)> makeWriter;
