@@ -2,6 +2,11 @@
 // answered in memory, for each of the text exports.
 
 #include "desktop_fakes.h"
+#include "app/export_progress_bar.h"
+#include "step/step_format.h"
+
+#include <QProgressBar>
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +112,70 @@ TEST(ExportCommand, ZeroCellsWriteTheHeadAlone)
         EXPECT_TRUE(d.scan.dots.empty());
         EXPECT_EQ(d.events.yields, 0);
     }
+}
+
+// The bar follows the walk a cell at a time; the status area then says how
+// the export ended: the file's name and size, or that nothing was written.
+TEST(ExportCommand, BarFollowsTheWalkAndTheAnswerSaysHowItEnded)
+{
+    const struct {
+        int stopAtYield;  // 0: never
+        std::vector<double> shares;
+    } cases[] = {{0, {0, 0.25, 0.5, 0.75, 1}}, {3, {0, 0.25, 0.5}}};
+    for (const auto& c : cases) {
+        FakeDesktop d;
+        d.dialog.answer = "exports/relief.asc";
+        d.events.onYield = [&c](int yield) { return yield != c.stopAtYield; };
+        d.run(format("ascii"), ordinaryRequest());
+        EXPECT_EQ(d.progress.shares, c.shares);
+        if (c.stopAtYield) {
+            EXPECT_EQ(d.progress.answer, "Export annulé : aucun fichier n'a été écrit");
+            EXPECT_TRUE(d.files.files.empty() && d.messages.information_.empty());
+        } else {
+            EXPECT_EQ(d.progress.answer, "Fichier écrit : relief.asc, " + std::to_string(d.written().size()) + " octets");
+        }
+    }
+}
+
+// The window's bar at a known cell (the third of four, two walked): the
+// percentage walked and how to stop; hidden again once the export ends.
+TEST(ExportCommand, WindowBarShowsThePercentageWalked)
+{
+    QStatusBar status;
+    status.show();
+    ExportProgressBar bar(&status);
+    FakeDesktop d;
+    DesktopExportFacilities f{d.dialog,   d.files,  d.target,  d.frame, d.scan, bar,
+                              d.messages, d.events, d.options, d.work,  "picture.png"};
+    QString percentage, note;
+    d.events.onYield = [&](int yield) {
+        if (yield == 3 && bar.isVisible())
+            percentage = bar.bar()->text(), note = bar.note();
+        return true;
+    };
+    EXPECT_EQ(runDesktopExport(format("ascii"), ordinaryRequest(), f), ExportOutcome::Written);
+    EXPECT_EQ(percentage, QStringLiteral("50\u00A0%"));
+    EXPECT_TRUE(note.contains(QStringLiteral("Échap pour annuler")));
+    EXPECT_FALSE(bar.isVisible());
+}
+
+// STEP makes nothing of a selection without a cell: refused at once,
+// before the questions, its options or the Save dialog.
+TEST(ExportCommand, StepRefusesASelectionWithoutACellBeforeAnyQuestion)
+{
+    FormatRegistry withStep;
+    addStepFormat(withStep);
+    FakeDesktop d;
+    ExportRequest request = ordinaryRequest();
+    request.fields.depth = "0,5";  // a field that would be asked about
+    request.lines = {40, 0, 100, 0};
+    EXPECT_EQ(d.run(*withStep.find("step"), request), ExportOutcome::Refused);
+    EXPECT_EQ(d.messages.warnings, std::vector<std::string>{"La sélection ne contient aucune cellule : une surface "
+                                                            "STEP en demande au moins une.\nL'export est annulé : "
+                                                            "aucun fichier n'a été écrit."});
+    EXPECT_TRUE(d.messages.questions.empty());
+    EXPECT_EQ(d.options.asked, 0);
+    EXPECT_TRUE(d.dialog.filters.empty());
 }
 
 // A file that cannot be opened, or a write that fails: the path and the
