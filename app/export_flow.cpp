@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -53,7 +54,8 @@ std::optional<std::string> askBeforeWriting(const FormatEntry& format, const Pre
     return path;
 }
 
-// Passes the bytes on, counting them for the answer after the export.
+// Passes the bytes on, counting them for the answer after the export, by
+// the sink's own ways: kept buffers stay uncopied.
 class CountingSink : public ByteSink {
 public:
     explicit CountingSink(ByteSink& sink) : sink_(sink) {}
@@ -61,6 +63,17 @@ public:
     {
         written += bytes.size();
         return sink_.write(bytes);
+    }
+    bool take(std::string&& bytes) override
+    {
+        written += bytes.size();
+        return sink_.take(std::move(bytes));
+    }
+    bool writePieces(const std::string_view* pieces, std::size_t count) override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            written += pieces[i].size();
+        return sink_.writePieces(pieces, count);
     }
     bool commit() override { return sink_.commit(); }
     std::string errorText() const override { return sink_.errorText(); }
