@@ -1,6 +1,11 @@
 #include "export_flow.h"
 
 #include "relief/export_messages.h"
+#include "relief/size_text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -49,6 +54,94 @@ std::optional<std::string> askBeforeWriting(const FormatEntry& format, const Pre
     return path;
 }
 
+// Passes the bytes on, counting them for the answer after the export, by
+// the sink's own ways: kept buffers stay uncopied.
+class CountingSink : public ByteSink {
+public:
+    explicit CountingSink(ByteSink& sink) : sink_(sink) {}
+    bool write(std::string_view bytes) override
+    {
+        written += bytes.size();
+        return sink_.write(bytes);
+    }
+    bool take(std::string&& bytes) override
+    {
+        written += bytes.size();
+        return sink_.take(std::move(bytes));
+    }
+    bool writePieces(const std::string_view* pieces, std::size_t count) override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            written += pieces[i].size();
+        return sink_.writePieces(pieces, count);
+    }
+    bool commit() override { return sink_.commit(); }
+    std::string errorText() const override { return sink_.errorText(); }
+    std::uint64_t written = 0;
+
+private:
+    ByteSink& sink_;
+};
+
+// Every dot goes to "Scan"; the bar is told the share of cells walked, at
+// most a thousand times over the walk.
+class WalkProgress : public CellProgress {
+public:
+    WalkProgress(CellProgress& dots, ExportProgress& bar, std::uint64_t cells)
+        : dots_(dots), bar_(bar), cells_(cells), every_(std::max<std::uint64_t>(1, cells / 1000))
+    {
+    }
+    void dot(double x, double y) override
+    {
+        dots_.dot(x, y);
+        if (++walked_ % every_ == 0 || walked_ == cells_)
+            bar_.advance({}, {}, cells_ ? std::min(1.0, double(walked_) / double(cells_)) : 1.0);
+    }
+
+private:
+    CellProgress& dots_;
+    ExportProgress& bar_;
+    std::uint64_t cells_, every_, walked_ = 0;
+};
+
+// The work after the walk shown on the bar under its caption.
+class ShownWork : public LongWork {
+public:
+    ShownWork(LongWork& work, ExportProgress& bar) : work_(work), bar_(bar) {}
+    void start(const std::string& caption) override
+    {
+        caption_ = caption;
+        bar_.advance(caption_, {}, 0);
+        work_.start(caption);
+    }
+    void progress(const std::string& phase, double done) override
+    {
+        bar_.advance(caption_, phase, done);
+        work_.progress(phase, done);
+    }
+    bool keepGoing() override { return work_.keepGoing(); }
+    void finish() override { work_.finish(); }
+
+private:
+    LongWork& work_;
+    ExportProgress& bar_;
+    std::string caption_;
+};
+
+// What the status area says once the export is over; failures and refusals
+// have their message box.
+std::string answerAfter(ExportOutcome outcome, const std::string& path, std::uint64_t bytes)
+{
+    switch (outcome) {
+    case ExportOutcome::Written:
+        return "Fichier écrit : " + std::filesystem::path(path).filename().string() + ", " + sizeText(bytes);
+    case ExportOutcome::Abandoned:
+        return "Export annulé : aucun fichier n'a été écrit";
+    default:
+        return {};
+    }
+}
+
 }  // namespace
 
 ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& request, DesktopExportFacilities& f)
@@ -66,15 +159,22 @@ ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& r
     const WindowFrame main = f.mainWindow.frame();
     f.scan.moveTo(main.left + main.width, main.top);
     f.scan.show();
+    f.progress.advance({}, {}, 0);
     std::string error;
     std::unique_ptr<ByteSink> sink = f.files.open(*path, error);
     if (!sink) {
+        f.progress.end({});
         f.messages.warning(writeFailureMessage(*path, error));
         f.scan.hide();
         return ExportOutcome::Failed;
     }
-    ExportResult result = writeExport(format, prepared.job, options, *sink, f.events, f.scan, f.longWork);
+    CountingSink counted(*sink);
+    WalkProgress walk(f.scan, f.progress, prepared.grid.cells());
+    ShownWork work(f.longWork, f.progress);
+    ExportResult result = writeExport(format, prepared.job, options, counted, f.events, walk, work);
     sink.reset();  // uncommitted, the temporary file goes; an earlier file stays
+    // Said before the message box, so that it stands beside it.
+    f.progress.end(answerAfter(result.outcome, *path, counted.written));
     switch (result.outcome) {
     case ExportOutcome::Written: {
         std::string text = completionMessage;

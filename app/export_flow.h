@@ -26,6 +26,7 @@ struct DesktopExportFacilities {
     TargetFacts& target;
     MainWindowFrame& mainWindow;
     ProgressWindow& scan;
+    ExportProgress& progress;
     MessageBox& messages;
     EventLoop& events;
     FormatOptionsDialog& options;
@@ -35,7 +36,8 @@ struct DesktopExportFacilities {
 
 // One export command from the menu: the question when the result may
 // surprise, the format's options, the Save dialog, the room on the disk,
-// "Scan" beside the main window while the file is written, then the
-// completion message and "Scan" hidden again.
+// "Scan" beside the main window and the progress bar while the file is
+// written, then the answer in the status area, the completion message and
+// "Scan" hidden again.
 ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& request,
                                DesktopExportFacilities& facilities);

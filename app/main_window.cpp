@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "app_icon.h"
+#include "export_progress_bar.h"
 #include "main_window_canvas.h"
 #include "picture_viewport.h"
 #include "preview_feed.h"
@@ -51,7 +52,8 @@ MainWindow::MainWindow(DesktopFacilities facilities)
       viewport_(new PictureViewport(rectangle_, this)),
       status_(new StatusLine(statusBar())),
       placement_(new WindowPlacement(*this)),
-      exports_(facilities.saveDialog, facilities.messages, facilities.optionsDialog, *placement_),
+      progress_(new ExportProgressBar(statusBar())),
+      exports_(facilities.saveDialog, facilities.messages, facilities.optionsDialog, *placement_, *progress_),
       editor_(new SelectionEditor(rectangle_, viewport_->canvas())),
       refreshTimer_(new QTimer(this)),
       fields(&viewport_->canvas())
@@ -66,6 +68,8 @@ MainWindow::MainWindow(DesktopFacilities facilities)
     connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
     createMenus();
 
+    connect(progress_, &ExportProgressBar::cancelRequested, this, [this] { exports_.abandon(); });
+    connect(progress_, &ExportProgressBar::ended, status_, &StatusLine::tell);
     connect(editor_, &SelectionEditor::selectionMoved, this, &MainWindow::scheduleRefresh);
     connect(&canvas(), &MainWindowCanvas::pointerMoved, status_, &StatusLine::showPointer);
     connect(&canvas(), &MainWindowCanvas::pointerLeft, status_, &StatusLine::clearPointer);
@@ -158,7 +162,7 @@ QAction* MainWindow::exportAction(std::string_view id) const
 ScanWindow& MainWindow::scanWindow()
 {
     if (!scan_) {
-        scan_ = std::make_unique<ScanWindow>();
+        scan_ = std::make_unique<ScanWindow>(this);
         connect(scan_.get(), &ScanWindow::closedByUser, this, [this] { exports_.abandon(); });
     }
     return *scan_;
@@ -195,9 +199,10 @@ void MainWindow::showPreview()
 }
 
 // The picture is decoded once; both windows paint from that one copy and the
-// exports read it. A cancelled dialog or a file that is not a readable
-// picture changes nothing; a picture too large for the memory is refused
-// with a message, since the file itself is sound.
+// exports read it. A cancelled dialog changes nothing; a file that is not a
+// readable picture changes nothing but the status area, which says why; a
+// picture too large for the memory is also refused with a message, since
+// the file itself is sound.
 void MainWindow::importPicture()
 {
     if (exports_.running())
@@ -215,7 +220,7 @@ void MainWindow::importFile(const std::string& path)
     if (loaded.failure == PictureFailure::TooLarge)
         messages_.warning("Cette image ne peut pas être ouverte : " + loaded.reason() + ".");
     if (!loaded.loaded())
-        return;
+        return status_->tell(QString::fromStdString("Image non importée : " + loaded.reason()));
     picture_ = loaded.picture;
     picturePath_ = path;
     viewport_->showPicture(loaded.image);
@@ -258,8 +263,8 @@ void MainWindow::exportFormat(const std::string& id)
     scheduleRefresh();
 }
 
-// Escape stops a running export, as closing "Scan" does; the fields pass
-// it on to here.
+// Escape stops a running export, as closing "Scan" and the progress bar's
+// "Annuler" do; the fields pass it on to here.
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && exports_.running()) {

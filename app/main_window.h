@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+class ExportProgressBar;
 class MainWindowCanvas;
 class PictureViewport;
 class QAction;
@@ -50,6 +51,8 @@ public:
     const SelectionRectangle& selection() const { return rectangle_; }
     SelectionEditor& selectionEditor() const { return *editor_; }
     bool exportRunning() const { return exports_.running(); }
+    // The running export's bar in the status area.
+    ExportProgressBar& exportProgress() const { return *progress_; }
     // The "Aperçu 3D" window, once opened.
     ReliefPreviewWindow* previewWindow() const { return preview_; }
     QScrollBar* horizontalScrollBar() const;
@@ -96,6 +99,7 @@ private:
     PictureViewport* viewport_;
     StatusLine* status_;
     WindowPlacement* placement_;
+    ExportProgressBar* progress_;
     ExportRunner exports_;
     SelectionEditor* editor_;
     QTimer* refreshTimer_;

@@ -19,8 +19,10 @@ constexpr QRgb dotColour = qRgb(0, 0x80, 0);  // 0x008000
 constexpr int plottedLimit = 1 << 15;
 }  // namespace
 
-ScanWindow::ScanWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+// A tool window of its owner's: the window manager keeps it in front of
+// the main window, which may be under it on a small screen.
+ScanWindow::ScanWindow(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Scan"));
     setFixedSize(clientSize);
@@ -75,6 +77,7 @@ void ScanWindow::show()
     scroll_ = {};
     QWidget::show();
     keepOnScreen();  // the frame's size is known once shown
+    raise();
     repaintPending_ = true;
     update();
 }

@@ -10,12 +10,13 @@
 
 // The "Scan" window: a fixed tool window showing the picture, on which an
 // export plots a green dot per cell. Its unit is a square 1/1440 inch. It
-// stands where the export puts it unless that is partly off the screen, and
-// scrolls to follow the dots of a selection larger than it is.
+// stands where the export puts it unless that is partly off the screen, in
+// front of `owner` (the main window), and scrolls to follow the dots of a
+// selection larger than it is.
 class ScanWindow : public QWidget, public ProgressWindow {
     Q_OBJECT
 public:
-    ScanWindow();
+    explicit ScanWindow(QWidget* owner = nullptr);
 
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }

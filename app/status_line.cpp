@@ -54,6 +54,12 @@ void StatusLine::commandIgnored()
     bar_->showMessage(QStringLiteral("export en cours : commande ignorée"), 4000);
 }
 
+void StatusLine::tell(const QString& answer)
+{
+    // Long enough to be read after the completion message is dismissed.
+    bar_->showMessage(answer, 30000);
+}
+
 QString StatusLine::readout() const
 {
     return readout_->text();

@@ -8,8 +8,8 @@ class QStatusBar;
 
 // The status line under the client area: what an export would make of the
 // selection and fields (said to be running while one is), and on its right
-// the picture pixel under the pointer. A command refused during an export
-// says so there for a while.
+// the picture pixel under the pointer. A command refused during an export,
+// and how an action ended, are said there for a while.
 class StatusLine : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +24,9 @@ public:
     void showPointer(float x, float y);
     void clearPointer();
     void commandIgnored();
+    // The answer after an action (an export's end, a refused picture), said
+    // for a while in place of the readout.
+    void tell(const QString& answer);
 
     QString readout() const;
     QString pointerReadout() const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Outer position of a window in 1/1440 inch of the screen.
 struct WindowFrame {
     double left = 0;
@@ -30,4 +32,18 @@ public:
     virtual void moveTo(double left, double top) = 0;
     virtual void show() = 0;  // also clears the dots of an earlier export
     virtual void hide() = 0;
+};
+
+// The share of an export done while it runs (on the desktop, a bar in the
+// main window's status area with the time left and "Annuler"), then one
+// line saying how it ended.
+class ExportProgress {
+public:
+    virtual ~ExportProgress() = default;
+    // `done` from 0 to 1 of the stage named `stage` (empty: the walk over the
+    // cells), in the phase named `phase` (may be empty). A new stage counts
+    // its time afresh.
+    virtual void advance(const std::string& stage, const std::string& phase, double done) = 0;
+    // The bar goes; `answer`, unless empty, is said in its place.
+    virtual void end(const std::string& answer) = 0;
 };

@@ -84,6 +84,10 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
     if (p.refusal)
         return p;
     p.grid = walkGridSize(p.job.parameters, p.job.selection);
+    if (p.grid.cells() == 0 && !format.noCellRefusal.empty()) {
+        p.refusal = refusalMessage(std::string(format.noCellRefusal));
+        return p;
+    }
 
     const auto ask = [&p](Subject subject, std::string text, bool stopsUnattended = false) {
         p.findings.push_back({Level::Question, subject, std::move(text), stopsUnattended});

@@ -89,6 +89,9 @@ struct FormatEntry {
     NumberRange numbers;           // what its readers take; by default any finite number
     bool addsExtension = false;    // a name typed without one gets it
     std::vector<FormatOption> options;  // its options dialog and batch options, in order
+    // Set when a selection without a cell makes nothing of this format: the
+    // French reason it is refused for, before anything is asked.
+    std::string_view noCellRefusal;
     bool measuresMesh = false;          // its writer gives MeshFacts
     std::function<SizeEstimate(const SizeQuestion&)> estimateSize;
     // The line under the options dialog's fields, made again as they change:

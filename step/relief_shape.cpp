@@ -44,7 +44,8 @@ TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface)
     return BRepBuilderAPI_MakeFace(surface, Precision::Confusion()).Face();
 }
 
-TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure)
+TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure,
+                         const Message_ProgressRange& progress)
 {
     // What is being made, for the reason when OpenCASCADE gives up.
     const char* making = "la face du relief";
@@ -63,7 +64,11 @@ TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double back
                                         gp_Pnt(u0, v1, backZ), Standard_True);
         sewing.Add(BRepBuilderAPI_MakeFace(back.Wire(), Standard_True).Face());
         making = "la couture des six faces";
-        sewing.Perform();
+        sewing.Perform(progress);
+        if (progress.UserBreak()) {
+            failure = "la couture a été interrompue";
+            return {};
+        }
 
         TopExp_Explorer shells(sewing.SewedShape(), TopAbs_SHELL);
         if (!shells.More()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Geom_BSplineSurface.hxx>
+#include <Message_ProgressRange.hxx>
 #include <TopoDS_Shape.hxx>
 
 #include <string>
@@ -12,5 +13,7 @@ TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface);
 // plane Z = `backZ` and the planar back face there, sewn into one closed
 // solid whose faces point outwards. `backZ` must lie beyond the surface.
 // A null shape when OpenCASCADE cannot close it, `failure` then saying which
-// step failed and why, in French.
-TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure);
+// step failed and why, in French. The sewing counts its work in `progress`,
+// and stops when it is told to.
+TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure,
+                         const Message_ProgressRange& progress = Message_ProgressRange());

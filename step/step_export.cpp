@@ -1,6 +1,7 @@
 #include "step_export.h"
 
 #include "failure_text.h"
+#include "phase_indicator.h"
 #include "relief_shape.h"
 #include "relief_surface.h"
 #include "step_text.h"
@@ -26,7 +27,8 @@ StepResult failed(StepResult result, std::string why)
 
 } // namespace
 
-StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel)
+StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel,
+                            StepProgress& progress)
 {
     StepResult result;
     if (!grid.hasCells())
@@ -34,6 +36,7 @@ StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, 
     if (cancel.cancelled())
         return withStatus(result, StepStatus::Cancelled);
 
+    progress.enter(StepProgress::Phase::Surface);
     ReliefSurface relief = buildReliefSurface(grid, options.tolerance * millimetresPerMetre);
     if (relief.surface.IsNull())
         return failed(result, relief.failure);
@@ -57,7 +60,11 @@ StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, 
             return withStatus(result, StepStatus::BaseTooThin);
         }
         std::string why;
-        shape = reliefSolid(relief.surface, backZ, why);
+        progress.enter(StepProgress::Phase::Block);
+        Handle(PhaseIndicator) indicator = new PhaseIndicator(cancel, progress);
+        shape = reliefSolid(relief.surface, backZ, why, indicator->Start());
+        if (cancel.cancelled())
+            return withStatus(result, StepStatus::Cancelled);
         if (shape.IsNull())
             return failed(result, why);
     } else {
@@ -74,7 +81,7 @@ StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, 
         return withStatus(result, StepStatus::Cancelled);
 
     std::string why;
-    switch (writeStepText(shape, sink, cancel, why)) {
+    switch (writeStepText(shape, sink, cancel, progress, why)) {
     case StepTextResult::Written:
         break;
     case StepTextResult::Cancelled:

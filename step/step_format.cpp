@@ -66,11 +66,13 @@ public:
         StepJob job(std::move(grid_.grid), options_, std::make_unique<StepBytesSink>(bytes));
         job.start();
         work.start("Construction de la surface STEP…");
-        while (!job.waitFor(std::chrono::milliseconds(30)))
+        while (!job.waitFor(std::chrono::milliseconds(30))) {
+            work.progress(StepProgress::name(job.progress().phase()), job.progress().done());
             if (!work.keepGoing() && job.cancel()) {
                 work.finish();
                 return FinishResult::Abandoned;
             }
+        }
         work.finish();
         result_ = job.result();
         switch (result_.status) {
@@ -101,6 +103,9 @@ public:
             notes.push_back("Écart maximal entre la surface et la grille : " + metresText(result_.deviation) + " m");
         if (result_.toleranceMissed)
             notes.push_back("L'approximation dépassait la tolérance : la surface exacte a été écrite.");
+        else if (options_.tolerance > 0 && !result_.approximated)
+            notes.push_back("La tolérance ne réduit pas ce fichier, la surface exacte est plus petite : écrite telle "
+                            "quelle.");
         // A swing of less than 1 % of the depth is a smooth picture's crest
         // falling between two points (measured: a grey level or two), which
         // the surface rightly rounds, or a fine grain's (4 % of grain: under
@@ -134,6 +139,7 @@ void addStepFormat(FormatRegistry& registry)
     entry.extension = "step";
     entry.addsExtension = true;
     entry.options = {solidOption(false), baseOption(), toleranceOption()};
+    entry.noCellRefusal = "La sélection ne contient aucune cellule : une surface STEP en demande au moins une.";
     // OpenCASCADE confuses points closer than 1e-7 mm and sews faces within
     // 1e-6 mm; beyond 1e8 mm (100 km) doubles lie more than a sixth of that
     // 1e-7 mm apart, and a solid's points lose their places.
@@ -145,8 +151,6 @@ void addStepFormat(FormatRegistry& registry)
     };
     entry.checkJob = [](const ExportJob& job, const GridSize& grid,
                         const FormatOptions& options) -> std::optional<std::string> {
-        if (grid.cells() == 0)
-            return refusalMessage("La sélection ne contient aucune cellule : une surface STEP en demande au moins une.");
         if (auto problem = solidBaseProblem(options))
             return problem;
         if (options.tolerance < 0)

@@ -24,6 +24,7 @@ struct StepJob::Shared {
     StepOptions options;
     std::unique_ptr<ByteSink> sink;
     StepCancel cancel;
+    StepProgress progress;
     mutable std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
@@ -52,7 +53,7 @@ void StepJob::start()
     ++workersAlive;
     std::thread([shared = shared_] {
         // Its exceptions are caught in the module, where they are known.
-        StepResult result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel);
+        StepResult result = writeStep(shared->grid, shared->options, *shared->sink, shared->cancel, shared->progress);
         // An uncommitted sink drops its temporary file here, on this thread.
         shared->sink.reset();
         shared->grid = HeightGrid();
@@ -79,6 +80,11 @@ bool StepJob::finished() const
 bool StepJob::cancel()
 {
     return shared_->cancel.cancel();
+}
+
+const StepProgress& StepJob::progress() const
+{
+    return shared_->progress;
 }
 
 StepResult StepJob::result() const

@@ -3,6 +3,7 @@
 #include "platform/byte_sink.h"
 #include "relief/height_grid.h"
 #include "step_options.h"
+#include "step_progress.h"
 
 #include <chrono>
 #include <memory>
@@ -38,6 +39,8 @@ public:
     bool cancel();
     // The worker's outcome, once finished().
     StepResult result() const;
+    // How far the worker has gone.
+    const StepProgress& progress() const;
 
 private:
     struct Shared;

@@ -1,11 +1,11 @@
 #include "step_text.h"
 
 #include "failure_text.h"
+#include "phase_indicator.h"
 
 #include <Interface_Static.hxx>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
-#include <Message_ProgressIndicator.hxx>
 #include <STEPControl_Writer.hxx>
 #include <StepBasic_Product.hxx>
 #include <StepData_Protocol.hxx>
@@ -45,16 +45,6 @@ void setUpTranslator()
         Interface_Static::SetCVal("write.step.product.name", productName);
     });
 }
-
-class CancelProgress : public Message_ProgressIndicator {
-public:
-    explicit CancelProgress(const StepCancel& cancel) : cancel_(cancel) {}
-    Standard_Boolean UserBreak() override { return cancel_.cancelled(); }
-    void Show(const Message_ProgressScope&, const Standard_Boolean) override {}
-
-private:
-    const StepCancel& cancel_;
-};
 
 // Hands the text to the sink a buffer at a time; fails the stream after a
 // refused write or a cancel, so that the rest of the text costs nothing.
@@ -114,14 +104,17 @@ void nameProducts(const StepData_StepModel& model)
 
 } // namespace
 
-StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel, std::string& failure)
+StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const StepCancel& cancel,
+                             StepProgress& progress, std::string& failure)
 {
     std::lock_guard<std::mutex> lock(translatorMutex());
     setUpTranslator();
     try {
         STEPControl_Writer writer;
-        Handle(CancelProgress) progress = new CancelProgress(cancel);
-        const IFSelect_ReturnStatus transferred = writer.Transfer(shape, STEPControl_AsIs, Standard_True, progress->Start());
+        progress.enter(StepProgress::Phase::Translation);
+        Handle(PhaseIndicator) indicator = new PhaseIndicator(cancel, progress);
+        const IFSelect_ReturnStatus transferred =
+            writer.Transfer(shape, STEPControl_AsIs, Standard_True, indicator->Start());
         if (cancel.cancelled())
             return StepTextResult::Cancelled;
         if (transferred != IFSelect_RetDone) {
@@ -138,6 +131,7 @@ StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const St
             failure = "le modèle STEP traduit n'a pas de protocole d'écriture";
             return StepTextResult::Failed;
         }
+        progress.enter(StepProgress::Phase::Text);
         StepData_StepWriter text(model);
         text.SendModel(protocol);
         SinkBuffer buffer(sink, cancel);
@@ -152,6 +146,7 @@ StepTextResult writeStepText(const TopoDS_Shape& shape, ByteSink& sink, const St
             failure = "la mise en texte du modèle STEP n'a pas abouti";
             return StepTextResult::Failed;
         }
+        progress.advance(1);
         return StepTextResult::Written;
     } catch (const Standard_Failure& error) {
         failure = "la traduction en STEP a échoué : " + failureText(error);

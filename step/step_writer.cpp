@@ -44,7 +44,8 @@ LoadedModule loadModule()
 
 }  // namespace
 
-StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel)
+StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSink& sink, StepCancel& cancel,
+                     StepProgress& progress)
 {
     static const LoadedModule module = loadModule();
     StepResult result;
@@ -53,6 +54,6 @@ StepResult writeStep(const HeightGrid& grid, const StepOptions& options, ByteSin
         result.errorText = "le module STEP (OpenCASCADE) n'a pas pu être chargé : " + module.problem;
         return result;
     }
-    module.write(&grid, &options, &sink, &cancel, &result);
+    module.write(&grid, &options, &sink, &cancel, &progress, &result);
     return result;
 }

@@ -12,7 +12,27 @@ struct FakeTarget : TargetFacts {
 };
 
 struct FakeOptions : FormatOptionsDialog {
-    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override { return FormatOptions{}; }
+    int asked = 0;
+    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override
+    {
+        ++asked;
+        return FormatOptions{};
+    }
+};
+
+// The bar's advances, and the answer said at the end.
+struct RecordingProgress : ExportProgress {
+    std::vector<double> shares;
+    std::vector<std::string> stages;  // each stage (and phase) in the order met
+    std::optional<std::string> answer;
+    void advance(const std::string& stage, const std::string& phase, double done) override
+    {
+        shares.push_back(done);
+        const std::string named = phase.empty() ? stage : stage + " (" + phase + ")";
+        if (stages.empty() || stages.back() != named)
+            stages.push_back(named);
+    }
+    void end(const std::string& said) override { answer = said; }
 };
 
 // Every facility of an export command, answered in memory. The Save dialog
@@ -23,11 +43,13 @@ struct FakeDesktop {
     FakeTarget target;
     FixedFrame frame;
     RecordingScan scan;
+    RecordingProgress progress;
     RecordingMessages messages;
     ScriptedEvents events;
     FakeOptions options;
     SilentWork work;
-    DesktopExportFacilities facilities{dialog, files, target, frame, scan, messages, events, options, work, "picture.png"};
+    DesktopExportFacilities facilities{dialog,  files,  target,  frame, scan,         progress,
+                                       messages, events, options, work,  "picture.png"};
 
     ExportOutcome run(const FormatEntry& format, const ExportRequest& request)
     {

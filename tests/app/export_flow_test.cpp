@@ -2,6 +2,13 @@
 // answered in memory, for each of the text exports.
 
 #include "desktop_fakes.h"
+#include "app/export_progress_bar.h"
+#include "step/step_format.h"
+
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +114,68 @@ TEST(ExportCommand, ZeroCellsWriteTheHeadAlone)
         EXPECT_TRUE(d.scan.dots.empty());
         EXPECT_EQ(d.events.yields, 0);
     }
+}
+
+// The bar follows the walk a cell at a time; the status area then says how
+// the export ended: the file's name and size, or that nothing was written.
+TEST(ExportCommand, BarFollowsTheWalkAndTheAnswerSaysHowItEnded)
+{
+    for (const bool stopped : {false, true}) {
+        FakeDesktop d;
+        d.dialog.answer = "exports/relief.asc";
+        d.events.onYield = [&](int) { return !stopped || d.scan.dots.size() < 2; };
+        d.run(format("ascii"), ordinaryRequest());
+        if (stopped) {
+            EXPECT_LT(d.progress.shares.back(), 1);
+            EXPECT_EQ(d.progress.answer, "Export annulé : aucun fichier n'a été écrit");
+            EXPECT_TRUE(d.files.files.empty() && d.messages.information_.empty());
+        } else {
+            EXPECT_EQ(d.progress.shares, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
+            EXPECT_EQ(d.progress.answer, "Fichier écrit : relief.asc, " + std::to_string(d.written().size()) + " octets");
+        }
+    }
+}
+
+// The window's bar whenever the export lets events run: the percentage of
+// the four cells walked so far (the dots "Scan" has) and how to stop;
+// hidden again once the export ends.
+TEST(ExportCommand, WindowBarShowsThePercentageWalked)
+{
+    QStatusBar status;
+    status.show();
+    ExportProgressBar bar(&status);
+    FakeDesktop d;
+    DesktopExportFacilities f{d.dialog,   d.files,  d.target,  d.frame, d.scan, bar,
+                              d.messages, d.events, d.options, d.work,  "picture.png"};
+    std::set<QString> shown;
+    d.events.onYield = [&](int) {
+        EXPECT_TRUE(bar.isVisible() && bar.note().contains(QStringLiteral("Échap pour annuler")));
+        EXPECT_EQ(bar.bar()->text(), QStringLiteral("%1\u00A0%").arg(25 * d.scan.dots.size()));
+        shown.insert(bar.bar()->text());
+        return true;
+    };
+    EXPECT_EQ(runDesktopExport(format("ascii"), ordinaryRequest(), f), ExportOutcome::Written);
+    EXPECT_GE(shown.size(), 2u);
+    EXPECT_FALSE(bar.isVisible());
+}
+
+// STEP makes nothing of a selection without a cell: refused at once,
+// before the questions, its options or the Save dialog.
+TEST(ExportCommand, StepRefusesASelectionWithoutACellBeforeAnyQuestion)
+{
+    FormatRegistry withStep;
+    addStepFormat(withStep);
+    FakeDesktop d;
+    ExportRequest request = ordinaryRequest();
+    request.fields.depth = "0,5";  // a field that would be asked about
+    request.lines = {40, 0, 100, 0};
+    EXPECT_EQ(d.run(*withStep.find("step"), request), ExportOutcome::Refused);
+    EXPECT_EQ(d.messages.warnings, std::vector<std::string>{"La sélection ne contient aucune cellule : une surface "
+                                                            "STEP en demande au moins une.\nL'export est annulé : "
+                                                            "aucun fichier n'a été écrit."});
+    EXPECT_TRUE(d.messages.questions.empty());
+    EXPECT_EQ(d.options.asked, 0);
+    EXPECT_TRUE(d.dialog.filters.empty());
 }
 
 // A file that cannot be opened, or a write that fails: the path and the

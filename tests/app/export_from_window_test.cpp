@@ -1,11 +1,14 @@
 // Whole exports run from the window's menu.
 
 #include "window_fixture.h"
+#include "app/export_progress_bar.h"
 
 #include <QDir>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -27,19 +30,24 @@ QImage smallPicture()
     return image;
 }
 
-// "Scan" shows the picture beside the main window, a dot per cell, while the
-// file is written; then the completion message.
+// "Scan" shows the picture beside the main window and in front of it, a dot
+// per cell, while the file is written; then the file's name and size in the
+// status area, and the completion message.
 TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
 {
     importPicture(smallPicture());  // before "Scan" was ever shown
     drag(5000, 5000, 100, 50);      // the bottom-right corner
     saveDialog.answer = path("relief.asc");
     bool shownDuringExport = false;
+    bool inFront = false;
+    QString said;
     QRect scanAt;
     QImage dots;
     messages.onInformation = [&] {
         const ScanWindow& scan = form.scanWindow();
         shownDuringExport = scan.isVisible() && scan.picture().pixel(0, 0) == qRgb(100, 7, 7);
+        inFront = scan.windowHandle()->transientParent() == form.windowHandle();
+        said = form.statusBar()->currentMessage();
         scanAt = scan.frameGeometry();
         dots = scan.dots();
     };
@@ -59,6 +67,8 @@ TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
     EXPECT_FALSE(form.scanWindow().isVisible());
 
     EXPECT_TRUE(shownDuringExport);
+    EXPECT_TRUE(inFront);
+    EXPECT_EQ(said.toStdString(), "Fichier écrit : relief.asc, " + std::to_string(readFile("relief.asc").size()) + " octets");
     // Beside the main window, tops level, moved left just enough to stay on
     // the screen (the test screen is 800 pixels wide).
     const QRect main = form.frameGeometry();
@@ -72,9 +82,10 @@ TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
         EXPECT_EQ(qAlpha(dots.pixel(none)), 0) << none.x() << ", " << none.y();
 }
 
-// Closing "Scan", Escape in either window, closing the main window: the
-// export stops, the earlier file stays alone in its folder, nothing is said.
-// Import and export commands chosen meanwhile are ignored.
+// Closing "Scan", Escape in either window, "Annuler" beside the progress
+// bar, closing the main window: the export stops, the earlier file stays
+// alone in its folder, and the status area says so. Import and export
+// commands chosen meanwhile are ignored.
 TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)
 {
     const auto escapeIn = [](QWidget* widget) {
@@ -93,23 +104,38 @@ TEST_F(ExportFromWindow, EveryWayToStopAnExportKeepsTheEarlierFile)
          }},
         {"Escape in the main window", [&] { escapeIn(form.fields.depthField); }},
         {"Escape in Scan", [&] { escapeIn(&form.scanWindow()); }},
+        {"Annuler clicked", [&] {
+             QPushButton* button = form.exportProgress().cancelButton();
+             const QPointF centre = QRectF(button->rect()).center();
+             for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                 QMouseEvent click(type, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                                   type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                 QApplication::sendEvent(button, &click);
+             }
+         }},
         {"main window closed", [&] { form.close(); }},
     };
     saveDialog.answer = path("kept.asc");
     form.fields.stepField->setText("2");  // a long walk
     for (const auto& [name, stop] : stops) {
         writeFile("kept.asc", "earlier");
-        QTimer::singleShot(50, &form, stop);
+        QString note;
+        QTimer::singleShot(50, &form, [&, stop = stop] {
+            note = form.exportProgress().isVisible() ? form.exportProgress().note() : QString();
+            stop();
+        });
         form.exportAction("ascii")->trigger();
         EXPECT_EQ(readFile("kept.asc"), "earlier") << name;
         EXPECT_TRUE(messages.information_.empty() && messages.warnings.empty()) << name;
         EXPECT_FALSE(form.exportRunning()) << name;
         EXPECT_FALSE(form.scanWindow().isVisible()) << name;
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1) << name;
+        EXPECT_TRUE(note.endsWith(QStringLiteral("Échap pour annuler"))) << name;
+        EXPECT_EQ(form.statusBar()->currentMessage(), QStringLiteral("Export annulé : aucun fichier n'a été écrit")) << name;
     }
     EXPECT_FALSE(form.isVisible());
     // The commands chosen during the export did nothing but say so.
-    EXPECT_EQ(saveDialog.filters.size(), 4u);
+    EXPECT_EQ(saveDialog.filters.size(), 5u);
     EXPECT_EQ(openDialog.asked, 0);
     EXPECT_EQ(answer, "export en cours : commande ignorée");
 }

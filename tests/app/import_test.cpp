@@ -1,7 +1,10 @@
-// "Importer une image": the picture into both windows, failures silent but
-// for a picture too large for the memory.
+// "Importer une image": the picture into both windows; a refused file said
+// in the status area, and in a message box too when it is too large for the
+// memory.
 
 #include "window_fixture.h"
+
+#include <QStatusBar>
 
 #include <fstream>
 #include <string>
@@ -53,22 +56,40 @@ TEST_F(Import, PictureGoesToBothWindowsAndASecondOneReplacesItKeepingTheRectangl
     EXPECT_TRUE(messages.warnings.empty());
 }
 
-// Cancelled, missing, no picture, a PNG cut off in the middle of its data.
-TEST_F(Import, FailuresChangeNothingAndSayNothing)
+// Cancelled, missing, no picture, a PNG cut off in the middle of its data:
+// the picture, the rectangle and the fields stay as they were; the status
+// area says why the file was refused, and no box opens.
+TEST_F(Import, FailuresChangeNothingAndSayWhyInTheStatusArea)
 {
     importPicture(filled(4, 4, qRgb(10, 20, 30)));
+    drag(5000, 5000, 3000, 2000);
+    form.fields.depthField->setText("0.25");
     const QImage before = form.canvas().picture();
+    const auto edges = [this] {
+        const EdgeLines e = form.selection().edges();
+        return std::vector<float>{e.rightEdge, e.leftEdge, e.bottomEdge, e.topEdge};
+    };
+    const std::vector<float> edgesBefore = edges();
     writeFile("notes.png", "not a picture at all\n");
     ASSERT_TRUE(filled(64, 64, qRgb(1, 2, 3)).save(dir.filePath("whole.png")));
     writeFile("cut.png", QByteArray::fromStdString(readFile("whole.png").substr(0, 60)));
-    for (const auto& answer : {std::optional<std::string>(), std::optional(path("does-not-exist.png")),
-                               std::optional(path("notes.png")), std::optional(path("cut.png"))}) {
+    const std::pair<std::optional<std::string>, const char*> cases[] = {
+        {std::nullopt, ""},
+        {path("does-not-exist.png"), "Image non importée : fichier introuvable"},
+        {path("notes.png"), "Image non importée : format d'image inconnu"},
+        {path("cut.png"), "Image non importée : fichier endommagé ou incomplet"},
+    };
+    for (const auto& [answer, said] : cases) {
+        form.statusBar()->clearMessage();
         openDialog.answer = answer;
         form.importAction->trigger();
+        EXPECT_EQ(form.statusBar()->currentMessage(), QString::fromUtf8(said));
     }
     EXPECT_EQ(openDialog.asked, 5);
     EXPECT_EQ(form.canvas().picture(), before);
     EXPECT_EQ(form.scanWindow().picture(), before);
+    EXPECT_EQ(edges(), edgesBefore);
+    EXPECT_EQ(form.fields.texts().depth, "0.25");
     EXPECT_TRUE(messages.warnings.empty());
     EXPECT_TRUE(messages.information_.empty());
 }
@@ -95,6 +116,8 @@ TEST_F(Import, PictureBeyondTheMemoryIsRefusedWithAMessage)
     EXPECT_EQ(messages.warnings, std::vector<std::string>{"Cette image ne peut pas être ouverte : image de 60000 x "
                                                           "60000 pixels : trop grande pour la mémoire de cet "
                                                           "ordinateur."});
+    EXPECT_EQ(form.statusBar()->currentMessage(), QStringLiteral("Image non importée : image de 60000 x 60000 pixels : "
+                                                                 "trop grande pour la mémoire de cet ordinateur"));
     EXPECT_TRUE(form.canvas().picture().isNull());
     EXPECT_FALSE(form.hasScanWindow());
 }
