@@ -28,11 +28,6 @@ QImage grey(QSize size)
     return image;
 }
 
-constexpr float across(int pixels)
-{
-    return float(pixels * window_unit::perPixelAcross);
-}
-
 // One picture after another, from the 312 x 333 px square at the origin.
 TEST_F(WindowLayout, NewPictureKeepsASelectionInsideItElseSelectsItAll)
 {
@@ -44,8 +39,8 @@ TEST_F(WindowLayout, NewPictureKeepsASelectionInsideItElseSelectsItAll)
     } steps[] = {
         {{400, 400}, 5000, 5000, 1, false},                // holds the square
         {{2000, 1000}, 5000, 5000, 698.0 / 2000, false},   // larger than the view: fitted
-        {{300, 400}, across(300), 400 * 15, 1, true},      // the square reaches past its right side
-        {{20, 15}, across(20), 15 * 15, 1, true},          // small, after a large selection
+        {{300, 400}, float(300 * window_unit::perPixelAcross), 400 * 15, 1, true},  // the square reaches past it
+        {{20, 15}, float(20 * window_unit::perPixelAcross), 15 * 15, 1, true},      // small, after a large selection
     };
     for (const auto& s : steps) {
         form.statusBar()->clearMessage();
@@ -208,7 +203,6 @@ TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigure)
         const char* step;
     } cases[] = {
         {"vrml1", {}, {1e6f, 0, 1e6f, 0}, "10"},  // 10^10 cells: over a gigabyte
-        {"ascii", {}, {1e6f, 0, 1e6f, 0}, "10"},
         {"stl", {true, 0.05, 20000, 0}, {5000, 0, 5000, 0}, "10"},  // the budget makes the file
         {"stl", {false, 0, 0, 0}, {5000, 0, 5000, 0}, "10"},
         {"obj", {true, 0.05, 0, 0}, {5000, 0, 5000, 0}, "10"},
