@@ -17,6 +17,12 @@ class FormatOptionsDialog {
 public:
     virtual ~FormatOptionsDialog() = default;
     virtual std::optional<FormatOptions> ask(const FormatEntry& format, const ExportJob& job) = 0;
+    // What it would offer now, without showing it: the options the file's
+    // size is estimated with before anything is asked.
+    virtual FormatOptions offered(const FormatEntry& format, const ExportJob& job) const
+    {
+        return proposedOptions(format.options, job);
+    }
 };
 
 // What the desktop's export command works through.

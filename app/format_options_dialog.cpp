@@ -56,23 +56,36 @@ struct NumberField {
     }
 };
 
+// The option's help line as a sentence: it names the unit in plain words.
+QString toolTip(const FormatOption& option)
+{
+    QString line = text(option.help).simplified();
+    if (!line.isEmpty())
+        line[0] = line[0].toUpper();
+    return line + QLatin1Char('.');
+}
+
 }  // namespace
 
-std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& format, const ExportJob& job)
+FormatOptions QtFormatOptionsDialog::offered(const FormatEntry& format, const ExportJob& job) const
 {
-    Remembered& remembered = remembered_[keysOf(format.options)];
+    const auto found = remembered_.find(keysOf(format.options));
+    if (found == remembered_.end())
+        return proposedOptions(format.options, job);
+    const Remembered& remembered = found->second;
     const FormatOptions defaults = defaultOptions(format.options, job);
-    if (!remembered.set) {
-        remembered.options = defaults;
-        for (const FormatOption& option : format.options)
-            if (option.proposed)
-                setOptionValue(remembered.options, option, 1);
-        remembered.set = true;
-    }
     FormatOptions options = remembered.options;
     for (const FormatOption& option : format.options)
         if (option.followsDefault && !remembered.edited.count(std::string(option.key)))
             setOptionValue(options, option, optionValue(defaults, option));
+    return options;
+}
+
+std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& format, const ExportJob& job)
+{
+    const FormatOptions options = offered(format, job);
+    const std::string keys = keysOf(format.options);
+    std::set<std::string> edited = remembered_.count(keys) ? remembered_[keys].edited : std::set<std::string>();
 
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(text(format.menuCaption));
@@ -83,6 +96,7 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
         const double value = optionValue(options, option);
         if (isFlag(option)) {
             auto* box = new QCheckBox(text(option.label));
+            box->setToolTip(toolTip(option));
             box->setChecked(value != 0);
             form->addRow(box);
             flags.emplace_back(&option, box);
@@ -116,7 +130,9 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
         for (const NumberField& field : numbers) {
             const OptionReading reading = field.reading();
             field.edit->setStyleSheet(reading.value ? QString() : refusedFrame);
-            field.edit->setToolTip(QString::fromStdString(reading.problem));
+            field.edit->setToolTip(reading.value ? toolTip(field.option)
+                                                 : QString::fromStdString(reading.problem) + QStringLiteral(" : ") +
+                                                       toolTip(field.option));
             if (reading.value)
                 setOptionValue(out, field.option, *reading.value);
             else
@@ -147,10 +163,10 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
     for (const NumberField& field : numbers)
         if (field.option.followsDefault) {
             if (field.edited())
-                remembered.edited.insert(std::string(field.option.key));
-            else if (!remembered.edited.count(std::string(field.option.key)))
+                edited.insert(std::string(field.option.key));
+            else if (!edited.count(std::string(field.option.key)))
                 setOptionValue(chosen, field.option, field.shownValue);
         }
-    remembered.options = chosen;
+    remembered_[keys] = {chosen, std::move(edited)};
     return chosen;
 }

@@ -17,10 +17,10 @@
 class QtFormatOptionsDialog : public FormatOptionsDialog {
 public:
     std::optional<FormatOptions> ask(const FormatEntry& format, const ExportJob& job) override;
+    FormatOptions offered(const FormatEntry& format, const ExportJob& job) const override;
 
 private:
     struct Remembered {
-        bool set = false;
         FormatOptions options;
         std::set<std::string> edited;  // keys of the values the user changed
     };

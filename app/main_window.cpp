@@ -5,6 +5,7 @@
 #include "main_window_canvas.h"
 #include "picture_viewport.h"
 #include "preview_feed.h"
+#include "preview_placement.h"
 #include "relief_preview_window.h"
 #include "scan_window.h"
 #include "selection_editor.h"
@@ -12,6 +13,7 @@
 #include "status_line.h"
 #include "window_placement.h"
 #include "platform/qt/picture_loader.h"
+#include "platform/window_unit.h"
 #include "export/standard_formats.h"
 
 #include <QApplication>
@@ -19,10 +21,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -32,6 +36,9 @@
 namespace {
 
 constexpr QSize clientSize(700, 548);
+// "Aperçu 3D" as it opens, and as small as it is made to open beside.
+constexpr QSize previewSize(900, 600);
+constexpr QSize smallestPreview(480, 360);
 
 // The exports the program started with; the others follow them after a
 // separator.
@@ -49,6 +56,7 @@ MainWindow::MainWindow(DesktopFacilities facilities)
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       openDialog_(facilities.openDialog),
       messages_(facilities.messages),
+      optionsDialog_(facilities.optionsDialog),
       viewport_(new PictureViewport(rectangle_, this)),
       status_(new StatusLine(statusBar())),
       placement_(new WindowPlacement(*this)),
@@ -60,8 +68,8 @@ MainWindow::MainWindow(DesktopFacilities facilities)
 {
     setWindowTitle(QStringLiteral("Orvanel"));
     setWindowIcon(appIcon());
-    // The client area keeps its size: the scroll bars stand to its right and
-    // below it, the status line under them.
+    // The scroll bars stand inside the client area, to the right of the
+    // picture and below it, the status bar under them.
     setCentralWidget(viewport_);
     refreshTimer_->setSingleShot(true);
     refreshTimer_->setInterval(0);
@@ -73,12 +81,17 @@ MainWindow::MainWindow(DesktopFacilities facilities)
     connect(editor_, &SelectionEditor::selectionMoved, this, &MainWindow::scheduleRefresh);
     connect(&canvas(), &MainWindowCanvas::pointerMoved, status_, &StatusLine::showPointer);
     connect(&canvas(), &MainWindowCanvas::pointerLeft, status_, &StatusLine::clearPointer);
+    connect(&canvas(), &MainWindowCanvas::resized, this,
+            [this](QSize size) { fields.standAgainstRightSide(size.width()); });
     for (QLineEdit* field : {fields.depthField, fields.scaleField, fields.stepField})
         connect(field, &QLineEdit::textChanged, this, &MainWindow::scheduleRefresh);
     setAcceptDrops(true);
 
+    // The window may grow, not shrink below its start, where every control
+    // stands where it always has.
     resize(clientSize.width(),
            clientSize.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    setMinimumSize(size());
     placement_->centre();
     refresh();
 }
@@ -104,6 +117,8 @@ void MainWindow::createMenus()
         QAction* item = exportMenu->addAction(fromUtf8(format.menuCaption));
         item->setData(fromUtf8(format.id));
         connect(item, &QAction::triggered, this, [this, id = std::string(format.id)] { exportFormat(id); });
+        // Pointed at, the format's file size shows in the status bar.
+        connect(item, &QAction::hovered, this, [this, id = std::string(format.id)] { status_->showFormat(id); });
     }
     connect(importAction, &QAction::triggered, this, &MainWindow::importPicture);
     previewAction = menuBar()->addAction(QStringLiteral("Aperçu 3D"));
@@ -177,10 +192,10 @@ void MainWindow::scheduleRefresh()
 // would read now.
 void MainWindow::refresh()
 {
-    const ExportRequest request = currentRequest();
-    status_->showSelection(QString::fromStdString(readoutText(summarizeSelection(request))));
+    const SelectionSummary summary = summarizeSelection(currentRequest(), optionsDialog_);
+    status_->showSummary(summary);
     if (preview_ && preview_->isVisible()) {
-        PreviewContent content = previewContent(request);
+        PreviewContent content = previewContent(summary);
         preview_->setRelief(std::move(content.relief), content.facts);
     }
 }
@@ -190,12 +205,30 @@ void MainWindow::showPreview()
 {
     if (!preview_) {
         preview_ = new ReliefPreviewWindow(this);
-        preview_->resize(900, 600);
+        placePreview();
+    } else if (!preview_->isVisible()) {
+        preview_->returnWhereLeft();
     }
     preview_->show();
     preview_->raise();
     preview_->activateWindow();
     refresh();
+}
+
+// Beside the main window, or over its picture, as previewPlacement says;
+// the preview's frame is taken to be as thick as the main window's.
+void MainWindow::placePreview()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return preview_->resize(previewSize);
+    const QSize frameThickness = frameGeometry().size() - size();
+    const MainWindowArea area{frameGeometry(), viewport_->mapToGlobal(QPoint(0, 0)).y(),
+                              fields.scalesBox->mapToGlobal(QPoint(0, 0)).x()};
+    const QRect placed = previewPlacement(screen->availableGeometry(), area, previewSize + frameThickness,
+                                          smallestPreview + frameThickness);
+    preview_->resize(placed.size() - frameThickness);
+    preview_->move(placed.topLeft());
 }
 
 // The picture is decoded once; both windows paint from that one copy and the
@@ -225,7 +258,23 @@ void MainWindow::importFile(const std::string& path)
     picturePath_ = path;
     viewport_->showPicture(loaded.image);
     scanWindow().setPicture(loaded.image);
+    status_->showPicture(loaded.image.size());
+    keepSelectionOnPicture();
     scheduleRefresh();
+}
+
+void MainWindow::keepSelectionOnPicture()
+{
+    const EdgeLines e = rectangle_.edges();
+    const QSize picture = canvas().picture().size();
+    // The picture's far sides as "Sélectionner toute l'image" puts the edges there.
+    const float right = static_cast<float>(picture.width() * window_unit::perPixelAcross);
+    const float bottom = static_cast<float>(picture.height() * window_unit::perPixelDown);
+    if (std::min(e.leftEdge, e.rightEdge) >= 0 && std::max(e.leftEdge, e.rightEdge) <= right &&
+        std::min(e.topEdge, e.bottomEdge) >= 0 && std::max(e.topEdge, e.bottomEdge) <= bottom)
+        return;
+    editor_->selectWholePicture();
+    status_->tell(QStringLiteral("Sélection ramenée à toute l'image"));
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -257,6 +306,7 @@ void MainWindow::exportFormat(const std::string& id)
         return status_->commandIgnored();
     if (!format)
         return;
+    status_->showFormat(id);
     status_->exportStarted();
     exports_.run(*format, currentRequest(), scanWindow(), picturePath_);
     status_->exportEnded();

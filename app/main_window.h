@@ -36,8 +36,9 @@ struct DesktopFacilities {
 
 // The main window: the picture with the selection rectangle, the three
 // parameter fields, the import command, the "Export" menu, the 3D preview
-// and the "Affichage" menu; scroll bars and a status line outside the
-// client area.
+// and the "Affichage" menu; scroll bars within the client area and a status
+// bar under it. It keeps its size whatever it shows; the user may make it
+// larger, the picture's view growing with it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -59,6 +60,7 @@ public:
     QScrollBar* verticalScrollBar() const;
     QString readout() const;
     QString pointerReadout() const;
+    StatusLine& statusLine() const { return *status_; }
     // The "Export" menu's item of the format with this command-line id.
     QAction* exportAction(std::string_view id) const;
 
@@ -91,10 +93,15 @@ protected:
 private:
     void createMenus();
     void exportFormat(const std::string& id);
+    void placePreview();
+    // A new picture whose area no longer holds the selection gets the whole
+    // picture selected, and the status bar says so.
+    void keepSelectionOnPicture();
     ExportRequest currentRequest() const;
 
     OpenDialog& openDialog_;
     MessageBox& messages_;
+    FormatOptionsDialog& optionsDialog_;
     SelectionRectangle rectangle_;
     PictureViewport* viewport_;
     StatusLine* status_;

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QWheelEvent>
 
 namespace {
@@ -123,4 +124,9 @@ void MainWindowCanvas::wheelEvent(QWheelEvent* event)
 void MainWindowCanvas::leaveEvent(QEvent*)
 {
     emit pointerLeft();
+}
+
+void MainWindowCanvas::resizeEvent(QResizeEvent* event)
+{
+    emit resized(event->size());
 }

@@ -35,6 +35,7 @@ signals:
     void zoomWheel(double steps, QPointF about);
     void scrollWheel(QPoint pixels);
     void pointerLeft();
+    void resized(QSize size);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,6 +44,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     const SelectionRectangle& rectangle_;

@@ -1,11 +1,13 @@
 #include "parameter_fields.h"
 
+#include "platform/window_unit.h"
 #include "relief/export_parameters.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 
 #include <vector>
 
@@ -33,6 +35,21 @@ QFont fittingFont(QFont font, const std::vector<QWidget*>& boxes)
     for (font.setPixelSize(pixels); pixels > 7 && !fits(font); font.setPixelSize(--pixels)) {
     }
     return font;
+}
+
+// The frames' right edges stand at 697 pixels of a client area 700 wide.
+constexpr int gapOnTheRight = 3;
+
+// "16,03": the window unit's pixel sizes as the tooltips write them.
+QString unitsText(double units)
+{
+    return QLocale(QLocale::French, QLocale::France).toString(units, 'g', 4);
+}
+
+QString pixelInUnits()
+{
+    return QStringLiteral("un pixel vaut %1 unités en largeur, %2 en hauteur")
+        .arg(unitsText(window_unit::perPixelAcross), unitsText(window_unit::perPixelDown));
 }
 
 QLabel* addLabel(QWidget* parent, const char* caption, QRect where)
@@ -73,8 +90,21 @@ ParameterFields::ParameterFields(QWidget* clientArea)
     scalesBox->setFont(fitting);
     fileSizeBox->setFont(fitting);
 
+    depthField->setToolTip(QStringLiteral("Profondeur maximale du relief en mètres : le blanc la prend entière, "
+                                          "le noir reste à 0, chaque gris en proportion."));
+    scaleField->setToolTip(QStringLiteral("Largeur en mètres d'une unité de fenêtre, la même en hauteur : %1.")
+                               .arg(pixelInUnits()));
+    stepField->setToolTip(QStringLiteral("Pas de la grille en unités de fenêtre, en largeur comme en hauteur : %1.")
+                              .arg(pixelInUnits()));
+
     QWidget::setTabOrder(depthField, scaleField);
     QWidget::setTabOrder(scaleField, stepField);
+}
+
+void ParameterFields::standAgainstRightSide(int clientWidth)
+{
+    for (QGroupBox* frame : {scalesBox, fileSizeBox})
+        frame->move(clientWidth - gapOnTheRight - frame->width(), frame->y());
 }
 
 FieldTexts ParameterFields::texts() const

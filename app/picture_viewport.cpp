@@ -1,6 +1,8 @@
 #include "picture_viewport.h"
 
 #include "main_window_canvas.h"
+#include "selection_rectangle.h"
+#include "platform/window_unit.h"
 
 #include <QGridLayout>
 #include <QScrollBar>
@@ -47,35 +49,42 @@ PictureViewport::PictureViewport(const SelectionRectangle& rectangle, QWidget* p
     });
 }
 
+// The tolerance is given in window units at 100 % and keeps its size on the
+// screen below it (SelectionEditor), so the margin does likewise.
+double PictureViewport::grabMargin(double zoom)
+{
+    const double pixels = std::ceil(SelectionRectangle::tolerance /
+                                    std::min(window_unit::perPixelAcross, window_unit::perPixelDown));
+    return pixels * std::max(1.0, zoom);
+}
+
 void PictureViewport::showPicture(const QImage& picture)
 {
     canvas_->setPicture(picture);
-    applyView(canvas_->zoom(), canvas_->scroll(), true);
+    applyView(std::min(1.0, fittingZoom()), {});
 }
 
-// Zoom and scroll move the picture under the canvas.
-void PictureViewport::applyView(double zoom, QPointF scroll, bool fitWindowToBars)
+// Zoom and scroll move the picture under the canvas. The bars are decided
+// from the whole client area, so that showing one (which narrows the room
+// the other sees) never leaves the other wrong.
+void PictureViewport::applyView(double zoom, QPointF scroll)
 {
-    const QSizeF content = QSizeF(canvas_->picture().size()) * zoom;
-    const QSize view = canvas_->size();
-    const bool wantH = content.width() > view.width() + 0.5;
-    const bool wantV = content.height() > view.height() + 0.5;
+    const double margin = grabMargin(zoom);
+    const QSizeF content = QSizeF(canvas_->picture().size()) * zoom + QSizeF(margin, margin);
+    const QSize whole = size();
+    const int barWidth = vbar_->sizeHint().width();
+    const int barHeight = hbar_->sizeHint().height();
+    bool wantH = content.width() > whole.width() + 0.5;
+    bool wantV = content.height() > whole.height() + 0.5;
+    wantV = wantV || (wantH && content.height() > whole.height() - barHeight + 0.5);
+    wantH = wantH || (wantV && content.width() > whole.width() - barWidth + 0.5);
     if (wantH != !hbar_->isHidden() || wantV != !vbar_->isHidden()) {
         hbar_->setVisible(wantH);
         vbar_->setVisible(wantV);
-        if (fitWindowToBars) {
-            QWidget* outer = window();
-            for (int pass = 0; pass < 2; ++pass) {
-                outer->layout()->activate();
-                layout()->activate();
-                if (canvas_->size() == view)
-                    break;
-                outer->resize(outer->size() + view - canvas_->size());
-            }
-        }
+        layout()->activate();
     }
-    const QSize range(std::max(0, int(std::ceil(content.width())) - canvas_->width()),
-                      std::max(0, int(std::ceil(content.height())) - canvas_->height()));
+    const QSize range(std::max(0, int(std::ceil(content.width() - 0.5)) - canvas_->width()),
+                      std::max(0, int(std::ceil(content.height() - 0.5)) - canvas_->height()));
     const QSignalBlocker blockH(hbar_), blockV(vbar_);
     hbar_->setRange(0, range.width());
     vbar_->setRange(0, range.height());
@@ -92,7 +101,7 @@ void PictureViewport::setZoom(double zoom, QPointF about)
 {
     zoom = std::clamp(zoom, smallestZoom, largestZoom);
     const QPointF picturePoint = (about + canvas_->scroll()) / canvas_->zoom();
-    applyView(zoom, picturePoint * zoom - about, true);
+    applyView(zoom, picturePoint * zoom - about);
 }
 
 void PictureViewport::zoomBy(int levels, QPointF about)
@@ -124,14 +133,23 @@ void PictureViewport::zoomOut()
     zoomBy(-1, centre());
 }
 
-void PictureViewport::zoomToFit()
+// The largest zoom at which the picture and its margin fit the whole client
+// area, no bar shown.
+double PictureViewport::fittingZoom() const
 {
     const QSize picture = canvas_->picture().size();
     if (picture.isEmpty())
-        return setZoom(1, {});
-    const double zoom =
-        std::min(double(canvas_->width()) / picture.width(), double(canvas_->height()) / picture.height());
-    applyView(std::clamp(zoom, smallestZoom, largestZoom), {}, true);
+        return 1;
+    const double margin = grabMargin(1);
+    double zoom = std::min((width() - margin) / picture.width(), (height() - margin) / picture.height());
+    if (zoom > 1)  // enlarged, the margin grows with the zoom
+        zoom = std::min(width() / (picture.width() + margin), height() / (picture.height() + margin));
+    return std::clamp(zoom, smallestZoom, largestZoom);
+}
+
+void PictureViewport::zoomToFit()
+{
+    applyView(fittingZoom(), {});
 }
 
 void PictureViewport::showActualSize()
@@ -143,5 +161,5 @@ void PictureViewport::showActualSize()
 void PictureViewport::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    applyView(canvas_->zoom(), canvas_->scroll(), false);
+    applyView(canvas_->zoom(), canvas_->scroll());
 }

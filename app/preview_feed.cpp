@@ -1,6 +1,5 @@
 #include "preview_feed.h"
 
-#include "selection_summary.h"
 #include "relief/point_rows.h"
 #include "relief/relief_walk.h"
 #include "relief/size_text.h"
@@ -15,9 +14,8 @@ QString fromUtf8(const std::string& text)
 
 }  // namespace
 
-PreviewContent previewContent(const ExportRequest& request)
+PreviewContent previewContent(const SelectionSummary& summary)
 {
-    const SelectionSummary summary = summarizeSelection(request);
     PreviewContent content;
     PreviewFacts& facts = content.facts;
     facts.depth = QStringLiteral("profondeur maxi : %1 m").arg(fromUtf8(metresText(summary.job.parameters.maxDepth)));

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -66,4 +67,17 @@ void ReliefPreviewWindow::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier)
         return showFrontView();
     QWidget::keyPressEvent(event);
+}
+
+void ReliefPreviewWindow::hideEvent(QHideEvent* event)
+{
+    if (!event->spontaneous())  // hidden by the program or closed, not minimised
+        leftAt_ = saveGeometry();
+    QWidget::hideEvent(event);
+}
+
+void ReliefPreviewWindow::returnWhereLeft()
+{
+    if (!leftAt_.isEmpty())
+        restoreGeometry(leftAt_);
 }

@@ -2,6 +2,7 @@
 
 #include "preview/grid_thinning.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -33,6 +34,8 @@ public:
     // A grid thinned already, where it was computed.
     void setRelief(ThinnedGrid shown, const PreviewFacts& facts);
     void showFrontView();
+    // Before it shows again: where and as large as the user left it.
+    void returnWhereLeft();
 
     ReliefView& view() const { return *view_; }
 
@@ -42,7 +45,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     ReliefView* view_;
+    QByteArray leftAt_;
 };

@@ -2,7 +2,6 @@
 
 #include "platform/window_unit.h"
 #include "export/standard_formats.h"
-#include "relief/number_reading.h"
 #include "relief/size_text.h"
 
 #include <cmath>
@@ -14,9 +13,18 @@ std::string pixelsText(double units, double perPixel)
     return countText(static_cast<std::uint64_t>(std::lround(std::fabs(units) / perPixel)));
 }
 
+// Three significant digits: enough at a glance, the rest in the tooltip.
+double roughly(double value)
+{
+    if (value == 0 || !std::isfinite(value))
+        return value;
+    const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(value))) - 2);
+    return std::round(value / unit) * unit;
+}
+
 }  // namespace
 
-SelectionSummary summarizeSelection(const ExportRequest& request)
+SelectionSummary summarizeSelection(const ExportRequest& request, const FormatOptionsDialog& options)
 {
     SelectionSummary s;
     s.job = readJob(request, std::nullopt, s.refusal);
@@ -31,33 +39,42 @@ SelectionSummary summarizeSelection(const ExportRequest& request)
         if (!s.refusal) {
             const PreparedExport prepared = prepareExport(format, request);
             if (!prepared.refusal)
-                size.size = format.estimateSize({prepared.job, prepared.grid, FormatOptions{}});
+                size.size = estimateFileSize(format, prepared, options.offered(format, prepared.job));
         }
         s.sizes.push_back(std::move(size));
     }
     return s;
 }
 
-std::string readoutText(const SelectionSummary& s)
+std::string selectionPixelsText(const SelectionSummary& s)
 {
-    const Selection& area = s.job.selection;
+    return pixelsText(s.job.selection.width, window_unit::perPixelAcross) + " x " +
+           pixelsText(s.job.selection.height, window_unit::perPixelDown) + " px";
+}
+
+std::string selectionMetresText(const SelectionSummary& s, bool rounded)
+{
     const double scale = s.job.parameters.scale;
-    std::string text = pixelsText(area.width, window_unit::perPixelAcross) + " x " +
-                       pixelsText(area.height, window_unit::perPixelDown) + " px · " +
-                       metresText(area.width * scale) + " x " + metresText(area.height * scale) + " m";
+    const auto shown = [rounded](double metres) { return metresText(rounded ? roughly(metres) : metres); };
+    return shown(s.job.selection.width * scale) + " x " + shown(s.job.selection.height * scale) + " m";
+}
+
+std::string cellsText(const SelectionSummary& s)
+{
     if (s.refusal)
-        return text + " · export impossible";
-    text += " · " + countText(s.grid.cells()) + (s.grid.cells() == 1 ? " cellule" : " cellules");
-    for (const SelectionSummary::FormatSize& format : s.sizes)
-        if (format.size)
-            text += " · " + format.id + " " + sizeText(format.size->typical);
-    return text;
+        return "export impossible";
+    return countText(s.grid.cells()) + (s.grid.cells() == 1 ? " cellule" : " cellules");
+}
+
+std::string estimateText(const SelectionSummary::FormatSize& format)
+{
+    return format.size ? sizeText(format.size->typical) : "impossible";
 }
 
 std::vector<std::string> fileSizeLines(const SelectionSummary& s)
 {
     std::vector<std::string> lines;
     for (const SelectionSummary::FormatSize& format : s.sizes)
-        lines.push_back(format.caption + " : " + (format.size ? sizeText(format.size->typical) : "impossible"));
+        lines.push_back(format.caption + " : " + estimateText(format));
     return lines;
 }

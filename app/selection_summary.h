@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export_flow.h"
 #include "relief/export_command.h"
 
 #include <optional>
@@ -18,14 +19,23 @@ struct SelectionSummary {
     struct FormatSize {
         std::string id;
         std::string caption;
-        std::optional<SizeEstimate> size;  // none when that format refuses
+        // The format's one estimate, with the options its dialog offers now;
+        // none when that format refuses.
+        std::optional<SizeEstimate> size;
     };
     std::vector<FormatSize> sizes;
 };
 
-SelectionSummary summarizeSelection(const ExportRequest& request);
+// `options` answers what each format's options dialog would offer now.
+SelectionSummary summarizeSelection(const ExportRequest& request, const FormatOptionsDialog& options);
 
-// "312 x 333 px · 5 x 5 m · 10 000 cellules · vrml1 5,00 Mo · ..."
-std::string readoutText(const SelectionSummary& summary);
+// "312 x 333 px": the selection in pixels of the picture.
+std::string selectionPixelsText(const SelectionSummary& summary);
+// "6,41026 x 4,5 m", or rounded to three significant digits "6,41 x 4,5 m".
+std::string selectionMetresText(const SelectionSummary& summary, bool rounded = false);
+// "10 000 cellules", or "export impossible".
+std::string cellsText(const SelectionSummary& summary);
+// "5,00 Mo", or "impossible": what the file is said to weigh everywhere.
+std::string estimateText(const SelectionSummary::FormatSize& format);
 // "VRML pour SW : 5,00 Mo", one line a format.
 std::vector<std::string> fileSizeLines(const SelectionSummary& summary);

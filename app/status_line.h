@@ -3,40 +3,64 @@
 #include <QObject>
 #include <QString>
 
-class QLabel;
-class QStatusBar;
+#include <string>
+#include <vector>
 
-// The status line under the client area: what an export would make of the
-// selection and fields (said to be running while one is), and on its right
-// the picture pixel under the pointer. A command refused during an export,
-// and how an action ended, are said there for a while.
+class QSize;
+class QStatusBar;
+class StatusField;
+struct SelectionSummary;
+
+// The status bar under the client area, in the bar's own sections: on the
+// left the message that answers the last action, then fixed fields: the
+// picture's size, the selection's size in metres, its cells, the file size
+// of the format last exported or pointed at in the "Export" menu, and the
+// picture pixel under the pointer. A field short of room ends with an
+// ellipsis; its tooltip says it all. While an export runs, its progress bar
+// takes the room of all but the file size.
 class StatusLine : public QObject {
     Q_OBJECT
 public:
     explicit StatusLine(QStatusBar* bar);
 
-    void showSelection(const QString& text);
-    // The selection as the export started reads it, marked as running; the
-    // mark goes with the next selection shown after the export.
+    // An empty size: no picture.
+    void showPicture(const QSize& size);
+    void showSummary(const SelectionSummary& summary);
+    // The format whose file size the status shows, by id.
+    void showFormat(const std::string& id);
     void exportStarted();
     void exportEnded();
     // `x`, `y` in window units.
     void showPointer(float x, float y);
     void clearPointer();
     void commandIgnored();
-    // The answer after an action (an export's end, a refused picture), said
-    // for a while in place of the readout.
+    // The answer after an action (an export's end, a refused picture, a
+    // selection brought back onto the picture), said for a while in the
+    // message's section.
     void tell(const QString& answer);
 
+    // The four fixed fields' whole texts, " · " between them.
     QString readout() const;
     QString pointerReadout() const;
+    // Left to right, the message's section first.
+    std::vector<StatusField*> sections() const;
 
 private:
-    void show();
+    void showMessage(const QString& text);
+    void showFormatSize();
 
     QStatusBar* bar_;
-    QLabel* readout_;
-    QLabel* pointer_;
-    QString selectionText_;
+    StatusField* message_;
+    StatusField* picture_;
+    StatusField* selection_;
+    StatusField* cells_;
+    StatusField* format_;
+    StatusField* pointer_;
+    struct FormatSize {
+        std::string id;
+        QString text;  // "vrml1 5,00 Mo"
+    };
+    std::vector<FormatSize> formatSizes_;
+    std::string shownFormat_;
     bool exportRunning_ = false;
 };

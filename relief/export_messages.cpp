@@ -1,5 +1,6 @@
 #include "export_messages.h"
 
+#include "format_entry.h"
 #include "size_text.h"
 
 std::string refusalMessage(const std::string& reason)
@@ -17,9 +18,12 @@ std::string writeFailureMessage(const std::string& path, std::string reason)
            "\nAucun fichier existant n'a été modifié.";
 }
 
-std::string noRoomMessage(const std::string& path, std::uint64_t needed, std::uint64_t free)
+std::string noRoomMessage(const std::string& path, const SizeEstimate& size, std::uint64_t free)
 {
-    return "Le fichier « " + path + " » peut atteindre " + sizeText(needed) + ", mais il ne reste que " +
+    const std::string usual =
+        size.typical < size.upperBound ? "fera environ " + sizeText(size.typical) + " et " : std::string();
+    return "Le fichier « " + path + " » " + usual + "peut atteindre " + sizeText(size.upperBound) +
+           ", mais il ne reste que " +
            sizeText(free) + " de libre à cet endroit.\nL'export est annulé : aucun fichier n'a été modifié.";
 }
 

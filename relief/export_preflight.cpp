@@ -108,6 +108,12 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
     return p;
 }
 
+SizeEstimate estimateFileSize(const FormatEntry& format, const PreparedExport& prepared,
+                              const FormatOptions& options)
+{
+    return format.estimateSize({prepared.job, prepared.grid, options});
+}
+
 std::vector<ExportFinding> checkTarget(const FormatEntry& format, const PreparedExport& prepared,
                                        const FormatOptions& options, const std::string& path,
                                        const std::string& picturePath, const TargetFacts& target)
@@ -115,9 +121,9 @@ std::vector<ExportFinding> checkTarget(const FormatEntry& format, const Prepared
     if (!picturePath.empty() && target.sameFile(path, picturePath))
         return {{Level::Refusal, Subject::SameAsPicture, sameAsPictureMessage(path)}};
     std::vector<ExportFinding> findings;
-    const SizeEstimate size = format.estimateSize({prepared.job, prepared.grid, options});
+    const SizeEstimate size = estimateFileSize(format, prepared, options);
     if (const std::optional<std::uint64_t> free = target.freeBytes(path); free && size.upperBound > *free)
-        findings.push_back({Level::Refusal, Subject::NoRoom, noRoomMessage(path, size.upperBound, *free), true});
+        findings.push_back({Level::Refusal, Subject::NoRoom, noRoomMessage(path, size, *free), true});
     else if (size.typical > largeFileBytes)
         findings.push_back({Level::Question, Subject::LargeFile, largeFileStatement(size.typical, prepared.grid.cells())});
     return findings;

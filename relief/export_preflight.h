@@ -64,6 +64,12 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
 std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
                                         const FormatOptions& options);
 
+// The size of the format's file for a prepared export written with these
+// options: the one estimate that the status line, the preview, the question
+// before a very large file and the refusal for want of room all show.
+SizeEstimate estimateFileSize(const FormatEntry& format, const PreparedExport& prepared,
+                              const FormatOptions& options);
+
 // The last checks, once the target's path is known: the picture itself, the
 // room on the disk, a very large file. `picturePath` may be empty.
 std::vector<ExportFinding> checkTarget(const FormatEntry& format, const PreparedExport& prepared,

@@ -90,6 +90,15 @@ FormatOptions defaultOptions(const std::vector<FormatOption>& described, const E
     return options;
 }
 
+FormatOptions proposedOptions(const std::vector<FormatOption>& described, const ExportJob& job)
+{
+    FormatOptions options = defaultOptions(described, job);
+    for (const FormatOption& option : described)
+        if (option.proposed)
+            setOptionValue(options, option, 1);
+    return options;
+}
+
 std::string optionValueProblem(const FormatOption& option, double value)
 {
     const bool count = std::holds_alternative<std::uint64_t FormatOptions::*>(option.field);

@@ -62,6 +62,9 @@ void setOptionValue(FormatOptions& options, const FormatOption& option, double v
 
 // The options a format starts from for a job: every default applied.
 FormatOptions defaultOptions(const std::vector<FormatOption>& described, const ExportJob& job);
+// What the options dialog offers the first time it opens: the defaults with
+// the proposed flags set.
+FormatOptions proposedOptions(const std::vector<FormatOption>& described, const ExportJob& job);
 
 // The French refusal of a typed value, if any (negative, beyond the largest,
 // not whole where a count is asked).

@@ -11,13 +11,16 @@ struct FakeTarget : TargetFacts {
     bool sameFile(const std::string& a, const std::string& b) const override { return a == b; }
 };
 
+// Offers and answers `chosen` for every format.
 struct FakeOptions : FormatOptionsDialog {
+    FormatOptions chosen;
     int asked = 0;
     std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override
     {
         ++asked;
-        return FormatOptions{};
+        return chosen;
     }
+    FormatOptions offered(const FormatEntry&, const ExportJob&) const override { return chosen; }
 };
 
 // The bar's advances, and the answer said at the end.

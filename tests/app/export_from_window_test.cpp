@@ -35,8 +35,8 @@ QImage smallPicture()
 // status area, and the completion message.
 TEST_F(ExportFromWindow, ImportDragAndAsciiExportGiveTheExactFile)
 {
-    importPicture(smallPicture());  // before "Scan" was ever shown
-    drag(5000, 5000, 100, 50);      // the bottom-right corner
+    importPicture(smallPicture());  // before "Scan" was ever shown; all of it selected
+    screenDrag(QPointF(8, 8), pixels(100, 50));  // the bottom-right corner
     saveDialog.answer = path("relief.asc");
     bool shownDuringExport = false;
     bool inFront = false;

@@ -87,7 +87,13 @@ TEST(OptionsDialog, DefaultsFollowTheDepthUntilEditedAndAreRemembered)
 {
     QtFormatOptionsDialog dialog;
     QString shownBase;
-    auto first = answer(dialog, 0.5, [&](QDialog& d) { shownBase = field(d, baseLabel).text(); });
+    auto first = answer(dialog, 0.5, [&](QDialog& d) {
+        shownBase = field(d, baseLabel).text();
+        // Each field's tooltip names its unit in plain words.
+        EXPECT_TRUE(field(d, baseLabel).toolTip().contains(QString::fromUtf8("en mètres")));
+        EXPECT_TRUE(field(d, budgetLabel).toolTip().startsWith("Nombre maxi de triangles"));
+        EXPECT_TRUE(field(d, errorLabel).toolTip().contains(QString::fromUtf8("en millimètres")));
+    });
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->solid);
     EXPECT_EQ(first->base, 0.05);
