@@ -3,6 +3,7 @@
 #include "mesh_layout.h"
 #include "mesh_size_estimate.h"
 #include "obj_writer.h"
+#include "part_summary.h"
 #include "stl_writer.h"
 #include "surface_simplifier.h"
 
@@ -273,7 +274,8 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 using SizeEstimator = std::function<SizeEstimate(const SizeQuestion&)>;
 
 // "215 696 triangles dans le fichier · 10,8 Mo": the whole file's triangles,
-// walls and back included, and its size, before anything is read.
+// walls and back included, and its size, before anything is read; for the
+// placed part, its size first ("Pièce : 150 × 112,5 × 12 mm · ...").
 std::string meshSummary(const SizeEstimator& estimate, const ExportJob& job, const FormatOptions& options)
 {
     const bool part = options.placement == Placement::Part;
@@ -284,6 +286,8 @@ std::string meshSummary(const SizeEstimator& estimate, const ExportJob& job, con
         return "Nombre maxi de triangles trop petit : il en faut au moins " + countText(fewest) + ".";
     const SizeEstimate size = estimate({job, grid, options});
     const std::string bytes = (size.typical == size.upperBound ? "" : "environ ") + sizeText(size.typical);
+    if (part)
+        return partSummary(job, options) + " · " + bytes;
     const std::uint64_t surface = surfaceTriangleBound(grid.columns, grid.rows, meshOptions(job, options));
     const std::uint64_t triangles = saturatingAdd(surface, closureTriangles(grid, options.solid));
     // A budget below every cell's two, or an error bound, may leave fewer.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -106,7 +105,8 @@ double fewestPixelsAPoint(const ExportJob& job, double pointsAtMost)
 }
 
 PartGrid::PartGrid(const Picture& picture, const PartShape& shape, bool invert)
-    : picture_(picture), pixels_(shape.pixels), every_(shape.every), reliefMetres_(shape.reliefMm / millimetresPerMetre)
+    : picture_(picture), pixels_(shape.pixels), every_(shape.every), reliefMetres_(shape.reliefMm / millimetresPerMetre),
+      invert_(invert)
 {
     if (shape.cells.cells() == 0)
         return;
@@ -114,24 +114,15 @@ PartGrid::PartGrid(const Picture& picture, const PartShape& shape, bool invert)
     pixelRows_ = pointPixels(pixels_.top, pixels_.rows, shape.cells.rows, every_);
     xs_ = positions(shape.widthMm, shape.cells.columns);
     ys_ = positions(shape.heightMm, shape.cells.rows);
-    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
-    for (int row : pixelRows_)
-        for (int column : pixelColumns_) {
-            const double luminance = picture.luminance(column, row);
-            lowest = std::min(lowest, luminance);
-            highest = std::max(highest, luminance);
-        }
-    from_ = invert ? lowest : highest;
-    span_ = invert ? lowest - highest : highest - lowest;
 }
 
 void PartGrid::depths(std::size_t row, std::size_t first, std::size_t end, double* out) const
 {
     const int pixelRow = pixelRows_[row];
+    // The depth below the relief's top: white at 0, black at the relief's height.
     for (std::size_t c = first; c < end; ++c) {
         const double luminance = picture_.luminance(pixelColumns_[c], pixelRow);
-        // A picture of one luminance lies at the relief's foot.
-        *out++ = span_ == 0 ? reliefMetres_ : reliefMetres_ * ((from_ - luminance) / span_);
+        *out++ = reliefMetres_ * (invert_ ? luminance : 1 - luminance);
     }
 }
 

@@ -4,9 +4,9 @@
 // a square of the same side, so the part has the selection's proportions;
 // a grid point stands at the top-left corner of every N-th pixel and takes
 // that pixel's luminance (the last row and column of points, on the far
-// sides, take the last pixels'). Heights run from the lowest luminance of
-// the points to the highest, over the relief's height: bright high, or with
-// `invert` bright deep.
+// sides, take the last pixels'). A point's height is its luminance times
+// the relief's height, black at the relief's foot and white at its top;
+// with `invert`, one less its luminance (bright deep).
 
 #include "cell_places.h"
 #include "format_entry.h"
@@ -57,7 +57,6 @@ double fewestPixelsAPoint(const ExportJob& job, double pointsAtMost);
 // highest point) to the relief's height (the lowest).
 class PartGrid : public GridPoints, public CellPlaces {
 public:
-    // Reads the luminance of every point once, for its lowest and highest.
     PartGrid(const Picture& picture, const PartShape& shape, bool invert);
 
     const std::vector<double>& xs() const override { return xs_; }
@@ -76,8 +75,7 @@ private:
     std::vector<int> pixelColumns_, pixelRows_;  // of each point
     std::vector<double> xs_, ys_;
     double reliefMetres_ = 0;
-    double from_ = 0;   // the luminance at the depth 0
-    double span_ = 0;   // signed: from_ less the luminance at the relief's depth
+    bool invert_ = false;
 };
 
 // The grid an export of the format writes: the part's blocks of pixels, or

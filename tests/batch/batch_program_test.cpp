@@ -159,8 +159,13 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"vrml1", picture, picture}, 2, "est l'image ouverte"},
         {{"vrml1", picture, target, "--scale", "1e36"}, 2, "« Largeur en m/pixel » donne des nombres trop grands"},
         {{"stl", picture, target, "--solid", "--base", "0"}, 2, "socle"},
-        {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 20."},
-        {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
+        {{"obj", picture, target, "--frame", "vrml", "--max-triangles", "3"}, 2, "au moins 20."},
+        {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 74."},  // the outline of 26 x 12 pixels
+        {{"stl", picture, target, "--width", "0"}, 2, "largeur de la pièce"},
+        {{"stl", picture, target, "--frame", "vrml", "--every", "2"}, 2, "--every ne s'applique qu'avec --frame part"},
+        {{"step", picture, target, "--frame", "part", "--tolerance", "-1"}, 2, "--tolerance"},
+        {{"step", picture, target, "--frame", "vrml", "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
+        {{"step", picture, target, "--rect", "0,0,5,5", "--force"}, 2, "aucune cellule"},  // a third of a pixel
         {{"preview", picture, target, "--rect", "0,0,10,10"}, 2, "aucune image n'est écrite"},
         {{"preview", picture, picture}, 2, "est l'image ouverte"},
         {{"stl", picture, output("new.stl"), "--preview", picture}, 2, "est l'image ouverte"},
@@ -173,7 +178,8 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"ascii", picture, target, "--solid"}, 2, "--solid ne s'applique pas au format « ascii »"},
         {{"preview", picture, target, "--max-triangles", "9"}, 2, "--max-triangles ne s'applique pas"},
         {{"obj", picture, target, "--base", "0.1"}, 2, "--base ne s'applique qu'avec --solid"},
-        {{"step", picture, target, "--step", "1e-9", "--scale", "1"}, 2, "demande environ 18000 Po de mémoire"},
+        {{"step", picture, target, "--frame", "vrml", "--step", "1e-9", "--scale", "1"}, 2,
+         "demande environ 18000 Po de mémoire"},
         {{"ascii", picture, target, "--step", "1e-12"}, 1, "peut atteindre plus de 18447 Po"},
     };
     for (const auto& c : cases) {
@@ -216,7 +222,8 @@ std::vector<std::string> offeredFormats()
 }
 
 // Grids of 10^14 and 10^31 cells are refused (no room for the file, or no
-// memory for its rows or its grid) from their counts alone, in every format:
+// memory for its rows or its grid) from their counts alone, in every format
+// (in the walk's grid: the part's pixels are never more than the picture's):
 // nothing that grows with the grid is built first.
 TEST_F(BatchProgram, ImpossibleGridsAreRefusedWithinLittleMemoryInEveryFormat)
 {
@@ -225,7 +232,10 @@ TEST_F(BatchProgram, ImpossibleGridsAreRefusedWithinLittleMemoryInEveryFormat)
     ASSERT_GE(formats.size(), 6u);
     for (const std::string& id : formats)
         for (const char* step : {"1e-5", "1e-12"}) {
-            const MeasuredRun run = runBatchMeasured({id, picture, output("out"), "--step", step}, limit);
+            std::vector<std::string> arguments{id, picture, output("out"), "--step", step};
+            if (id == "stl" || id == "obj" || id == "step")
+                arguments.insert(arguments.end(), {"--frame", "vrml"});
+            const MeasuredRun run = runBatchMeasured(arguments, limit);
             EXPECT_TRUE(run.status == 1 || run.status == 2) << id << " at " << step << ": " << run.status;
             EXPECT_LT(run.peakBytes, limit) << id << " at " << step;
         }

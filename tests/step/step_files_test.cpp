@@ -391,7 +391,7 @@ TEST_F(BatchStep, RefusedWithTheReasonNamedAndNothingWritten)
     const fs::path target = out / "out.step";
     std::ofstream(target) << "earlier";
     for (const auto& c : cases) {
-        std::vector<std::string> arguments{"step", grainy, target.string()};
+        std::vector<std::string> arguments{"step", grainy, target.string(), "--frame", "vrml"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const BatchRun run = runBatch(arguments, c.addressSpace);
         EXPECT_EQ(run.status, 2) << c.said;
@@ -421,7 +421,7 @@ TEST_F(BatchStep, AnySelectionShapeWrittenWithinTwoGigabytes)
     const fs::path target = out / "out.step";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments[1]);
-        std::vector<std::string> arguments{"step", grainy, target.string(), "--quiet"};
+        std::vector<std::string> arguments{"step", grainy, target.string(), "--quiet", "--frame", "vrml"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const BatchRun run = runBatch(arguments);
         ASSERT_EQ(run.status, 0) << run.said;
@@ -470,7 +470,7 @@ TEST_F(BatchStep, SwingBetweenThePointsNotedOnGrainyPicturesOnly)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.grainy ? "grainy" : "smooth") + (c.arguments.empty() ? "" : " " + c.arguments[1]) +
                      (c.arguments.size() > 2 ? " " + c.arguments[3] : ""));
-        std::vector<std::string> arguments{"step", c.grainy ? grainy : smooth, target.string()};
+        std::vector<std::string> arguments{"step", c.grainy ? grainy : smooth, target.string(), "--frame", "vrml"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const BatchRun run = runBatch(arguments);
         ASSERT_EQ(run.status, 0) << run.said;
