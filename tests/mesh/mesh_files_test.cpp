@@ -1,6 +1,7 @@
 #include "export/mesh_layout.h"
 #include "export/mesh_size_estimate.h"
 #include "export/obj_writer.h"
+#include "export/part_summary.h"
 #include "export/stl_writer.h"
 #include "export/surface_greedy.h"
 #include "export/surface_quadtree.h"
@@ -587,5 +588,26 @@ TEST(PartPlacement, ABudgetBoundsEveryTriangleOfTheFile)
         const double volume = signedVolume(triangles);
         EXPECT_NEAR(signedVolume(readObj(obj).triangles), volume, volume * 1e-6);
         expectSound(runOn("admesh", stl, ".stl"), volume);
+    }
+}
+
+// The options dialog's line: the part's size and the most triangles its file holds.
+TEST(PartPlacement, SummaryGivesTheSizeAndTheTrianglesAtMost)
+{
+    const ExportJob job = wholePictureJob(std::make_shared<const Picture>(uniformPicture(400, 300, 0x808080)));
+    const struct {
+        bool solid;
+        std::uint64_t every, budget;
+        const char* said;
+    } cases[] = {
+        {true, 1, 200000, "Pièce : 150 × 112,5 × 12 mm · 200\u202F000 triangles au plus"},
+        {false, 1, 0, "Pièce : 150 × 112,5 × 10 mm · 240\u202F000 triangles au plus"},
+        {true, 4, defaultPartTriangles, "Pièce : 150 × 112,5 × 12 mm · 16\u202F050 triangles au plus"},
+    };
+    for (const auto& c : cases) {
+        FormatOptions options = defaultOptions(format("stl").options, job);
+        options.solid = c.solid, options.every = c.every, options.partMaxTriangles = c.budget;
+        options.widthMm = 150, options.reliefMm = 10, options.baseMm = 2;
+        EXPECT_EQ(partSummary(job, options), c.said);
     }
 }
