@@ -72,6 +72,8 @@ GridSize writtenGrid(const FormatEntry& format, const ExportJob& job, const Grid
 std::optional<std::string> partProblem(const FormatEntry& format, const ExportJob& job, const FormatOptions& options)
 {
     const PartShape shape = partShape(job, options);
+    if (shape.cells.cells() == 0)
+        return std::nullopt;  // no pixel to size: the format says what it makes of that
     if (!(shape.widthMm > 0))
         return refusalMessage("La largeur de la pièce doit être plus grande que 0 mm.");
     return partRangeProblem(format.numbers, shape, options);
