@@ -5,8 +5,12 @@
 #include "batch_process.h"
 #include "scratch_directory.h"
 
+#include "export/obj_writer.h"
+#include "export/stl_writer.h"
 #include "platform/qt/picture_loader.h"
 #include "relief/export_command.h"
+#include "relief/point_rows.h"
+#include "step/step_job.h"
 #include "relief/export_messages.h"
 #include "support/fakes.h"
 
@@ -21,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <csignal>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -124,6 +129,55 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryTextFormat)
     BatchProcess preview({"preview", picture, "-"});
     ASSERT_EQ(preview.wait(), 0);
     EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(preview.standardOutput()), "PNG").size(), QSize(1200, 900));
+}
+
+// With --frame vrml the one-piece formats write what they wrote before the
+// part could be placed: the writers' own file of the walk's grid, in the
+// VRML files' frame (STEP's timestamp aside).
+TEST_F(BatchProgram, TheVrmlFrameWritesTheWalkedGridAsBefore)
+{
+    const ExportParameters parameters{0.001, 0.5, 50};
+    const Selection whole = selectionFromLines({float(pictureWidth * 15 / 0.936), 0, pictureHeight * 15, 0});
+    const HeightGrid grid = buildHeightGrid(parameters, whole, *loadPicture(picture).picture);
+    const HeightGridPoints points(grid);
+    const MeshOptions solid{true, 0.05, 0, 0.5};
+    const auto mesh = [&](std::unique_ptr<MeshBody> body) {
+        StringSink sink;
+        TextOutput out(sink);
+        EXPECT_TRUE(writeMesh(*body, 1, out) && out.close());
+        return sink.committed;
+    };
+    const auto step = [&] {
+        struct Bytes : StringSink {
+            std::shared_ptr<std::string> kept = std::make_shared<std::string>();
+            bool commit() override { return *kept = pending, true; }
+        };
+        auto sink = std::make_unique<Bytes>();
+        const std::shared_ptr<std::string> kept = sink->kept;
+        StepJob job(grid, {true, 0.05, 0, 0.5}, std::move(sink));
+        job.start();
+        EXPECT_TRUE(job.waitFor(std::chrono::minutes(1)));
+        return *kept;
+    };
+    const auto undated = [](std::string text) {
+        return std::regex_replace(text, std::regex("FILE_NAME\\('[^']*','[^']*'"), "FILE_NAME");
+    };
+    const struct {
+        const char* id;
+        std::string expected;
+    } cases[] = {{"stl", mesh(std::make_unique<StlBody>(points, solid))},
+                 {"obj", mesh(std::make_unique<ObjBody>(points, solid))},
+                 {"step", step()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        const std::string target = output(std::string("walked.") + c.id);
+        std::string errors;
+        ASSERT_EQ(runBatch({c.id, picture, target, "--frame", "vrml", "--solid", "--base", "0.05", "--quiet"}, &errors),
+                  0)
+            << errors;
+        EXPECT_GT(c.expected.size(), 1000u);
+        EXPECT_TRUE(undated(fileBytes(target)) == undated(c.expected));
+    }
 }
 
 TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
