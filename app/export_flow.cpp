@@ -1,6 +1,7 @@
 #include "export_flow.h"
 
 #include "relief/export_messages.h"
+#include "relief/part_grid.h"
 #include "relief/size_text.h"
 
 #include <algorithm>
@@ -169,7 +170,7 @@ ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& r
         return ExportOutcome::Failed;
     }
     CountingSink counted(*sink);
-    WalkProgress walk(f.scan, f.progress, prepared.grid.cells());
+    WalkProgress walk(f.scan, f.progress, exportGridSize(format, prepared.job, options).cells());
     ShownWork work(f.longWork, f.progress);
     ExportResult result = writeExport(format, prepared.job, options, counted, f.events, walk, work);
     sink.reset();  // uncommitted, the temporary file goes; an earlier file stays

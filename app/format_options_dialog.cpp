@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -56,6 +57,15 @@ struct NumberField {
     }
 };
 
+// What the dialog remembers an edited value by: its key, and for an option
+// of one placement that placement too ("base" is two values).
+std::string rememberedKey(const FormatOption& option)
+{
+    if (!option.onlyIn)
+        return std::string(option.key);
+    return std::string(option.key) + (*option.onlyIn == Placement::Part ? "@part" : "@vrml");
+}
+
 // The option's help line as a sentence: it names the unit in plain words.
 QString toolTip(const FormatOption& option)
 {
@@ -76,7 +86,7 @@ FormatOptions QtFormatOptionsDialog::offered(const FormatEntry& format, const Ex
     const FormatOptions defaults = defaultOptions(format.options, job);
     FormatOptions options = remembered.options;
     for (const FormatOption& option : format.options)
-        if (option.followsDefault && !remembered.edited.count(std::string(option.key)))
+        if (option.followsDefault && !remembered.edited.count(rememberedKey(option)))
             setOptionValue(options, option, optionValue(defaults, option));
     return options;
 }
@@ -91,22 +101,49 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
     dialog.setWindowTitle(text(format.menuCaption));
     auto* form = new QFormLayout(&dialog);
     std::vector<std::pair<const FormatOption*, QCheckBox*>> flags;
+    std::vector<std::pair<const FormatOption*, QComboBox*>> choices;
     std::vector<NumberField> numbers;
+    QComboBox* placementBox = nullptr;
+    // The fields shown in one placement only, hidden in the other.
+    std::vector<std::pair<const FormatOption*, QWidget*>> placed;
     for (const FormatOption& option : format.options) {
         const double value = optionValue(options, option);
-        if (isFlag(option)) {
+        QWidget* field = nullptr;
+        if (isChoice(option)) {
+            auto* box = new QComboBox;
+            for (const OptionChoice& choice : option.choices)
+                box->addItem(text(choice.label));
+            box->setCurrentIndex(int(value));
+            box->setToolTip(toolTip(option));
+            form->addRow(text(option.label), box);
+            choices.emplace_back(&option, box);
+            if (std::holds_alternative<Placement FormatOptions::*>(option.field))
+                placementBox = box;
+            field = box;
+        } else if (isFlag(option)) {
             auto* box = new QCheckBox(text(option.label));
             box->setToolTip(toolTip(option));
             box->setChecked(value != 0);
             form->addRow(box);
             flags.emplace_back(&option, box);
+            field = box;
         } else {
             const QString shown = QString::fromStdString(optionValueText(option, value));
             auto* edit = new QLineEdit(shown);
             form->addRow(text(option.label), edit);
             numbers.push_back({option, edit, shown, value});
+            field = edit;
         }
+        if (option.onlyIn)
+            placed.emplace_back(&option, field);
     }
+    const auto showPlacement = [form, &placed, placementBox] {
+        const auto placement = static_cast<Placement>(placementBox->currentIndex());
+        for (const auto& [option, field] : placed)
+            form->setRowVisible(field, appliesIn(*option, placement));
+    };
+    if (placementBox)
+        showPlacement();
     auto* summary = format.optionsSummary ? new QLabel : nullptr;
     if (summary) {
         summary->setWordWrap(true);
@@ -126,9 +163,18 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
         out = options;
         for (const auto& [option, box] : flags)
             setOptionValue(out, *option, box->isChecked());
+        for (const auto& [option, box] : choices)
+            setOptionValue(out, *option, box->currentIndex());
         std::string refusals;
         for (const NumberField& field : numbers) {
             const OptionReading reading = field.reading();
+            // A hidden field of the other placement refuses nothing.
+            if (!appliesIn(field.option, placementOf(format.options, out))) {
+                field.edit->setStyleSheet(QString());
+                if (reading.value)
+                    setOptionValue(out, field.option, *reading.value);
+                continue;
+            }
             field.edit->setStyleSheet(reading.value ? QString() : refusedFrame);
             field.edit->setToolTip(reading.value ? toolTip(field.option)
                                                  : QString::fromStdString(reading.problem) + QStringLiteral(" : ") +
@@ -153,6 +199,10 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
     const auto refresh = [&] { typed(chosen); };
     for (const auto& [option, box] : flags)
         QObject::connect(box, &QCheckBox::toggled, &dialog, refresh);
+    for (const auto& [option, box] : choices)
+        QObject::connect(box, &QComboBox::currentIndexChanged, &dialog, refresh);
+    if (placementBox)
+        QObject::connect(placementBox, &QComboBox::currentIndexChanged, &dialog, showPlacement);
     for (const NumberField& field : numbers)
         QObject::connect(field.edit, &QLineEdit::textChanged, &dialog, refresh);
     refresh();
@@ -163,8 +213,8 @@ std::optional<FormatOptions> QtFormatOptionsDialog::ask(const FormatEntry& forma
     for (const NumberField& field : numbers)
         if (field.option.followsDefault) {
             if (field.edited())
-                edited.insert(std::string(field.option.key));
-            else if (!edited.count(std::string(field.option.key)))
+                edited.insert(rememberedKey(field.option));
+            else if (!edited.count(rememberedKey(field.option)))
                 setOptionValue(chosen, field.option, field.shownValue);
         }
     remembered_[keys] = {chosen, std::move(edited)};

@@ -121,33 +121,63 @@ std::vector<BatchOption> batchOptions()
              return std::optional<std::string>();
          }},
     };
-    // Each format option once, with the formats that take it.
-    std::vector<std::pair<const FormatOption*, std::string>> formatOptions;
+    // Each format option once, with the formats that take it: a key that
+    // stands for one thing in each placement ("base": mm or m) says both.
+    struct Keyed {
+        const FormatOption* option;
+        std::string formats;
+        const FormatOption* inVrmlFrame = nullptr;  // the other placement's, when the key has two
+    };
+    std::vector<Keyed> formatOptions;
+    const auto addFormat = [](std::string& formats, std::string_view id) {
+        if (formats.find(std::string(id)) == std::string::npos)
+            formats += (formats.empty() ? "" : ", ") + std::string(id);
+    };
     for (const FormatEntry& format : formatRegistry().all())
         for (const FormatOption& option : format.options) {
             auto known = std::find_if(formatOptions.begin(), formatOptions.end(),
-                                      [&option](const auto& o) { return o.first->key == option.key; });
-            if (known == formatOptions.end())
-                formatOptions.emplace_back(&option, std::string(format.id));
-            else
-                known->second += ", " + std::string(format.id);
+                                      [&option](const Keyed& o) { return o.option->key == option.key; });
+            const bool vrmlOnly = option.onlyIn == Placement::VrmlFrame;
+            if (known == formatOptions.end()) {
+                formatOptions.push_back({&option, {}});
+                known = formatOptions.end() - 1;
+            } else if (vrmlOnly && known->option->onlyIn == Placement::Part) {
+                known->inVrmlFrame = &option;
+            } else if (option.onlyIn == Placement::Part && known->option->onlyIn == Placement::VrmlFrame) {
+                known->inVrmlFrame = known->option;
+                known->option = &option;
+            }
+            addFormat(known->formats, format.id);
         }
-    for (const auto& [option, formats] : formatOptions)
-        options.push_back({std::string(option->key), std::string(option->valueName),
-                           formats + " : " + std::string(option->help),
-                           [option = option](const std::string& v, BatchArguments& a) -> std::optional<std::string> {
+    for (const Keyed& keyed : formatOptions) {
+        const FormatOption* option = keyed.option;
+        std::string help = keyed.formats + " : " + std::string(option->help);
+        if (keyed.inVrmlFrame)
+            help += " ; avec --frame vrml : " + std::string(keyed.inVrmlFrame->help);
+        else if (option->onlyIn)
+            help = keyed.formats + (*option->onlyIn == Placement::Part ? ", pièce posée" : ", --frame vrml") + " : " +
+                   std::string(option->help);
+        options.push_back({std::string(option->key), std::string(option->valueName), help,
+                           [option](const std::string& v, BatchArguments& a) -> std::optional<std::string> {
                                double value = 1;
-                               if (!isFlag(*option)) {
+                               if (isChoice(*option)) {
+                                   const std::optional<double> chosen = choiceNumber(*option, v);
+                                   if (!chosen)
+                                       return "« " + v + " » : attendu " + std::string(option->valueName);
+                                   value = *chosen;
+                               } else if (!isFlag(*option)) {
                                    const StrictNumber n = readStrictNumber(v);
                                    if (n.problem)
                                        return n.problem;
                                    value = n.value;
+                                   // Both placements' options of a key take the same numbers.
                                    if (std::string problem = optionValueProblem(*option, value); !problem.empty())
                                        return problem;
                                }
                                a.formatOptions[std::string(option->key)] = value;
                                return std::nullopt;
                            }});
+    }
     const auto flag = [](bool BatchArguments::*member) {
         return [member](const std::string&, BatchArguments& a) {
             a.*member = true;
@@ -185,6 +215,18 @@ std::vector<BatchOption> batchOptions()
     options.push_back({"help", "", "affiche cette aide", none});
     options.push_back({"version", "", "affiche la version", none});
     return options;
+}
+
+// The placement the command line asks for a format: the choice's first
+// value unless --frame is given.
+Placement placementGiven(const FormatEntry& format, const BatchArguments& a)
+{
+    FormatOptions options;
+    if (const FormatOption* frame = findOption(format.options, "frame")) {
+        const auto given = a.formatOptions.find("frame");
+        setOptionValue(options, *frame, given == a.formatOptions.end() ? 0 : given->second);
+    }
+    return placementOf(format.options, options);
 }
 
 std::string formatList()
@@ -317,11 +359,16 @@ private:
         const FormatEntry* format = formatRegistry().find(a.format);
         if (!a.report.empty() && (!format || !format->measuresMesh))
             return fail("--report ne s'applique qu'aux formats maillés (" + meshFormatList() + ")");
+        const Placement placement = format ? placementGiven(*format, a) : Placement::VrmlFrame;
         for (const auto& [key, value] : a.formatOptions) {
-            const FormatOption* taken = format ? findOption(format->options, key) : nullptr;
-            if (!taken)
+            const FormatOption* offered = format ? findOption(format->options, key) : nullptr;
+            if (!offered)
                 return fail("--" + key + " ne s'applique pas " +
                             (format ? "au format « " + a.format + " »" : std::string("à l'image d'aperçu seule")));
+            const FormatOption* taken = findOption(format->options, key, placement);
+            if (!taken)
+                return fail("--" + key + " ne s'applique qu'avec --frame " +
+                            (placement == Placement::Part ? "vrml" : "part"));
             if (!taken->onlyWith.empty() && !a.formatOptions.count(std::string(taken->onlyWith)))
                 return fail("--" + key + " ne s'applique qu'avec --" + std::string(taken->onlyWith));
         }

@@ -9,6 +9,7 @@
 #include "relief/export_messages.h"
 #include "export/standard_formats.h"
 #include "relief/number_reading.h"
+#include "relief/part_grid.h"
 #include "relief/size_text.h"
 
 #include <cstdio>
@@ -67,8 +68,13 @@ public:
 FormatOptions formatOptionsFor(const FormatEntry& format, const BatchArguments& arguments, const ExportJob& job)
 {
     FormatOptions options = defaultOptions(format.options, job);
+    // The placement first: it says which of a key's options is meant.
+    if (const auto frame = arguments.formatOptions.find("frame"); frame != arguments.formatOptions.end())
+        if (const FormatOption* option = findOption(format.options, "frame"))
+            setOptionValue(options, *option, frame->second);
+    const Placement placement = placementOf(format.options, options);
     for (const auto& [key, value] : arguments.formatOptions)
-        if (const FormatOption* option = findOption(format.options, key))
+        if (const FormatOption* option = findOption(format.options, key, placement))
             setOptionValue(options, *option, value);
     return options;
 }
@@ -157,7 +163,8 @@ std::optional<CheckedExport> checkBatchExport(const BatchArguments& arguments, s
 
 int writeBatchExport(const BatchArguments& arguments, const CheckedExport& checked, std::FILE* progressTerminal)
 {
-    TerminalProgress progress(progressTerminal, checked.prepared.grid.cells());
+    TerminalProgress progress(progressTerminal,
+                              exportGridSize(*checked.format, checked.prepared.job, checked.options).cells());
     const auto say = [&](const std::string& text) {
         progress.erase();
         ::say(text);

@@ -51,11 +51,20 @@ Job makeJob(const Format& format, const FieldTexts& fields, const EdgeLines& lin
 
 std::int64_t cellCount(const Job& job);
 
+// The options the figures were taken with: the one-piece formats in the
+// VRML files' frame, on the walk's grid.
+inline FormatOptions walkedOptions()
+{
+    FormatOptions options;
+    options.placement = Placement::VrmlFrame;
+    return options;
+}
+
 // The headless stage: the walk and the exporter into `sink` through the
 // text stream, formatted on `threads` threads (0: one per core), with an
 // event loop that never stops it and a "Scan" window that draws nothing.
 // Returns false when the walk or the stream failed.
-bool runStage(const Job& job, ByteSink& sink, unsigned threads = 0, const FormatOptions& options = {});
+bool runStage(const Job& job, ByteSink& sink, unsigned threads = 0, const FormatOptions& options = walkedOptions());
 
 // A sink that drops every byte but counts them.
 class DiscardSink : public ByteSink {

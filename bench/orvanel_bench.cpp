@@ -361,7 +361,7 @@ int threadCurve()
     std::printf("%-6s %7s %10s %10s %8s\n", "format", "threads", "real ms", "cpu ms", "speed-up");
     for (const FormatEntry& entry : formatRegistry().all()) {
         const Job job = makeJob(Format{entry.id.data(), &entry}, load);
-        FormatOptions options;
+        FormatOptions options = walkedOptions();
         options.solid = !textFormatPieces(entry.id);
         options.base = 0.01;
         double best[most + 1] = {}, cpu[most + 1] = {};

@@ -32,7 +32,12 @@ struct CountedMessages : MessageBox {
 };
 
 struct NoOptions : FormatOptionsDialog {
-    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override { return FormatOptions{}; }
+    std::optional<FormatOptions> ask(const FormatEntry&, const ExportJob&) override
+    {
+        FormatOptions walked;
+        walked.placement = Placement::VrmlFrame;
+        return walked;
+    }
 };
 
 struct Window {

@@ -1,9 +1,10 @@
 #pragma once
 
-// The OBJ text of a depth, ending its "v" line: the shortest text that reads
-// back to the same number of millimetres, then CRLF. A relief's depths take
-// few values (they come from gray levels), so each text is made once and
-// kept, keyed by the exact bits of the depth, in a table of fixed size.
+// The OBJ text of a point's Z, ending its "v" line: the shortest text that
+// reads back to the same number of millimetres, then CRLF. A relief's
+// depths take few values (they come from gray levels), so each text is made
+// once and kept, keyed by the exact bits of the number, in a table of fixed
+// size.
 
 #include <charconv>
 #include <cstdint>
@@ -17,13 +18,13 @@ public:
     DepthTexts() : entries_(entryCount) {}
 
     // Copies a whole slot, so `p` needs that much room.
-    char* put(char* p, double depthMetres)
+    char* put(char* p, double millimetres)
     {
         std::uint64_t key;
-        std::memcpy(&key, &depthMetres, sizeof key);
+        std::memcpy(&key, &millimetres, sizeof key);
         Entry& e = entries_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - entryBits)];
         if (e.length == 0 || e.key != key) {
-            char* end = std::to_chars(e.text, e.text + 24, 1000.0 * depthMetres).ptr;
+            char* end = std::to_chars(e.text, e.text + 24, millimetres).ptr;
             *end++ = '\r';
             *end++ = '\n';
             e.length = static_cast<std::uint32_t>(end - e.text);

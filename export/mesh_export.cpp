@@ -3,6 +3,7 @@
 #include "mesh_layout.h"
 #include "mesh_size_estimate.h"
 #include "obj_writer.h"
+#include "part_summary.h"
 #include "stl_writer.h"
 #include "surface_simplifier.h"
 
@@ -10,6 +11,8 @@
 #include "relief/grid_sample.h"
 #include "relief/export_command.h"
 #include "relief/export_messages.h"
+#include "relief/grid_filling.h"
+#include "relief/part_grid.h"
 #include "relief/point_rows.h"
 #include "relief/saturating.h"
 #include "relief/size_text.h"
@@ -32,20 +35,43 @@ std::uint64_t fewestTriangles(const GridSize& grid, bool solid)
     return minimumSurfaceTriangles(grid.columns, grid.rows) + closureTriangles(grid, solid);
 }
 
+// The limits of the placement chosen: the part has its own defaults.
+struct MeshLimits {
+    std::uint64_t maxTriangles;  // the whole file's
+    double maxErrorMm;
+};
+
+MeshLimits meshLimits(const FormatOptions& options)
+{
+    if (options.placement == Placement::Part)
+        return {options.partMaxTriangles, options.partMaxError};
+    return {options.maxTriangles, options.maxError};
+}
+
 // The options as the writers take them: the budget is the whole file's, and
 // the surface gets what the walls and back leave (never below what its
-// outline needs: that budget is refused before the walk).
+// outline needs: that budget is refused before the walk). The part's sizes
+// become the relief's depth and base, placed in its own frame.
 MeshOptions meshOptions(const ExportJob& job, const FormatOptions& options)
 {
+    const bool part = options.placement == Placement::Part;
+    const PartShape shape = part ? partShape(job, options) : PartShape{};
+    const MeshLimits limits = meshLimits(options);
     std::uint64_t surfaceBudget = 0;
-    if (options.maxTriangles > 0) {
-        const GridSize grid = walkGridSize(job.parameters, job.selection);
+    if (limits.maxTriangles > 0) {
+        const GridSize grid = part ? shape.cells : walkGridSize(job.parameters, job.selection);
         const std::uint64_t walls = closureTriangles(grid, options.solid);
         const std::uint64_t outline = minimumSurfaceTriangles(grid.columns, grid.rows);
-        surfaceBudget = options.maxTriangles > walls + outline ? options.maxTriangles - walls : outline;
+        surfaceBudget = limits.maxTriangles > walls + outline ? limits.maxTriangles - walls : outline;
     }
-    return {options.solid, options.base, surfaceBudget, job.parameters.maxDepth,
-            options.maxError / millimetresPerMetre, options.measureMesh};
+    MeshOptions mesh{options.solid, options.base, surfaceBudget, job.parameters.maxDepth,
+                     limits.maxErrorMm / millimetresPerMetre, options.measureMesh};
+    if (part) {
+        mesh.base = options.baseMm / millimetresPerMetre;
+        mesh.maxDepth = shape.reliefMm / millimetresPerMetre;
+        mesh.placement = partPlacement(shape, options.solid, mesh.base);
+    }
+    return mesh;
 }
 
 // "100 000 triangles · écart maxi 0,049 mm · écart moyen 0,007 mm · solide fermé vérifié"
@@ -62,82 +88,45 @@ using BodyMaker = std::unique_ptr<MeshBody> (*)(const GridPoints&, const MeshOpt
 using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vector<std::uint32_t>&,
                                  const MeshOptions&);
 
-// The whole grid a budget's simplification starts from, its rows filled in
-// bands on every thread from the walk's tables; no byte is written then.
-class GridFilling : public BandedBody {
-public:
-    GridFilling(const GridPoints& points, HeightGrid& grid) : points_(points), grid_(grid)
-    {
-        grid = {};
-        if (points.ys().empty())
-            return;
-        grid.xs = points.xs();
-        grid.ys = points.ys();
-        grid.depths.resize(grid.xs.size() * grid.ys.size());
-    }
-    std::vector<BandPart> parts() const override
-    {
-        return {{grid_.ys.size(), grid_.xs.size(), sizeof(double), true}};
-    }
-    std::unique_ptr<BandFormatter> formatter(TextOutput&) const override
-    {
-        struct Rows : BandFormatter {
-            const GridFilling& filling;
-            explicit Rows(const GridFilling& f) : filling(f) {}
-            bool write(std::size_t, std::uint64_t first, std::uint64_t end) override
-            {
-                const std::uint64_t width = filling.grid_.xs.size();
-                return forEachRowRun(first, end, width, [&](std::uint64_t row, std::uint64_t from, std::uint64_t to) {
-                    filling.points_.depths(row, from, to, &filling.grid_.depths[row * width + from]);
-                    return true;
-                });
-            }
-        };
-        return std::make_unique<Rows>(*this);
-    }
-
-private:
-    const GridPoints& points_;
-    HeightGrid& grid_;
-};
-
 // Without a budget the file is written as bands from the walk's tables (or,
-// for a walk too long for them, from the grid gathered whole); with one,
-// the whole grid is filled (or gathered), simplified, then written.
+// for a walk too long for them, from the grid gathered whole) or from the
+// part's pixels; with one, the whole grid is filled (or gathered),
+// simplified, then written.
 class MeshExport : public ReliefWriter {
 public:
-    MeshExport(const ExportJob& job, const MeshOptions& options, TextOutput& out, BodyMaker body,
+    MeshExport(const ExportJob& job, const FormatOptions& chosen, TextOutput& out, BodyMaker body,
                WholeGridWriter whole)
-        : options_(options), out_(out), threads_(job.threads), makeBody_(body), whole_(whole),
-          rows_(job.parameters, job.selection, grid_)
+        : options_(meshOptions(job, chosen)), out_(out), threads_(job.threads), makeBody_(body), whole_(whole)
     {
+        if (chosen.placement == Placement::Part)
+            part_ = std::make_unique<PartGrid>(*job.picture, partShape(job, chosen), chosen.invert);
+        else
+            rows_.emplace(job.parameters, job.selection, grid_);
     }
 
-    const BandedBody* bands(const CellTable& cells) override
+    std::optional<OwnGrid> ownGrid() override
     {
-        if (options_.simplifies()) {
-            filling_ = std::make_unique<GridFilling>(cells, grid_.grid);
-            return filling_.get();
-        }
-        body_ = makeBody_(cells, options_);
-        return body_.get();
+        if (!part_)
+            return std::nullopt;
+        return OwnGrid{bandsOver(*part_), part_.get()};
     }
+    const BandedBody* bands(const CellTable& cells) override { return bandsOver(cells); }
     bool begin() override
     {
         if (body_) {
             body_->writeHead(out_);
             return !out_.failed();
         }
-        return filling_ || rows_.begin();
+        return filling_ || rows_->begin();
     }
-    CellConsumer& cells() override { return rows_; }
+    CellConsumer& cells() override { return *rows_; }
     FinishResult finish(LongWork&) override
     {
         if (body_) {
             body_->writeTail(out_);
             return out_.failed() ? FinishResult::Failed : FinishResult::Done;
         }
-        if (!filling_ && !rows_.end())
+        if (!filling_ && !rows_->end())
             return FinishResult::Failed;
         if (!options_.simplifies()) {
             const HeightGridPoints points(grid_.grid);
@@ -178,6 +167,16 @@ public:
     std::optional<MeshFacts> meshFacts() const override { return facts_; }
 
 private:
+    const BandedBody* bandsOver(const GridPoints& points)
+    {
+        if (options_.simplifies()) {
+            filling_ = std::make_unique<GridFilling>(points, grid_.grid);
+            return filling_.get();
+        }
+        body_ = makeBody_(points, options_);
+        return body_.get();
+    }
+
     MeshOptions options_;
     TextOutput& out_;
     unsigned threads_;
@@ -186,7 +185,8 @@ private:
     std::unique_ptr<MeshBody> body_;
     HeightGridBuilder grid_;
     std::unique_ptr<GridFilling> filling_;
-    PointRowGatherer rows_;
+    std::unique_ptr<PartGrid> part_;
+    std::optional<PointRowGatherer> rows_;
     std::optional<MeshFacts> facts_;
 };
 
@@ -227,6 +227,23 @@ ObjTextLengths objTextLengths(const ExportJob& job, const GridSize& grid)
             meanTextLength(sampleDepths(job, axes), 1000)};
 }
 
+// The part's: X and Y spread over its width and height as the file writes
+// them; its heights fill the thickness, any value a luminance gives.
+ObjTextLengths partTextLengths(const ExportJob& job, const FormatOptions& options)
+{
+    const PartShape shape = partShape(job, options);
+    const MeshOptions mesh = meshOptions(job, options);
+    const auto spread = [](double extentMm, std::uint64_t blocks, auto&& placed) {
+        const std::uint64_t taken = std::min<std::uint64_t>(blocks, measuredPerAxis);
+        double total = 0;
+        for (std::uint64_t i = 0; i <= taken; ++i)
+            total += double(numberLength(placed(extentMm / 1000 * double(i) / double(std::max<std::uint64_t>(taken, 1)))));
+        return total / double(taken + 1);
+    };
+    return {spread(shape.widthMm, shape.cells.columns, [&](double m) { return mesh.placement.x(m); }),
+            spread(shape.heightMm, shape.cells.rows, [&](double m) { return mesh.placement.y(m); }), 17};
+}
+
 // Without a budget the file is written in bands from the walk's tables: per
 // column and per row their positions, pixels and grid coordinates, and a
 // solid's outline; the bands' buffers are bounded apart. Generously counted.
@@ -238,15 +255,16 @@ std::optional<std::string> streamingMemoryProblem(const GridSize& grid)
 
 std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
 {
-    if (auto problem = solidBaseProblem(options))
+    if (auto problem = solidBaseProblem(options, options.placement))
         return problem;
-    if (options.maxTriangles == 0 && options.maxError <= 0 && !options.measureMesh) {
+    const MeshLimits limits = meshLimits(options);
+    if (limits.maxTriangles == 0 && limits.maxErrorMm <= 0 && !options.measureMesh) {
         // A walk too long for the tables is gathered whole before it is written.
         return cellTableHolds(grid.columns, grid.rows) ? streamingMemoryProblem(grid)
                                                        : heightGridMemoryProblem(grid);
     }
     const std::uint64_t minimum = fewestTriangles(grid, options.solid);
-    if (grid.cells() > 0 && options.maxTriangles > 0 && options.maxTriangles < minimum)
+    if (grid.cells() > 0 && limits.maxTriangles > 0 && limits.maxTriangles < minimum)
         return refusalMessage("Le nombre maxi de triangles est trop petit : le contour de la sélection " +
                               std::string(options.solid ? "avec les murs et le dos du solide " : "") +
                               "en demande au moins " + countText(minimum) + ".");
@@ -256,20 +274,25 @@ std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& 
 using SizeEstimator = std::function<SizeEstimate(const SizeQuestion&)>;
 
 // "215 696 triangles dans le fichier · 10,8 Mo": the whole file's triangles,
-// walls and back included, and its size, before anything is read.
+// walls and back included, and its size, before anything is read; for the
+// placed part, its size first ("Pièce : 150 × 112,5 × 12 mm · ...").
 std::string meshSummary(const SizeEstimator& estimate, const ExportJob& job, const FormatOptions& options)
 {
-    const GridSize grid = walkGridSize(job.parameters, job.selection);
+    const bool part = options.placement == Placement::Part;
+    const GridSize grid = part ? partShape(job, options).cells : walkGridSize(job.parameters, job.selection);
+    const MeshLimits limits = meshLimits(options);
     const std::uint64_t fewest = fewestTriangles(grid, options.solid);
-    if (grid.cells() > 0 && options.maxTriangles > 0 && options.maxTriangles < fewest)
+    if (grid.cells() > 0 && limits.maxTriangles > 0 && limits.maxTriangles < fewest)
         return "Nombre maxi de triangles trop petit : il en faut au moins " + countText(fewest) + ".";
+    const SizeEstimate size = estimate({job, grid, options});
+    const std::string bytes = (size.typical == size.upperBound ? "" : "environ ") + sizeText(size.typical);
+    if (part)
+        return partSummary(job, options) + " · " + bytes;
     const std::uint64_t surface = surfaceTriangleBound(grid.columns, grid.rows, meshOptions(job, options));
     const std::uint64_t triangles = saturatingAdd(surface, closureTriangles(grid, options.solid));
     // A budget below every cell's two, or an error bound, may leave fewer.
-    const bool bound = options.maxError > 0 || surface < surfaceTriangleCount(grid.columns, grid.rows);
-    const SizeEstimate size = estimate({job, grid, options});
-    return std::string(bound ? "au plus " : "") + countText(triangles) + " triangles dans le fichier · " +
-           (size.typical == size.upperBound ? "" : "environ ") + sizeText(size.typical);
+    const bool bound = limits.maxErrorMm > 0 || surface < surfaceTriangleCount(grid.columns, grid.rows);
+    return std::string(bound ? "au plus " : "") + countText(triangles) + " triangles dans le fichier · " + bytes;
 }
 
 FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
@@ -282,7 +305,9 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
     entry.fileFilter = filter;
     entry.extension = extension;
     entry.addsExtension = true;
-    entry.options = {solidOption(true), baseOption(), maxTrianglesOption(), maxErrorOption()};
+    entry.options = {placementOption(),    solidOption(true),        widthOption(),      reliefOption(),
+                     partBaseOption(),     baseOption(),             everyOption(),      invertOption(),
+                     partMaxTrianglesOption(), maxTrianglesOption(), partMaxErrorOption(), maxErrorOption()};
     entry.measuresMesh = true;
     // Mesh readers hold single precision, STL by its format, OBJ readers by habit.
     entry.numbers = singlePrecisionNumbers(fileKind, 1000);
@@ -294,7 +319,7 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
         return checkMesh(grid, options);
     };
     entry.makeWriter = [body, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
-        return std::make_unique<MeshExport>(job, meshOptions(job, options), out, body, whole);
+        return std::make_unique<MeshExport>(job, options, out, body, whole);
     };
     return entry;
 }
@@ -322,8 +347,10 @@ FormatEntry objFormatEntry()
             return std::make_unique<ObjBody>(points, o);
         },
         writeObj, [](const SizeQuestion& q) {
-            const MeshSizeEstimate size = objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options),
-                                                          objTextLengths(q.job, q.grid));
+            const ObjTextLengths lengths = q.options.placement == Placement::Part ? partTextLengths(q.job, q.options)
+                                                                                  : objTextLengths(q.job, q.grid);
+            const MeshSizeEstimate size =
+                objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), lengths);
             return SizeEstimate{size.typical, size.upperBound};
         });
 }

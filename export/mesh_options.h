@@ -1,5 +1,7 @@
 #pragma once
 
+#include "relief/point_placement.h"
+
 #include <cstdint>
 
 // What the user chose for a one-piece mesh (STL or OBJ).
@@ -10,6 +12,7 @@ struct MeshOptions {
     double maxDepth = 0.0;          // metres, as read (no floor): where the back face starts
     double maxError = 0.0;          // metres, vertical, for the relief surface; 0: no bound
     bool measured = false;          // hold the grid and measure the mesh even without a limit
+    PointPlacement placement{};     // where the file puts the points: the VRML frame unless turned
 
     // The whole grid is held and simplified (or measured) before anything is
     // written; otherwise the file is written as the grid is made.

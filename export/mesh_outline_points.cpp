@@ -2,7 +2,7 @@
 
 #include "mesh_layout.h"
 
-OutlinePoints::OutlinePoints(const GridPoints& points, double backDepth)
+OutlinePoints::OutlinePoints(const GridPoints& points, double backDepth, const PointPlacement& placement)
     : xs_(points.xs()),
       ys_(points.ys()),
       top_(xs_.size()),
@@ -10,7 +10,8 @@ OutlinePoints::OutlinePoints(const GridPoints& points, double backDepth)
       left_(ys_.size()),
       right_(ys_.size()),
       gridPoints_(static_cast<std::uint64_t>(xs_.size()) * ys_.size()),
-      backDepth_(backDepth)
+      backDepth_(backDepth),
+      placement_(placement)
 {
     const std::size_t width = xs_.size(), rows = ys_.size();
     if (width == 0 || rows == 0)
@@ -37,12 +38,12 @@ MeshPoint OutlinePoints::position(std::uint64_t vertex) const
             depth = bottom_[column];
         else
             depth = column == 0 ? left_[row] : right_[row];
-        return meshPoint(xs_[column], ys_[row], depth);
+        return meshPoint(placement_, xs_[column], ys_[row], depth);
     }
     const std::uint64_t back = vertex - gridPoints_;
     if (back < outline_.size()) {
         const std::uint64_t point = outline_[back];
-        return meshPoint(xs_[point % width], ys_[point / width], backDepth_);
+        return meshPoint(placement_, xs_[point % width], ys_[point / width], backDepth_);
     }
-    return meshPoint((xs_.front() + xs_.back()) / 2, (ys_.front() + ys_.back()) / 2, backDepth_);
+    return meshPoint(placement_, (xs_.front() + xs_.back()) / 2, (ys_.front() + ys_.back()) / 2, backDepth_);
 }

@@ -1,18 +1,20 @@
 #pragma once
 
 #include "relief/height_grid.h"
+#include "relief/point_placement.h"
 
 #include <cstdint>
 #include <vector>
 
-// A mesh point in millimetres: X and Y from the grid, Z the depth.
+// A mesh point in the file's millimetres: X and Y from the grid, Z from the
+// depth, placed as the file puts them.
 struct MeshPoint {
     double x, y, z;
 };
 
-inline MeshPoint meshPoint(double xMetres, double yMetres, double depthMetres)
+inline MeshPoint meshPoint(const PointPlacement& placement, double xMetres, double yMetres, double depthMetres)
 {
-    return {1000.0 * xMetres, 1000.0 * yMetres, 1000.0 * depthMetres};
+    return {placement.x(xMetres), placement.y(yMetres), placement.z(depthMetres)};
 }
 
 // What a solid's walls and back face need of a grid: the rows' Y and the
@@ -21,7 +23,7 @@ inline MeshPoint meshPoint(double xMetres, double yMetres, double depthMetres)
 // as in mesh_layout.h).
 class OutlinePoints {
 public:
-    OutlinePoints(const GridPoints& points, double backDepth);
+    OutlinePoints(const GridPoints& points, double backDepth, const PointPlacement& placement);
 
     MeshPoint position(std::uint64_t vertex) const;
 
@@ -33,4 +35,5 @@ private:
     std::vector<std::uint64_t> outline_;
     std::uint64_t gridPoints_;
     double backDepth_;
+    PointPlacement placement_;
 };

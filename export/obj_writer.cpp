@@ -106,7 +106,7 @@ enum ObjPart : std::size_t { gridPart, backPart, facePart };
 
 }  // namespace
 
-ObjBody::ObjBody(const GridPoints& points, const MeshOptions& options) : points_(points)
+ObjBody::ObjBody(const GridPoints& points, const MeshOptions& options) : points_(points), placement_(options.placement)
 {
     const std::vector<double>& xs = points.xs();
     const std::vector<double>& ys = points.ys();
@@ -122,13 +122,13 @@ ObjBody::ObjBody(const GridPoints& points, const MeshOptions& options) : points_
         char* p = text;
         *p++ = 'v';
         *p++ = ' ';
-        p = putNumber(p, meshPoint(xs[c], 0, 0).x);
+        p = putNumber(p, placement_.x(xs[c]));
         *p++ = ' ';
         xLengths_[c] = static_cast<std::uint8_t>(p - text);
     }
     reversed_ = windingReversed(xs, {ys[0], ys[1]});
     if (options.solid)
-        outline_ = std::make_unique<OutlinePoints>(points, backFaceDepth(options));
+        outline_ = std::make_unique<OutlinePoints>(points, backFaceDepth(options), options.placement);
 }
 
 void ObjBody::writeHead(TextOutput& out) const
@@ -173,7 +173,7 @@ private:
         depths_.resize(static_cast<std::size_t>(end - first));
         body_.points_.depths(row, first, end, depths_.data());
         char yText[xSlot] = {};
-        char* yEnd = putNumber(yText, meshPoint(0, body_.points_.ys()[row], 0).y);
+        char* yEnd = putNumber(yText, body_.placement_.y(body_.points_.ys()[row]));
         *yEnd++ = ' ';
         const std::size_t yLength = static_cast<std::size_t>(yEnd - yText);
         for (std::uint64_t c = first; c < end; ++c) {
@@ -182,7 +182,7 @@ private:
             p += body_.xLengths_[c];
             std::memcpy(p, yText, xSlot);
             p += yLength;
-            out_.wrote(depthTexts_.put(p, depths_[c - first]));
+            out_.wrote(depthTexts_.put(p, body_.placement_.z(depths_[c - first])));
         }
     }
 
@@ -248,12 +248,12 @@ bool writeObj(TextOutput& out, const HeightGrid& grid, const std::vector<std::ui
         if (number[i] == unused)
             continue;
         number[i] = written++;
-        writeVertex(out, meshPoint(grid.xs[i % width], grid.ys[i / width], grid.depths[i]));
+        writeVertex(out, meshPoint(options.placement, grid.xs[i % width], grid.ys[i / width], grid.depths[i]));
     }
     const std::size_t columns = grid.cellColumns(), rows = grid.cellRows();
     const bool solid = options.solid;
     if (solid) {
-        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options));
+        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options), options.placement);
         writeBackPoints(out, outline, gridPoints, 0, backFacePointCount(columns, rows));
     }
     for (std::size_t t = 0; t + 2 < surface.size(); t += 3)

@@ -46,6 +46,7 @@ private:
     bool hasCells_ = false;
     bool reversed_ = false;
     std::unique_ptr<OutlinePoints> outline_;
+    PointPlacement placement_;
 };
 
 // A whole grid with its surface as given (three grid point indices per

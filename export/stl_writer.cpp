@@ -72,7 +72,7 @@ void writeClosure(TextOutput& out, const OutlinePoints& points, std::size_t colu
 
 }  // namespace
 
-StlBody::StlBody(const GridPoints& points, const MeshOptions& options) : points_(points)
+StlBody::StlBody(const GridPoints& points, const MeshOptions& options) : points_(points), placement_(options.placement)
 {
     const std::vector<double>& xs = points.xs();
     const std::vector<double>& ys = points.ys();
@@ -84,7 +84,7 @@ StlBody::StlBody(const GridPoints& points, const MeshOptions& options) : points_
     if (rows_ > 0)
         reversed_ = windingReversed(xs, {ys[0], ys[1]});
     if (options.solid && triangles_ > 0)
-        outline_ = std::make_unique<OutlinePoints>(points, backFaceDepth(options));
+        outline_ = std::make_unique<OutlinePoints>(points, backFaceDepth(options), options.placement);
 }
 
 void StlBody::writeHead(TextOutput& out) const
@@ -132,12 +132,13 @@ private:
         upperFirst_ = first;
         const std::vector<double>& xs = body_.points_.xs();
         const double upperY = body_.points_.ys()[row], lowerY = body_.points_.ys()[row + 1];
+        const PointPlacement& placed = body_.placement_;
         MeshPoint upper[2], lower[2];
-        upper[0] = meshPoint(xs[first], upperY, upper_[0]);
-        lower[0] = meshPoint(xs[first], lowerY, lower_[0]);
+        upper[0] = meshPoint(placed, xs[first], upperY, upper_[0]);
+        lower[0] = meshPoint(placed, xs[first], lowerY, lower_[0]);
         for (std::size_t i = 1; i < n; ++i) {
-            upper[1] = meshPoint(xs[first + i], upperY, upper_[i]);
-            lower[1] = meshPoint(xs[first + i], lowerY, lower_[i]);
+            upper[1] = meshPoint(placed, xs[first + i], upperY, upper_[i]);
+            lower[1] = meshPoint(placed, xs[first + i], lowerY, lower_[i]);
             // Cell corners 0 = upper[0], 1 = upper[1], 2 = lower[0], 3 = lower[1].
             char* p = out_.room(2 * facetBytes);
             if (body_.reversed_) {
@@ -179,14 +180,14 @@ bool writeStl(TextOutput& out, const HeightGrid& grid, const std::vector<std::ui
     writeHeader(out, surface.size() / 3 + (solid ? closureTriangleCount(columns, rows) : 0));
     const std::size_t width = grid.xs.size();
     auto point = [&](std::uint32_t i) {
-        return meshPoint(grid.xs[i % width], grid.ys[i / width], grid.depths[i]);
+        return meshPoint(options.placement, grid.xs[i % width], grid.ys[i / width], grid.depths[i]);
     };
     for (std::size_t t = 0; t + 2 < surface.size(); t += 3) {
         char* p = out.room(facetBytes);
         out.wrote(putFacet(p, point(surface[t]), point(surface[t + 1]), point(surface[t + 2])));
     }
     if (solid) {
-        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options));
+        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options), options.placement);
         writeClosure(out, outline, columns, rows, windingReversed(grid.xs, grid.ys));
     }
     return !out.failed();

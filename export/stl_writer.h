@@ -32,6 +32,7 @@ private:
     std::uint64_t triangles_ = 0;
     bool reversed_ = false;
     std::unique_ptr<OutlinePoints> outline_;
+    PointPlacement placement_;
 };
 
 // A whole grid with its surface as given (three grid point indices per

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cell_places.h"
 #include "corner_depth.h"
 #include "height_grid.h"
 #include "relief_walk.h"
@@ -16,18 +17,18 @@
 // Whether the tables take a walk of that many cells across and down.
 bool cellTableHolds(std::uint64_t columns, std::uint64_t rows);
 
-class CellTable : public GridPoints {
+class CellTable : public GridPoints, public CellPlaces {
 public:
     // Nothing when an axis has more positions than the tables are meant to
     // hold (such a walk takes hours anyway): the walk itself is used then.
     static std::optional<CellTable> of(const ExportParameters& parameters, const Selection& selection,
                                        const Picture& picture);
 
-    std::uint64_t columns() const { return cellColumns_; }
-    std::uint64_t rows() const { return cellRows_; }
+    std::uint64_t columns() const override { return cellColumns_; }
+    std::uint64_t rows() const override { return cellRows_; }
     // The top-left corner of a cell, in window units.
-    double x(std::uint64_t column) const { return xs_[column]; }
-    double y(std::uint64_t row) const { return ys_[row]; }
+    double x(std::uint64_t column) const override { return xs_[column]; }
+    double y(std::uint64_t row) const override { return ys_[row]; }
 
     // The cell as the walk hands it to its consumers.
     void cell(std::uint64_t row, std::uint64_t column, ReliefCell& cell) const;

@@ -22,7 +22,7 @@ private:
 // as the walk has it, and yields while the next band is being made.
 class BandProgress : public BandWatcher {
 public:
-    BandProgress(EventLoop& events, CellProgress& progress, const CellTable& cells)
+    BandProgress(EventLoop& events, CellProgress& progress, const CellPlaces& cells)
         : events_(events), progress_(progress), cells_(cells)
     {
     }
@@ -45,7 +45,7 @@ public:
 private:
     EventLoop& events_;
     CellProgress& progress_;
-    const CellTable& cells_;
+    const CellPlaces& cells_;
 };
 
 }  // namespace
@@ -59,13 +59,17 @@ ExportResult writeExport(const FormatEntry& format, const ExportJob& job, const 
         const std::string reason = writer->failureReason();
         return ExportResult{ExportOutcome::Failed, reason.empty() ? out.errorText() : reason, {}};
     };
-    const std::optional<CellTable> cells = CellTable::of(job.parameters, job.selection, *job.picture);
-    const BandedBody* body = cells ? writer->bands(*cells) : nullptr;
+    const std::optional<ReliefWriter::OwnGrid> own = writer->ownGrid();
+    std::optional<CellTable> cells;
+    if (!own)
+        cells = CellTable::of(job.parameters, job.selection, *job.picture);
+    const BandedBody* body = own ? own->body : cells ? writer->bands(*cells) : nullptr;
+    const CellPlaces* places = own ? own->places : cells ? &*cells : nullptr;
     if (!writer->begin())
         return failed();
     const auto walk = [&] {
         if (body) {
-            BandProgress watcher(events, progress, *cells);
+            BandProgress watcher(events, progress, *places);
             return writeBands(*body, job.threads, out, &watcher);
         }
         DotPerCell dots(progress);

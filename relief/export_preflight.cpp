@@ -2,6 +2,7 @@
 
 #include "export_messages.h"
 #include "number_reading.h"
+#include "part_grid.h"
 #include "size_text.h"
 
 namespace {
@@ -49,19 +50,45 @@ ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor
     return job;
 }
 
-std::optional<std::string> solidBaseProblem(const FormatOptions& options)
+std::optional<std::string> solidBaseProblem(const FormatOptions& options, Placement placement)
 {
-    if (!options.solid || options.base > 0)
+    const bool part = placement == Placement::Part;
+    if (!options.solid || (part ? options.baseMm : options.base) > 0)
         return std::nullopt;
-    return refusalMessage("L'épaisseur du socle doit être plus grande que 0 m pour un solide fermé.");
+    return refusalMessage(std::string("L'épaisseur du socle doit être plus grande que 0 ") + (part ? "mm" : "m") +
+                          " pour un solide fermé.");
 }
+
+namespace {
+
+// The grid the options make the format write: the walk's, as prepared, or
+// the part's pixels.
+GridSize writtenGrid(const FormatEntry& format, const ExportJob& job, const GridSize& walked,
+                     const FormatOptions& options)
+{
+    return placementOf(format.options, options) == Placement::Part ? exportGridSize(format, job, options) : walked;
+}
+
+std::optional<std::string> partProblem(const FormatEntry& format, const ExportJob& job, const FormatOptions& options)
+{
+    const PartShape shape = partShape(job, options);
+    if (shape.cells.cells() == 0)
+        return std::nullopt;  // no pixel to size: the format says what it makes of that
+    if (!(shape.widthMm > 0))
+        return refusalMessage("La largeur de la pièce doit être plus grande que 0 mm.");
+    return partRangeProblem(format.numbers, shape, options);
+}
+
+}  // namespace
 
 std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJob& job, const GridSize& grid,
                                         const FormatOptions& options)
 {
-    if (auto problem = optionRangeProblem(format.numbers, job.parameters, options))
+    const bool part = placementOf(format.options, options) == Placement::Part;
+    if (auto problem = part ? partProblem(format, job, options)
+                            : optionRangeProblem(format.numbers, job.parameters, options))
         return problem;
-    return format.checkJob ? format.checkJob(job, grid, options) : std::nullopt;
+    return format.checkJob ? format.checkJob(job, writtenGrid(format, job, grid, options), options) : std::nullopt;
 }
 
 std::vector<std::string> fieldDoubts(const FieldTexts& fields)
@@ -111,7 +138,7 @@ PreparedExport prepareExport(const FormatEntry& format, const ExportRequest& req
 SizeEstimate estimateFileSize(const FormatEntry& format, const PreparedExport& prepared,
                               const FormatOptions& options)
 {
-    return format.estimateSize({prepared.job, prepared.grid, options});
+    return format.estimateSize({prepared.job, writtenGrid(format, prepared.job, prepared.grid, options), options});
 }
 
 std::vector<ExportFinding> checkTarget(const FormatEntry& format, const PreparedExport& prepared,
@@ -125,6 +152,8 @@ std::vector<ExportFinding> checkTarget(const FormatEntry& format, const Prepared
     if (const std::optional<std::uint64_t> free = target.freeBytes(path); free && size.upperBound > *free)
         findings.push_back({Level::Refusal, Subject::NoRoom, noRoomMessage(path, size, *free), true});
     else if (size.typical > largeFileBytes)
-        findings.push_back({Level::Question, Subject::LargeFile, largeFileStatement(size.typical, prepared.grid.cells())});
+        findings.push_back({Level::Question, Subject::LargeFile,
+                            largeFileStatement(size.typical,
+                                               writtenGrid(format, prepared.job, prepared.grid, options).cells())});
     return findings;
 }

@@ -81,8 +81,9 @@ std::vector<ExportFinding> checkTarget(const FormatEntry& format, const Prepared
 ExportJob readJob(const ExportRequest& request, std::optional<double> depthFloor,
                   std::optional<std::string>& refusal);
 
-// A closed solid needs a base thicker than 0: the French refusal otherwise.
-std::optional<std::string> solidBaseProblem(const FormatOptions& options);
+// A closed solid needs a base thicker than 0: the French refusal otherwise,
+// naming the base of the placement.
+std::optional<std::string> solidBaseProblem(const FormatOptions& options, Placement placement = Placement::VrmlFrame);
 
 // One French sentence for each field whose text reads otherwise than it
 // looks (the scale, the depth, the step, in that order).

@@ -19,6 +19,7 @@
 #include <vector>
 
 class BandedBody;
+class CellPlaces;
 class CellTable;
 
 // What an export reads when it starts, fixed for its whole run.
@@ -66,6 +67,15 @@ public:
     // when the writer has one: asked first, then begin(), the bands and
     // finish(); cells() is then not used.
     virtual const BandedBody* bands(const CellTable&) { return nullptr; }
+    // A writer whose grid is not the walk's (the part's own pixels): its
+    // body as bands over that grid, and where its cells stand for the
+    // progress. Asked before anything else; then begin(), the bands and
+    // finish(), and neither the walk nor bands() are used.
+    struct OwnGrid {
+        const BandedBody* body;
+        const CellPlaces* places;
+    };
+    virtual std::optional<OwnGrid> ownGrid() { return std::nullopt; }
     virtual bool begin() = 0;
     virtual CellConsumer& cells() = 0;
     // Long work after the walk asks `work` whether to go on.

@@ -2,6 +2,7 @@
 
 #include "format_entry.h"
 #include "export_messages.h"
+#include "part_grid.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -13,6 +14,12 @@ constexpr const char* scaleLabel = field_label::scale;
 constexpr const char* depthLabel = field_label::depth;
 constexpr const char* baseLabel = "Épaisseur du socle en m";
 constexpr const char* toleranceLabel = "Tolérance en m";
+constexpr const char* widthLabel = "Largeur de la pièce en mm";
+constexpr const char* reliefLabel = "Hauteur du relief en mm";
+constexpr const char* partBaseLabel = "Épaisseur du socle en mm";
+constexpr const char* partToleranceLabel = "Tolérance en mm";
+// The finest step of a height: one level of a 16-bit picture.
+constexpr double finestLevel = 1.0 / 65535;
 
 std::string tooLarge(const NumberRange& range, const char* label)
 {
@@ -82,5 +89,28 @@ std::optional<std::string> optionRangeProblem(const NumberRange& range, const Ex
     }
     if (beyond(range, std::fabs(options.tolerance) * range.unitsPerMetre))
         return tooLarge(range, toleranceLabel);
+    return std::nullopt;
+}
+
+std::optional<std::string> partRangeProblem(const NumberRange& range, const PartShape& shape,
+                                            const FormatOptions& options)
+{
+    const double perMm = range.unitsPerMetre / 1000;
+    const double width = shape.widthMm * perMm, height = shape.heightMm * perMm;
+    const double relief = shape.reliefMm * perMm, thickness = shape.thicknessMm * perMm;
+    if (beyond(range, width) || beyond(range, height))
+        return tooLarge(range, widthLabel);
+    if (beyond(range, relief))
+        return tooLarge(range, reliefLabel);
+    if (options.solid && beyond(range, thickness))
+        return tooLarge(range, partBaseLabel);
+    if (shape.cells.columns > 0 && lost(range, width / double(shape.cells.columns), std::max(width, height)))
+        return tooFine(range, widthLabel, "des points trop rapprochés", "ils s'y confondraient");
+    if (relief != 0 && lost(range, relief * finestLevel, 0))
+        return tooFine(range, reliefLabel, "des hauteurs trop petites", "elles s'y confondraient avec 0");
+    if (options.solid && options.baseMm > 0 && lost(range, options.baseMm * perMm, thickness))
+        return tooFine(range, partBaseLabel, "un socle trop mince", "il s'y confondrait avec le relief");
+    if (beyond(range, std::fabs(options.partToleranceMm) * perMm))
+        return tooLarge(range, partToleranceLabel);
     return std::nullopt;
 }

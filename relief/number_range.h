@@ -7,6 +7,7 @@
 #include <string_view>
 
 struct FormatOptions;
+struct PartShape;
 
 // The numbers a format's file can hold, as its readers take them: the
 // coordinates it writes (in its own unit) must be finite and at most
@@ -32,3 +33,8 @@ std::optional<std::string> parameterRangeProblem(const NumberRange& range, const
 // The same for the choices of the options dialog: a solid's base, a tolerance.
 std::optional<std::string> optionRangeProblem(const NumberRange& range, const ExportParameters& parameters,
                                               const FormatOptions& options);
+
+// The same for the part's sizes in millimetres ("Pièce posée"): its width
+// and height, its relief and base, and the grid's points along them.
+std::optional<std::string> partRangeProblem(const NumberRange& range, const PartShape& shape,
+                                            const FormatOptions& options);

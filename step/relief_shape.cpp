@@ -8,6 +8,7 @@
 #include <BRepBuilderAPI_MakeSolid.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
 #include <BRepBuilderAPI_Sewing.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
 #include <BRepLib.hxx>
 #include <Precision.hxx>
 #include <Standard_Failure.hxx>
@@ -16,6 +17,8 @@
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shell.hxx>
 #include <TopoDS_Solid.hxx>
+#include <gp.hxx>
+#include <gp_Trsf.hxx>
 
 #include <new>
 
@@ -42,6 +45,17 @@ TopoDS_Face sideFace(const Handle(Geom_Curve)& boundary, double backZ)
 TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface)
 {
     return BRepBuilderAPI_MakeFace(surface, Precision::Confusion()).Face();
+}
+
+TopoDS_Shape placedShape(const TopoDS_Shape& shape, const PointPlacement& placement)
+{
+    if (!placement.turned)
+        return shape;
+    gp_Trsf halfTurn;
+    halfTurn.SetMirror(gp::OX());  // the symmetry about an axis: a half turn
+    gp_Trsf move;
+    move.SetTranslation(gp_Vec(0, placement.topMm, placement.backMm));
+    return BRepBuilderAPI_Transform(shape, move * halfTurn, Standard_True).Shape();
 }
 
 TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure,

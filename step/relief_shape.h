@@ -4,6 +4,8 @@
 #include <Message_ProgressRange.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include "relief/point_placement.h"
+
 #include <string>
 
 // The surface's whole domain as one face.
@@ -17,3 +19,8 @@ TopoDS_Shape reliefFace(const Handle(Geom_BSplineSurface)& surface);
 // and stops when it is told to.
 TopoDS_Shape reliefSolid(const Handle(Geom_BSplineSurface)& surface, double backZ, std::string& failure,
                          const Message_ProgressRange& progress = Message_ProgressRange());
+
+// The shape, built in millimetres as the relief's points come (X to the
+// right, Y down the picture, Z the depth), where `placement` puts them: a
+// half turn about the X axis and a move, its geometry transformed.
+TopoDS_Shape placedShape(const TopoDS_Shape& shape, const PointPlacement& placement);

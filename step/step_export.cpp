@@ -77,6 +77,13 @@ StepResult writeSurfaceStep(const HeightGrid& grid, const StepOptions& options, 
         }
     }
     relief = {};  // the shape holds the surface; the rest is not needed while the text is made
+    try {
+        shape = placedShape(shape, options.placement);
+    } catch (const Standard_Failure& error) {
+        return failed(result, "la pièce n'a pas pu être placée : " + failureText(error));
+    } catch (const std::bad_alloc& error) {
+        return failed(result, "la pièce n'a pas pu être placée : " + failureText(error));
+    }
     if (cancel.cancelled())
         return withStatus(result, StepStatus::Cancelled);
 

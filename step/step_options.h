@@ -1,5 +1,7 @@
 #pragma once
 
+#include "relief/point_placement.h"
+
 #include <string>
 
 // What the user asked for: one face, or the closed block carved by it.
@@ -8,6 +10,7 @@ struct StepOptions {
     double base = 0.0;       // metres of material behind the deepest point (solid only)
     double tolerance = 0.0;  // metres; 0 = the surface passes through every point
     double maxDepth = 0.0;   // metres, the relief's depth setting
+    PointPlacement placement{};  // where the file puts the shape: the VRML frame unless turned
 };
 
 enum class StepStatus {

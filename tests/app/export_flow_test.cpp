@@ -3,6 +3,7 @@
 
 #include "desktop_fakes.h"
 #include "app/export_progress_bar.h"
+#include "platform/window_unit.h"
 #include "step/step_format.h"
 
 #include <QProgressBar>
@@ -134,6 +135,26 @@ TEST(ExportCommand, BarFollowsTheWalkAndTheAnswerSaysHowItEnded)
             EXPECT_EQ(d.progress.answer, "Fichier écrit : relief.asc, " + std::to_string(d.written().size()) + " octets");
         }
     }
+}
+
+// A placed part's bar and "Scan" follow its blocks of pixels (2 x 2 here),
+// each dot at its block's top-left corner on the picture.
+TEST(ExportCommand, BarAndScanFollowThePlacedPartsPixels)
+{
+    FakeDesktop d;
+    d.dialog.answer = "relief.stl";
+    d.options.chosen.solid = true;
+    d.options.chosen.widthMm = 40, d.options.chosen.reliefMm = 5, d.options.chosen.baseMm = 1;
+    d.options.chosen.every = 2;
+    const auto picture = std::make_shared<const Picture>(uniformPicture(8, 4, 0x808080));
+    const EdgeLines wholePicture{float(8 * window_unit::perPixelAcross), 0, 60, 0};
+    ASSERT_EQ(d.run(format("stl"), {{"0.5", "0.001", "50"}, wholePicture, picture}), ExportOutcome::Written);
+    std::vector<std::pair<double, double>> corners;
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 4; ++column)
+            corners.emplace_back(double(2 * column) * window_unit::perPixelAcross, double(2 * row) * 15);
+    EXPECT_EQ(d.scan.dots, corners);
+    EXPECT_EQ(d.progress.shares, (std::vector<double>{0, 0.125, 0.25, 0.375, 0.5, 0.625, 0.75, 0.875, 1}));
 }
 
 // The window's bar whenever the export lets events run: the percentage of

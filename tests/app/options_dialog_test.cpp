@@ -1,12 +1,15 @@
 // The options dialog of the meshes: its defaults, the base following the
 // depth until edited, its memory of the choices, numbers typed with a point
-// or a comma in any locale, refused texts, and the summary line.
+// or a comma in any locale, refused texts, the summary line, and the fields
+// of each placement shown while it is chosen.
 
 #include "app/format_options_dialog.h"
 #include "export/standard_formats.h"
+#include "platform/window_unit.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,12 +29,16 @@ constexpr const char* baseLabel = "Épaisseur du socle en m";
 constexpr const char* budgetLabel = "Nombre maxi de triangles du fichier (0 = tous)";
 constexpr const char* errorLabel = "Écart maxi en mm (0 = sans limite)";
 
+// The field of that label; of two, one per placement, the one shown.
 QLineEdit& field(QDialog& dialog, const char* label)
 {
+    QLineEdit* found = nullptr;
     for (QLabel* l : dialog.findChildren<QLabel*>())
-        if (l->text() == QString::fromUtf8(label))
-            return *qobject_cast<QLineEdit*>(l->buddy());
-    throw std::runtime_error(label);
+        if (l->text() == QString::fromUtf8(label) && (!found || l->isVisibleTo(&dialog)))
+            found = qobject_cast<QLineEdit*>(l->buddy());
+    if (!found)
+        throw std::runtime_error(label);
+    return *found;
 }
 
 QPushButton& okButton(QDialog& dialog)
@@ -64,11 +71,26 @@ bool framedInRed(QLineEdit& edit)
     return edge.red() > 150 && edge.green() < 80 && edge.blue() < 80;
 }
 
-// Answers the dialog once it shows: `edit` may change its fields, then a
-// click on OK; a dialog still open after it is cancelled.
-std::optional<FormatOptions> answer(QtFormatOptionsDialog& dialog, double depth,
-                                    const std::function<void(QDialog&)>& edit,
-                                    Selection selection = {})
+QComboBox& placementList(QDialog& dialog)
+{
+    for (QLabel* l : dialog.findChildren<QLabel*>())
+        if (l->text() == "Placement")
+            return *qobject_cast<QComboBox*>(l->buddy());
+    throw std::runtime_error("Placement");
+}
+
+QCheckBox& box(QDialog& dialog, const char* text)
+{
+    for (QCheckBox* b : dialog.findChildren<QCheckBox*>())
+        if (b->text() == QString::fromUtf8(text))
+            return *b;
+    throw std::runtime_error(text);
+}
+
+// Answers the dialog of a job once it shows: `edit` may change its fields,
+// then a click on OK; a dialog still open after it is cancelled.
+std::optional<FormatOptions> answer(QtFormatOptionsDialog& dialog, const ExportJob& job,
+                                    const std::function<void(QDialog&)>& edit)
 {
     QTimer::singleShot(0, [&edit] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -79,8 +101,19 @@ std::optional<FormatOptions> answer(QtFormatOptionsDialog& dialog, double depth,
                     d->reject();
             }
     });
-    const ExportJob job{{0.001, depth, 50}, selection, std::make_shared<const Picture>()};
     return dialog.ask(*formatRegistry().find("stl"), job);
+}
+
+// The same in the VRML files' frame, chosen first as a user does.
+std::optional<FormatOptions> answer(QtFormatOptionsDialog& dialog, double depth,
+                                    const std::function<void(QDialog&)>& edit,
+                                    Selection selection = {})
+{
+    const ExportJob job{{0.001, depth, 50}, selection, std::make_shared<const Picture>()};
+    return answer(dialog, job, [&edit](QDialog& d) {
+        placementList(d).setCurrentIndex(1);  // "Repère des fichiers VRML"
+        edit(d);
+    });
 }
 
 TEST(OptionsDialog, DefaultsFollowTheDepthUntilEditedAndAreRemembered)
@@ -222,6 +255,50 @@ TEST(OptionsDialog, SummaryCountsTheWholeFileAsTheFieldsChange)
         "Les options ne sont pas valables : « Épaisseur du socle en m » : ce n'est pas un nombre.",
         "400 triangles dans le fichier · 20,1 ko",
     };
+    EXPECT_EQ(lines, expected);
+}
+
+// "Pièce posée" first, its sizes from the fields (40 pixels at 15 units of
+// 0.001 m: 600 mm), the VRML frame's fields hidden until it is chosen, and
+// the part's size in the summary.
+TEST(OptionsDialog, ThePartsFieldsShowInItsPlacementWithSizesFromTheFields)
+{
+    QtFormatOptionsDialog dialog;
+    const Selection wholePicture{0, 0, float(40 * window_unit::perPixelAcross), 30 * 15};
+    const ExportJob job{{0.001, 0.5, 50}, wholePicture,
+                        std::make_shared<const Picture>(40, 30, std::vector<std::uint32_t>(1200))};
+    const char* const width = "Largeur de la pièce en mm";
+    std::vector<std::string> lines;
+    auto chosen = answer(dialog, job, [&](QDialog& d) {
+        EXPECT_EQ(placementList(d).currentText(), "Pièce posée");
+        EXPECT_EQ(field(d, width).text(), "600");
+        EXPECT_EQ(field(d, "Hauteur du relief en mm").text(), "500");
+        EXPECT_EQ(field(d, "Épaisseur du socle en mm").text(), "50");
+        EXPECT_EQ(field(d, "Un point tous les N pixels").text(), "1");
+        EXPECT_TRUE(field(d, width).isVisibleTo(&d));
+        EXPECT_FALSE(field(d, baseLabel).isVisibleTo(&d));
+        lines.push_back(summary(d));
+        placementList(d).setCurrentIndex(1);
+        EXPECT_FALSE(field(d, width).isVisibleTo(&d));
+        EXPECT_TRUE(field(d, baseLabel).isVisibleTo(&d));
+        placementList(d).setCurrentIndex(0);
+        type(d, width, "150");
+        type(d, "Hauteur du relief en mm", "10");
+        type(d, "Épaisseur du socle en mm", "2");
+        QTest::keyClick(&box(d, "Clair = creux"), Qt::Key_Space);
+        lines.push_back(summary(d));
+    });
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->placement, Placement::Part);
+    EXPECT_EQ(chosen->widthMm, 150);
+    EXPECT_EQ(chosen->reliefMm, 10);
+    EXPECT_EQ(chosen->baseMm, 2);
+    EXPECT_TRUE(chosen->invert);
+    EXPECT_EQ(chosen->partMaxTriangles, defaultPartTriangles);
+    EXPECT_EQ(chosen->partMaxError, defaultPartErrorMm);
+    // 40 x 30 cells: 2 400 triangles, and 6 per outline cell side for the walls and back.
+    const std::vector<std::string> expected{"Pièce : 600 × 450 × 550 mm · 2\u202F820 triangles au plus · 141 ko",
+                                            "Pièce : 150 × 112,5 × 12 mm · 2\u202F820 triangles au plus · 141 ko"};
     EXPECT_EQ(lines, expected);
 }
 

@@ -196,6 +196,9 @@ TEST_F(WindowLayout, PreviewOpensOnTheScreenClearOfTheMenuAndReopensWhereLeft)
 TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigure)
 {
     const auto picture = std::make_shared<const Picture>(uniformPicture(64, 64, 0x80));
+    FormatOptions placedPart;
+    placedPart.solid = true;
+    placedPart.widthMm = 150, placedPart.reliefMm = 10, placedPart.baseMm = 2;
     const struct {
         const char* id;
         FormatOptions options;
@@ -203,9 +206,10 @@ TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigure)
         const char* step;
     } cases[] = {
         {"vrml1", {}, {1e6f, 0, 1e6f, 0}, "10"},  // 10^10 cells: over a gigabyte
-        {"stl", {true, 0.05, 20000, 0}, {5000, 0, 5000, 0}, "10"},  // the budget makes the file
-        {"stl", {false, 0, 0, 0}, {5000, 0, 5000, 0}, "10"},
-        {"obj", {true, 0.05, 0, 0}, {5000, 0, 5000, 0}, "10"},
+        {"stl", inVrmlFrame({true, 0.05, 20000, 0}), {5000, 0, 5000, 0}, "10"},  // the budget makes the file
+        {"stl", inVrmlFrame({false, 0, 0, 0}), {5000, 0, 5000, 0}, "10"},
+        {"obj", inVrmlFrame({true, 0.05, 0, 0}), {5000, 0, 5000, 0}, "10"},
+        {"obj", placedPart, {5000, 0, 5000, 0}, "10"},  // the picture's 64 x 64 pixels
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);

@@ -5,8 +5,12 @@
 #include "batch_process.h"
 #include "scratch_directory.h"
 
+#include "export/obj_writer.h"
+#include "export/stl_writer.h"
 #include "platform/qt/picture_loader.h"
 #include "relief/export_command.h"
+#include "relief/point_rows.h"
+#include "step/step_job.h"
 #include "relief/export_messages.h"
 #include "support/fakes.h"
 
@@ -21,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <csignal>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -126,6 +131,55 @@ TEST_F(BatchProgram, WritesTheDesktopProgramsBytesForEveryTextFormat)
     EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(preview.standardOutput()), "PNG").size(), QSize(1200, 900));
 }
 
+// With --frame vrml the one-piece formats write what they wrote before the
+// part could be placed: the writers' own file of the walk's grid, in the
+// VRML files' frame (STEP's timestamp aside).
+TEST_F(BatchProgram, TheVrmlFrameWritesTheWalkedGridAsBefore)
+{
+    const ExportParameters parameters{0.001, 0.5, 50};
+    const Selection whole = selectionFromLines({float(pictureWidth * 15 / 0.936), 0, pictureHeight * 15, 0});
+    const HeightGrid grid = buildHeightGrid(parameters, whole, *loadPicture(picture).picture);
+    const HeightGridPoints points(grid);
+    const MeshOptions solid{true, 0.05, 0, 0.5};
+    const auto mesh = [&](std::unique_ptr<MeshBody> body) {
+        StringSink sink;
+        TextOutput out(sink);
+        EXPECT_TRUE(writeMesh(*body, 1, out) && out.close());
+        return sink.committed;
+    };
+    const auto step = [&] {
+        struct Bytes : StringSink {
+            std::shared_ptr<std::string> kept = std::make_shared<std::string>();
+            bool commit() override { return *kept = pending, true; }
+        };
+        auto sink = std::make_unique<Bytes>();
+        const std::shared_ptr<std::string> kept = sink->kept;
+        StepJob job(grid, {true, 0.05, 0, 0.5}, std::move(sink));
+        job.start();
+        EXPECT_TRUE(job.waitFor(std::chrono::minutes(1)));
+        return *kept;
+    };
+    const auto undated = [](std::string text) {
+        return std::regex_replace(text, std::regex("FILE_NAME\\('[^']*','[^']*'"), "FILE_NAME");
+    };
+    const struct {
+        const char* id;
+        std::string expected;
+    } cases[] = {{"stl", mesh(std::make_unique<StlBody>(points, solid))},
+                 {"obj", mesh(std::make_unique<ObjBody>(points, solid))},
+                 {"step", step()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        const std::string target = output(std::string("walked.") + c.id);
+        std::string errors;
+        ASSERT_EQ(runBatch({c.id, picture, target, "--frame", "vrml", "--solid", "--base", "0.05", "--quiet"}, &errors),
+                  0)
+            << errors;
+        EXPECT_GT(c.expected.size(), 1000u);
+        EXPECT_TRUE(undated(fileBytes(target)) == undated(c.expected));
+    }
+}
+
 TEST_F(BatchProgram, HelpAndVersionGoToStandardOutput)
 {
     BatchProcess help({"--help"});
@@ -159,8 +213,13 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"vrml1", picture, picture}, 2, "est l'image ouverte"},
         {{"vrml1", picture, target, "--scale", "1e36"}, 2, "« Largeur en m/pixel » donne des nombres trop grands"},
         {{"stl", picture, target, "--solid", "--base", "0"}, 2, "socle"},
-        {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 20."},
-        {{"step", picture, target, "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
+        {{"obj", picture, target, "--frame", "vrml", "--max-triangles", "3"}, 2, "au moins 20."},
+        {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 74."},  // the outline of 26 x 12 pixels
+        {{"stl", picture, target, "--width", "0"}, 2, "largeur de la pièce"},
+        {{"stl", picture, target, "--frame", "vrml", "--every", "2"}, 2, "--every ne s'applique qu'avec --frame part"},
+        {{"step", picture, target, "--frame", "part", "--tolerance", "-1"}, 2, "--tolerance"},
+        {{"step", picture, target, "--frame", "vrml", "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
+        {{"step", picture, target, "--rect", "0,0,5,5", "--force"}, 2, "aucune cellule"},  // a third of a pixel
         {{"preview", picture, target, "--rect", "0,0,10,10"}, 2, "aucune image n'est écrite"},
         {{"preview", picture, picture}, 2, "est l'image ouverte"},
         {{"stl", picture, output("new.stl"), "--preview", picture}, 2, "est l'image ouverte"},
@@ -173,7 +232,8 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"ascii", picture, target, "--solid"}, 2, "--solid ne s'applique pas au format « ascii »"},
         {{"preview", picture, target, "--max-triangles", "9"}, 2, "--max-triangles ne s'applique pas"},
         {{"obj", picture, target, "--base", "0.1"}, 2, "--base ne s'applique qu'avec --solid"},
-        {{"step", picture, target, "--step", "1e-9", "--scale", "1"}, 2, "demande environ 18000 Po de mémoire"},
+        {{"step", picture, target, "--frame", "vrml", "--step", "1e-9", "--scale", "1"}, 2,
+         "demande environ 18000 Po de mémoire"},
         {{"ascii", picture, target, "--step", "1e-12"}, 1, "peut atteindre plus de 18447 Po"},
     };
     for (const auto& c : cases) {
@@ -216,7 +276,8 @@ std::vector<std::string> offeredFormats()
 }
 
 // Grids of 10^14 and 10^31 cells are refused (no room for the file, or no
-// memory for its rows or its grid) from their counts alone, in every format:
+// memory for its rows or its grid) from their counts alone, in every format
+// (in the walk's grid: the part's pixels are never more than the picture's):
 // nothing that grows with the grid is built first.
 TEST_F(BatchProgram, ImpossibleGridsAreRefusedWithinLittleMemoryInEveryFormat)
 {
@@ -225,7 +286,10 @@ TEST_F(BatchProgram, ImpossibleGridsAreRefusedWithinLittleMemoryInEveryFormat)
     ASSERT_GE(formats.size(), 6u);
     for (const std::string& id : formats)
         for (const char* step : {"1e-5", "1e-12"}) {
-            const MeasuredRun run = runBatchMeasured({id, picture, output("out"), "--step", step}, limit);
+            std::vector<std::string> arguments{id, picture, output("out"), "--step", step};
+            if (id == "stl" || id == "obj" || id == "step")
+                arguments.insert(arguments.end(), {"--frame", "vrml"});
+            const MeasuredRun run = runBatchMeasured(arguments, limit);
             EXPECT_TRUE(run.status == 1 || run.status == 2) << id << " at " << step << ": " << run.status;
             EXPECT_LT(run.peakBytes, limit) << id << " at " << step;
         }

@@ -90,7 +90,7 @@ TEST(ReferenceCheck, MeshesFromTheWalksTablesAreThoseOfTheWalkedGrid)
                     const PreparedExport prepared = prepareExport(format(id), request);
                     if (prepared.refusal || (budget && prepared.grid.cells() == 0))
                         continue;
-                    FormatOptions options;
+                    FormatOptions options = inVrmlFrame();
                     options.solid = solid;
                     options.base = 0.01;
                     // The budget counts the whole file: the surface gets what a

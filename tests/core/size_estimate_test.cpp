@@ -40,7 +40,8 @@ TEST(SizeEstimate, TypicalWithinFivePercentAndNeverAboveTheBound)
         {{"0.5", "0.001 ", "0.1"}, {825, -825.05f, 0.1f, 0}, true},
         {{"0.5", "0.001 ", "0.1"}, {0.1f, 0, 1650.05f, 0}, true},
     };
-    const FormatOptions optionSets[] = {{}, {true, 0.05, 0, 0}, {true, 0.05, 400, 0}};
+    const FormatOptions optionSets[] = {inVrmlFrame(), inVrmlFrame({true, 0.05, 0, 0}),
+                                        inVrmlFrame({true, 0.05, 400, 0})};
     for (const FormatEntry& entry : formatRegistry().all())
         for (int kind = 0; kind < 3; ++kind)
             for (const auto& job : jobs)

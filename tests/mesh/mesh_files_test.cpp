@@ -1,11 +1,13 @@
 #include "export/mesh_layout.h"
 #include "export/mesh_size_estimate.h"
 #include "export/obj_writer.h"
+#include "export/part_summary.h"
 #include "export/stl_writer.h"
 #include "export/surface_greedy.h"
 #include "export/surface_quadtree.h"
 #include "export/surface_simplifier.h"
 #include "platform/string_sink.h"
+#include "support/part_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -483,4 +486,128 @@ TEST(MeshFiles, ClosedSolidCheckFindsAMissingOrATurnedTriangle)
     std::vector<std::uint32_t> surface = std::get<SimplifiedSurface>(simplifySurface(g, {60, 0})).triangles;
     std::swap(surface[1], surface[2]);
     EXPECT_EQ(measureSurface(g, surface).foldedTriangles, 1u);
+}
+
+// "Pièce posée": a 16-bit gradient of 120 x 90 pixels (black at the
+// top-left, white at the bottom-right) as a solid 150 mm wide, its relief
+// 10 mm over a base of 2 mm, every point kept.
+TEST(PartPlacement, SolidStandsOnItsFlatBaseWithThePicturesProportions)
+{
+    constexpr int columns = 120, rows = 90;
+    constexpr double width = 150, relief = 10, base = 2;
+    const ExportJob job = wholePictureJob(deepGradient(columns, rows));
+    const struct {
+        bool invert;
+        int every;
+        double height;  // mm: 90 pixels, or 88 in blocks of 4 (22 of 30 across)
+    } cases[] = {{false, 1, 112.5}, {true, 1, 112.5}, {false, 4, 110}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.invert ? "inverted" : "bright high") + ", every " + std::to_string(c.every));
+        FormatOptions options = defaultOptions(format("stl").options, job);
+        options.solid = true;
+        options.widthMm = width, options.reliefMm = relief, options.baseMm = base;
+        options.invert = c.invert, options.every = std::uint64_t(c.every);
+        options.partMaxTriangles = 0, options.partMaxError = 0;
+        const std::string stl = writtenFile(format("stl"), job, options);
+        const std::vector<Triangle> triangles = stlTriangles(stl);
+
+        // The rule, from the picture's own levels: a point at the top-left
+        // corner of every N-th pixel, the far sides reading the last pixels.
+        const int across = columns / c.every, down = rows / c.every;
+        const double side = width / across;
+        const auto z = [&](int i, int j) {
+            const int column = std::min(i * c.every, columns - 1), row = std::min(j * c.every, rows - 1);
+            const double level = job.picture->luminance(column, row);
+            return base + relief * (c.invert ? 1 - level : level);
+        };
+        // Each cell's two triangles (corners 0 2 1 and 2 3 1) over the plane Z = 0.
+        double volume = 0;
+        for (int j = 0; j < down; ++j)
+            for (int i = 0; i < across; ++i)
+                volume += side * side / 6 * (z(i, j) + 2 * z(i, j + 1) + 2 * z(i + 1, j) + z(i + 1, j + 1));
+
+        Point low{HUGE_VAL, HUGE_VAL, HUGE_VAL}, high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+        double baseArea = 0, topLeft = 0, bottomRight = 0;
+        std::set<float> heights;
+        for (const Triangle& t : triangles) {
+            for (const Point& p : t) {
+                low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+                high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+                if (p.x == 0 && p.y == float(c.height))
+                    topLeft = std::max(topLeft, p.z);
+                if (p.x == float(width) && p.y == 0)
+                    bottomRight = std::max(bottomRight, p.z);
+                if (p.z > 0)
+                    heights.insert(float(p.z));
+            }
+            if (t[0].z == 0 && t[1].z == 0 && t[2].z == 0) {
+                EXPECT_LT(facingZ(t), 0);  // the base faces down
+                baseArea -= facingZ(t) / 2;
+            }
+        }
+        EXPECT_EQ(low.x, 0);
+        EXPECT_EQ(low.y, 0);
+        EXPECT_EQ(low.z, 0);
+        EXPECT_FLOAT_EQ(high.x, width);
+        EXPECT_FLOAT_EQ(high.y, c.height);
+        EXPECT_FLOAT_EQ(high.z, float(z(c.invert ? 0 : across, c.invert ? 0 : down)));
+        EXPECT_NEAR(baseArea, width * c.height, 1e-3);
+        // The picture's top row at the largest Y: its black corner low, unless inverted.
+        EXPECT_FLOAT_EQ(topLeft, float(z(0, 0)));
+        EXPECT_FLOAT_EQ(bottomRight, float(z(across, down)));
+        EXPECT_FLOAT_EQ(float(c.invert ? topLeft : bottomRight), float(c.every == 1 ? base + relief : z(across, down)));
+        EXPECT_GT(heights.size(), 256u);
+        expectSound(runOn("admesh", stl, ".stl"), volume);
+    }
+}
+
+// The budget is the whole file's, walls and back included, in both meshes,
+// and the solid stays closed; below what the outline, the walls and the
+// back need, it is refused with that figure.
+TEST(PartPlacement, ABudgetBoundsEveryTriangleOfTheFile)
+{
+    const ExportJob job = wholePictureJob(deepPicture(
+        120, 90, [](int c, int r) { return 0.5 + 0.3 * std::sin(c / 4.0) * std::cos(r / 6.0) + 0.1 * ((c * 7 + r * 13) % 5) / 5; }));
+    FormatOptions options = defaultOptions(format("stl").options, job);
+    options.solid = true;
+    options.partMaxTriangles = 1677;  // the outline's 418 and the closure's 1260, less one
+    const std::optional<std::string> refused =
+        checkOptions(format("stl"), job, walkGridSize(job.parameters, job.selection), options);
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("au moins 1\u202F678."), std::string::npos) << *refused;
+    for (const std::uint64_t budget : {1678u, 2500u, 6000u}) {
+        SCOPED_TRACE(budget);
+        options.partMaxTriangles = budget;
+        EXPECT_FALSE(checkOptions(format("stl"), job, walkGridSize(job.parameters, job.selection), options));
+        const std::string stl = writtenFile(format("stl"), job, options);
+        const std::string obj = writtenFile(format("obj"), job, options);
+        const std::vector<Triangle> triangles = stlTriangles(stl);
+        EXPECT_LE(triangles.size(), budget);
+        EXPECT_GE(triangles.size(), budget * 9 / 10);
+        EXPECT_EQ(reported(runOn("assimp info", obj, ".obj", "-r"), "\nFaces"), triangles.size());
+        const double volume = signedVolume(triangles);
+        EXPECT_NEAR(signedVolume(readObj(obj).triangles), volume, volume * 1e-6);
+        expectSound(runOn("admesh", stl, ".stl"), volume);
+    }
+}
+
+// The options dialog's line: the part's size and the most triangles its file holds.
+TEST(PartPlacement, SummaryGivesTheSizeAndTheTrianglesAtMost)
+{
+    const ExportJob job = wholePictureJob(std::make_shared<const Picture>(uniformPicture(400, 300, 0x808080)));
+    const struct {
+        bool solid;
+        std::uint64_t every, budget;
+        const char* said;
+    } cases[] = {
+        {true, 1, 200000, "Pièce : 150 × 112,5 × 12 mm · 200\u202F000 triangles au plus"},
+        {false, 1, 0, "Pièce : 150 × 112,5 × 10 mm · 240\u202F000 triangles au plus"},
+        {true, 4, defaultPartTriangles, "Pièce : 150 × 112,5 × 12 mm · 16\u202F050 triangles au plus"},
+    };
+    for (const auto& c : cases) {
+        FormatOptions options = defaultOptions(format("stl").options, job);
+        options.solid = c.solid, options.every = c.every, options.partMaxTriangles = c.budget;
+        options.widthMm = 150, options.reliefMm = 10, options.baseMm = 2;
+        EXPECT_EQ(partSummary(job, options), c.said);
+    }
 }

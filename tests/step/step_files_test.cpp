@@ -1,5 +1,9 @@
+#include "step/step_format.h"
 #include "step/step_job.h"
+#include "support/part_pictures.h"
 
+#include <BRepBndLib.hxx>
+#include <Bnd_Box.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
 #include <BRep_Tool.hxx>
@@ -231,6 +235,70 @@ TEST(StepFiles, FaceOrSolidThroughEveryPointOrWithinTheTolerance)
     }
 }
 
+// "Pièce posée" in STEP: the part placed as in the meshes, in millimetres
+// (a 16-bit gradient of 40 x 30 pixels, 150 mm wide, 10 mm of relief over
+// 2 mm of base): its box from 0, the surface's corners where the picture's
+// corners are, up; a solid's back on Z = 0.
+TEST(StepFiles, ThePartStandsOnItsBackInMillimetres)
+{
+    FormatRegistry registry;
+    addStepFormat(registry);
+    const FormatEntry& step = *registry.find("step");
+    const ExportJob job = wholePictureJob(deepGradient(40, 30));
+    for (const bool solid : {true, false})
+        for (const bool invert : {false, true}) {
+            SCOPED_TRACE(std::string(solid ? "solid" : "face") + (invert ? ", inverted" : ""));
+            FormatOptions options = defaultOptions(step.options, job);
+            options.solid = solid, options.invert = invert;
+            options.widthMm = 150, options.reliefMm = 10, options.baseMm = 2;
+            const ReadBack back = readBack(writtenFile(step, job, options));
+            ASSERT_FALSE(back.surface.IsNull());
+            EXPECT_EQ(back.solids, solid ? 1 : 0);
+            EXPECT_TRUE(BRepCheck_Analyzer(back.shape).IsValid());
+
+            const double foot = solid ? 2 : 0;
+            const auto z = [&](int column, int row) {
+                const double level = job.picture->luminance(column, row);
+                return foot + 10 * (invert ? 1 - level : level);
+            };
+            // The surface passes through its corner points: the picture's
+            // top-left at the largest Y.
+            double u0, u1, v0, v1;
+            back.surface->Bounds(u0, u1, v0, v1);
+            const gp_Pnt corners[4] = {back.surface->Value(u0, v0), back.surface->Value(u1, v0),
+                                       back.surface->Value(u0, v1), back.surface->Value(u1, v1)};
+            const gp_Pnt expected[4] = {{0, 112.5, z(0, 0)}, {150, 112.5, z(39, 0)}, {0, 0, z(0, 29)},
+                                        {150, 0, z(39, 29)}};
+            for (const gp_Pnt& e : expected)
+                EXPECT_TRUE(std::any_of(std::begin(corners), std::end(corners),
+                                        [&e](const gp_Pnt& c) { return c.Distance(e) < 1e-6; }))
+                    << e.X() << " " << e.Y() << " " << e.Z();
+
+            Bnd_Box box;
+            BRepBndLib::AddOptimal(back.shape, box, false, false);
+            double xMin, yMin, zMin, xMax, yMax, zMax;
+            box.Get(xMin, yMin, zMin, xMax, yMax, zMax);
+            EXPECT_NEAR(xMin, 0, 1e-6);
+            EXPECT_NEAR(yMin, 0, 1e-6);
+            EXPECT_NEAR(xMax, 150, 1e-6);
+            EXPECT_NEAR(yMax, 112.5, 1e-6);
+            EXPECT_NEAR(zMin, 0, solid ? 1e-6 : 0.05);  // a face: its black corner, the surface bending near it
+            EXPECT_NEAR(zMax, 12 - (solid ? 0 : 2), 0.05);
+            if (solid) {
+                // By the trapezoid rule over the 41 x 31 points, 3.75 mm apart.
+                double volume = 0;
+                for (int j = 0; j < 30; ++j)
+                    for (int i = 0; i < 40; ++i)
+                        volume += 3.75 * 3.75 / 4 *
+                                  (z(i, j) + z(std::min(i + 1, 39), j) + z(i, std::min(j + 1, 29)) +
+                                   z(std::min(i + 1, 39), std::min(j + 1, 29)));
+                GProp_GProps properties;
+                BRepGProp::VolumeProperties(back.shape, properties);
+                EXPECT_NEAR(properties.Mass(), volume, volume * 0.001);
+            }
+        }
+}
+
 TEST(StepFiles, CancelDuringTheSurfaceDiscardsTheFile)
 {
     // Long enough that the cancel comes while the surface is being built or
@@ -391,7 +459,7 @@ TEST_F(BatchStep, RefusedWithTheReasonNamedAndNothingWritten)
     const fs::path target = out / "out.step";
     std::ofstream(target) << "earlier";
     for (const auto& c : cases) {
-        std::vector<std::string> arguments{"step", grainy, target.string()};
+        std::vector<std::string> arguments{"step", grainy, target.string(), "--frame", "vrml"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const BatchRun run = runBatch(arguments, c.addressSpace);
         EXPECT_EQ(run.status, 2) << c.said;
@@ -421,7 +489,7 @@ TEST_F(BatchStep, AnySelectionShapeWrittenWithinTwoGigabytes)
     const fs::path target = out / "out.step";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments[1]);
-        std::vector<std::string> arguments{"step", grainy, target.string(), "--quiet"};
+        std::vector<std::string> arguments{"step", grainy, target.string(), "--quiet", "--frame", "vrml"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const BatchRun run = runBatch(arguments);
         ASSERT_EQ(run.status, 0) << run.said;
@@ -470,7 +538,7 @@ TEST_F(BatchStep, SwingBetweenThePointsNotedOnGrainyPicturesOnly)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.grainy ? "grainy" : "smooth") + (c.arguments.empty() ? "" : " " + c.arguments[1]) +
                      (c.arguments.size() > 2 ? " " + c.arguments[3] : ""));
-        std::vector<std::string> arguments{"step", c.grainy ? grainy : smooth, target.string()};
+        std::vector<std::string> arguments{"step", c.grainy ? grainy : smooth, target.string(), "--frame", "vrml"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const BatchRun run = runBatch(arguments);
         ASSERT_EQ(run.status, 0) << run.said;

@@ -102,11 +102,19 @@ struct ScriptedEvents : EventLoop {
     bool yield() override { return onYield ? onYield(++yields) : (++yields, true); }
 };
 
+// Options in the VRML files' frame: the one-piece formats' files as they
+// were before the part could be placed.
+inline FormatOptions inVrmlFrame(FormatOptions options = {})
+{
+    options.placement = Placement::VrmlFrame;
+    return options;
+}
+
 // Runs an export of the request into memory, as the desktop would after
 // every question was answered yes, formatted on `threads` threads (0: one
 // per core); returns the bytes, or nothing when the export refused or failed.
 inline std::string exportToMemory(const FormatEntry& format, const ExportRequest& request,
-                                  const FormatOptions& options = {}, unsigned threads = 0)
+                                  const FormatOptions& options = inVrmlFrame(), unsigned threads = 0)
 {
     PreparedExport prepared = prepareExport(format, request);
     if (prepared.refusal)
