@@ -40,17 +40,23 @@ PreviewContent previewContent(const SelectionSummary& summary)
             thinnedHeightGrid(summary.job.parameters, summary.job.selection, *summary.job.picture, relief.step);
     }
 
+    // The relief as the VRML and ASCII files place it, in metres; the
+    // one-piece formats place a part of their own, in millimetres.
+    const QString vrmlSize = QStringLiteral("%1 x %2 x %3 m (repère des fichiers VRML)");
     const double width = summary.grid.columns * summary.job.parameters.step * summary.job.parameters.scale;
     const double height = summary.grid.rows * summary.job.parameters.step * summary.job.parameters.scale;
     if (!relief.grid.xs.empty())
-        facts.size = QStringLiteral("%1 x %2 x %3 m")
-                         .arg(fromUtf8(metresText(relief.grid.xs.back() - relief.grid.xs.front())),
-                              fromUtf8(metresText(relief.grid.ys.back() - relief.grid.ys.front())),
-                              fromUtf8(metresText(summary.job.parameters.maxDepth)));
+        facts.size = vrmlSize.arg(fromUtf8(metresText(relief.grid.xs.back() - relief.grid.xs.front())),
+                                  fromUtf8(metresText(relief.grid.ys.back() - relief.grid.ys.front())),
+                                  fromUtf8(metresText(summary.job.parameters.maxDepth)));
     else
-        facts.size = QStringLiteral("%1 x %2 x %3 m")
-                         .arg(fromUtf8(metresText(width)), fromUtf8(metresText(height)),
-                              fromUtf8(metresText(summary.job.parameters.maxDepth)));
+        facts.size = vrmlSize.arg(fromUtf8(metresText(width)), fromUtf8(metresText(height)),
+                                  fromUtf8(metresText(summary.job.parameters.maxDepth)));
+    if (summary.part && summary.part->cells.cells() > 0)
+        facts.partSize = QStringLiteral("pièce posée : %1 x %2 x %3 mm")
+                             .arg(fromUtf8(metresText(summary.part->widthMm)),
+                                  fromUtf8(metresText(summary.part->heightMm)),
+                                  fromUtf8(metresText(summary.part->thicknessMm)));
     facts.cells = fromUtf8(countText(summary.grid.cells())) + QStringLiteral(" cellules");
     for (const std::string& line : fileSizeLines(summary))
         facts.fileSizes << fromUtf8(line);

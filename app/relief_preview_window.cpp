@@ -48,7 +48,7 @@ void ReliefPreviewWindow::setRelief(HeightGrid grid, const PreviewFacts& facts)
 
 void ReliefPreviewWindow::setRelief(ThinnedGrid shown, const PreviewFacts& facts)
 {
-    QStringList lines{facts.size, facts.cells};
+    QStringList lines{facts.size, facts.partSize, facts.cells};
     lines << facts.fileSizes << facts.depth << facts.notes;
     if (shown.step > 1)
         lines << QStringLiteral("aperçu allégé : 1 point sur %1").arg(shown.step);

@@ -38,8 +38,12 @@ SelectionSummary summarizeSelection(const ExportRequest& request, const FormatOp
         SelectionSummary::FormatSize size{std::string(format.id), std::string(format.menuCaption), std::nullopt};
         if (!s.refusal) {
             const PreparedExport prepared = prepareExport(format, request);
-            if (!prepared.refusal)
-                size.size = estimateFileSize(format, prepared, options.offered(format, prepared.job));
+            if (!prepared.refusal) {
+                const FormatOptions offered = options.offered(format, prepared.job);
+                size.size = estimateFileSize(format, prepared, offered);
+                if (!s.part && placementOf(format.options, offered) == Placement::Part)
+                    s.part = partShape(prepared.job, offered);
+            }
         }
         s.sizes.push_back(std::move(size));
     }

@@ -2,6 +2,7 @@
 
 #include "export_flow.h"
 #include "relief/export_command.h"
+#include "relief/part_grid.h"
 
 #include <optional>
 #include <string>
@@ -24,6 +25,9 @@ struct SelectionSummary {
         std::optional<SizeEstimate> size;
     };
     std::vector<FormatSize> sizes;
+    // The part the first one-piece format would place, with the options its
+    // dialog offers now; none in the VRML frame or when it refuses.
+    std::optional<PartShape> part;
 };
 
 // `options` answers what each format's options dialog would offer now.

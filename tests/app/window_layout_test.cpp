@@ -192,8 +192,9 @@ TEST_F(WindowLayout, PreviewOpensOnTheScreenClearOfTheMenuAndReopensWhereLeft)
 
 // The figure the status bar and the preview give for a format's file, with
 // the options its dialog offers, is the one its refusal for want of room and
-// its question about a very large file give.
-TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigure)
+// its question about a very large file give. The preview says which frame
+// its sizes are in.
+TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigureThePreviewInItsFrame)
 {
     const auto picture = std::make_shared<const Picture>(uniformPicture(64, 64, 0x80));
     FormatOptions placedPart;
@@ -204,12 +205,14 @@ TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigure)
         FormatOptions options;
         EdgeLines lines;
         const char* step;
+        const char* part = "";  // the preview's line for the placed part
     } cases[] = {
-        {"vrml1", {}, {1e6f, 0, 1e6f, 0}, "10"},  // 10^10 cells: over a gigabyte
+        {"vrml1", inVrmlFrame({}), {1e6f, 0, 1e6f, 0}, "10"},  // 10^10 cells: over a gigabyte
         {"stl", inVrmlFrame({true, 0.05, 20000, 0}), {5000, 0, 5000, 0}, "10"},  // the budget makes the file
         {"stl", inVrmlFrame({false, 0, 0, 0}), {5000, 0, 5000, 0}, "10"},
         {"obj", inVrmlFrame({true, 0.05, 0, 0}), {5000, 0, 5000, 0}, "10"},
-        {"obj", placedPart, {5000, 0, 5000, 0}, "10"},  // the picture's 64 x 64 pixels
+        // The picture's 64 x 64 pixels, 150 mm wide, 10 mm of relief on 2 of base.
+        {"obj", placedPart, {5000, 0, 5000, 0}, "10", "pièce posée : 150 x 150 x 12 mm"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
@@ -222,7 +225,10 @@ TEST(SizeEstimates, StatusPreviewRefusalAndQuestionGiveOneFigure)
         ASSERT_TRUE(size.size);
         const std::string figure = estimateText(size);
         const QString previewLine = QString::fromStdString(size.caption + " : " + figure);
-        EXPECT_TRUE(previewContent(summary).facts.fileSizes.contains(previewLine));
+        const PreviewFacts facts = previewContent(summary).facts;
+        EXPECT_TRUE(facts.fileSizes.contains(previewLine));
+        EXPECT_TRUE(facts.size.endsWith(QStringLiteral(" m (repère des fichiers VRML)"))) << facts.size.toStdString();
+        EXPECT_EQ(facts.partSize.toStdString(), c.part);
 
         d.target.free = 1;
         d.run(format(c.id), request);
