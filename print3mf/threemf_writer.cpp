@@ -73,6 +73,10 @@ std::uint32_t seekArchive(std::uint64_t position, void* user)
     return 0;
 }
 
+// lib3mf asks between its stages and every 100 000 points or triangles:
+// a smaller mesh is written before a dialog could be of any use.
+constexpr std::size_t watchedTriangles = 100000;
+
 bool keepWriting(int, NMR::ProgressIdentifier, void* work)
 {
     return static_cast<LongWork*>(work)->keepGoing();
@@ -163,6 +167,7 @@ std::string writeModel(Lib3mfMesh mesh, bool solid, LongWork& work, Archive& arc
              object.get(), mesh.vertices.data(), static_cast<DWORD>(mesh.vertices.size()),
              mesh.triangles.data(), static_cast<DWORD>(mesh.triangles.size()))) != LIB3MF_OK))
         return failed(object.get());
+    const std::size_t triangles = mesh.triangles.size();
     mesh = {};  // lib3mf holds its own copy
     if ((result = NMR::lib3mf_model_setbuilduuidutf8(model.get(), hash.uuid(2).c_str())) != LIB3MF_OK ||
         (result = NMR::lib3mf_model_addbuilditem(model.get(), object.get(), nullptr, item.out())) != LIB3MF_OK)
@@ -172,10 +177,15 @@ std::string writeModel(Lib3mfMesh mesh, bool solid, LongWork& work, Archive& arc
     if ((result = NMR::lib3mf_model_addmetadatautf8(model.get(), "Application", "Orvanel")) != LIB3MF_OK ||
         (result = NMR::lib3mf_model_querywriter(model.get(), "3mf", writer.out())) != LIB3MF_OK)
         return failed(model.get());
-    if ((result = NMR::lib3mf_writer_setprogresscallback(writer.get(), keepWriting, &work)) != LIB3MF_OK)
+    const bool watched = triangles >= watchedTriangles;
+    if (watched && (result = NMR::lib3mf_writer_setprogresscallback(writer.get(), keepWriting, &work)) != LIB3MF_OK)
         return failed(writer.get());
+    if (watched)
+        work.start("Écriture du fichier 3MF…");
     result = NMR::lib3mf_writer_writetocallback(writer.get(), reinterpret_cast<void*>(writeArchive),
                                                 reinterpret_cast<void*>(seekArchive), &archive);
+    if (watched)
+        work.finish();
     if (result != LIB3MF_OK) {
         DWORD code = 0;
         NMR::lib3mf_getlasterror(writer.get(), &code, nullptr);
@@ -190,9 +200,7 @@ FinishResult writeThreeMf(TextOutput& out, const WholeMesh& mesh, LongWork& work
 {
     Archive archive;
     bool abandoned = false;
-    work.start("Écriture du fichier 3MF…");
     failure = writeModel(lib3mfMesh(mesh), mesh.options.solid && mesh.grid.hasCells(), work, archive, abandoned);
-    work.finish();
     if (abandoned) {
         failure.clear();
         return FinishResult::Abandoned;

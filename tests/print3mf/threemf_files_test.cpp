@@ -202,22 +202,30 @@ TEST(ThreeMfFiles, HoldTheStlsTrianglesInOneObjectInMillimetresAsLib3mfAndAssimp
 }
 
 struct StoppingWork : LongWork {
-    void start(const std::string&) override {}
-    bool keepGoing() override { return false; }
-    void finish() override {}
+    int started = 0, asked = 0, finished = 0;
+    void start(const std::string&) override { ++started; }
+    bool keepGoing() override { return ++asked < 3; }
+    void finish() override { ++finished; }
 };
 
 TEST(ThreeMfFiles, AStopWhileLib3mfWritesLeavesNothingInTheStream)
 {
-    const HeightGrid grid{{0, 0.01, 0.02}, {0, 0.01}, {0.1, 0.2, 0.3, 0.1, 0.2, 0.3}};
+    HeightGrid grid;  // 100 000 triangles: enough for lib3mf to ask on the way
+    for (int c = 0; c <= 250; ++c)
+        grid.xs.push_back(0.01 * c);
+    for (int r = 0; r <= 200; ++r)
+        grid.ys.push_back(0.01 * r);
+    grid.depths.assign(grid.xs.size() * grid.ys.size(), 0.25);
     const std::vector<std::uint32_t> surface = fullSurface(grid);
-    const MeshOptions options{true, 0.05, 0, 0.5};
     StringSink sink;
     TextOutput out(sink);
     StoppingWork stop;
     std::string failure;
-    EXPECT_EQ(writeThreeMf(out, {grid, surface, options}, stop, failure), FinishResult::Abandoned);
+    EXPECT_EQ(writeThreeMf(out, {grid, surface, {true, 0.05, 0, 0.5}}, stop, failure), FinishResult::Abandoned);
     EXPECT_EQ(failure, "");
+    EXPECT_EQ(stop.asked, 3);
+    EXPECT_EQ(stop.started, 1);
+    EXPECT_EQ(stop.finished, 1);
     out.flush();
     EXPECT_EQ(sink.pending, "");
 }
