@@ -73,13 +73,17 @@ std::uint32_t seekArchive(std::uint64_t position, void* user)
     return 0;
 }
 
-// lib3mf asks between its stages and every 100 000 points or triangles:
-// a smaller mesh is written before a dialog could be of any use.
-constexpr std::size_t watchedTriangles = 100000;
-
-bool keepWriting(int, NMR::ProgressIdentifier, void* work)
+// lib3mf tells its stage and its percentage (or -1) between stages and
+// every 100 000 points or triangles, and stops when told false.
+bool keepWriting(int percent, NMR::ProgressIdentifier stage, void* user)
 {
-    return static_cast<LongWork*>(work)->keepGoing();
+    LongWork& work = *static_cast<LongWork*>(user);
+    if (percent >= 0 && percent <= 100)
+        work.progress(stage == NMR::PROGRESS_WRITENODES       ? "points"
+                      : stage == NMR::PROGRESS_WRITETRIANGLES ? "triangles"
+                                                              : "",
+                      percent / 100.0);
+    return work.keepGoing();
 }
 
 // Two running sums of the mesh's bytes: the same mesh, the same UUIDs.
@@ -167,7 +171,6 @@ std::string writeModel(Lib3mfMesh mesh, bool solid, LongWork& work, Archive& arc
              object.get(), mesh.vertices.data(), static_cast<DWORD>(mesh.vertices.size()),
              mesh.triangles.data(), static_cast<DWORD>(mesh.triangles.size()))) != LIB3MF_OK))
         return failed(object.get());
-    const std::size_t triangles = mesh.triangles.size();
     mesh = {};  // lib3mf holds its own copy
     if ((result = NMR::lib3mf_model_setbuilduuidutf8(model.get(), hash.uuid(2).c_str())) != LIB3MF_OK ||
         (result = NMR::lib3mf_model_addbuilditem(model.get(), object.get(), nullptr, item.out())) != LIB3MF_OK)
@@ -177,15 +180,12 @@ std::string writeModel(Lib3mfMesh mesh, bool solid, LongWork& work, Archive& arc
     if ((result = NMR::lib3mf_model_addmetadatautf8(model.get(), "Application", "Orvanel")) != LIB3MF_OK ||
         (result = NMR::lib3mf_model_querywriter(model.get(), "3mf", writer.out())) != LIB3MF_OK)
         return failed(model.get());
-    const bool watched = triangles >= watchedTriangles;
-    if (watched && (result = NMR::lib3mf_writer_setprogresscallback(writer.get(), keepWriting, &work)) != LIB3MF_OK)
+    if ((result = NMR::lib3mf_writer_setprogresscallback(writer.get(), keepWriting, &work)) != LIB3MF_OK)
         return failed(writer.get());
-    if (watched)
-        work.start("Écriture du fichier 3MF…");
+    work.start("Écriture du fichier 3MF…");
     result = NMR::lib3mf_writer_writetocallback(writer.get(), reinterpret_cast<void*>(writeArchive),
                                                 reinterpret_cast<void*>(seekArchive), &archive);
-    if (watched)
-        work.finish();
+    work.finish();
     if (result != LIB3MF_OK) {
         DWORD code = 0;
         NMR::lib3mf_getlasterror(writer.get(), &code, nullptr);

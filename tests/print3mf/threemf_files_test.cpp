@@ -203,7 +203,9 @@ TEST(ThreeMfFiles, HoldTheStlsTrianglesInOneObjectInMillimetresAsLib3mfAndAssimp
 
 struct StoppingWork : LongWork {
     int started = 0, asked = 0, finished = 0;
+    std::vector<double> done;
     void start(const std::string&) override { ++started; }
+    void progress(const std::string&, double share) override { done.push_back(share); }
     bool keepGoing() override { return ++asked < 3; }
     void finish() override { ++finished; }
 };
@@ -226,6 +228,9 @@ TEST(ThreeMfFiles, AStopWhileLib3mfWritesLeavesNothingInTheStream)
     EXPECT_EQ(stop.asked, 3);
     EXPECT_EQ(stop.started, 1);
     EXPECT_EQ(stop.finished, 1);
+    EXPECT_FALSE(stop.done.empty());
+    for (double share : stop.done)
+        EXPECT_TRUE(share >= 0 && share <= 1) << share;
     out.flush();
     EXPECT_EQ(sink.pending, "");
 }
