@@ -1,4 +1,5 @@
 #include "format_options_dialog.h"
+#include "print3mf/threemf_format.h"
 #include "step/step_format.h"
 #include "step/step_job.h"
 #include "main_window.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     const QLocale french(QLocale::French, QLocale::France);
     QLocale::setDefault(french);
     const FrenchTranslations translations;
+    addThreeMfFormat(formatRegistry());
     addStepFormat(formatRegistry());
     QtOpenDialog openDialog;
     QtSaveDialog saveDialog;

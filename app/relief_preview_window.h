@@ -15,11 +15,11 @@ class ReliefView;
 // What the preview says about the relief beside the picture, as the lines to show.
 struct PreviewFacts {
     QString size;           // width x height x depth in metres, as the VRML files place it
-    QString partSize;       // the placed part's size in millimetres, at the default options
     QString cells;          // the number of cells
     QStringList fileSizes;  // each format's estimated file size
     QString depth;          // the depth as read, "profondeur maxi : 0,5 m"
     QStringList notes;      // "VRML : 0,21 m", what was made of a field that is not a number
+    QString partSize;       // the placed part's size in millimetres, with the options offered
 };
 
 // The "Aperçu 3D" window: the relief the exports would write, shaded, with

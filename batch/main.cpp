@@ -6,6 +6,7 @@
 
 #include "platform/standard_output_sink.h"
 #include "export/standard_formats.h"
+#include "print3mf/threemf_format.h"
 #include "step/step_format.h"
 #include "step/step_job.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
             return exit_status::refused;
         }
 
+    addThreeMfFormat(formatRegistry());
     addStepFormat(formatRegistry());
     const ParsedCommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.request) {

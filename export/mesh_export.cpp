@@ -48,10 +48,8 @@ MeshLimits meshLimits(const FormatOptions& options)
     return {options.maxTriangles, options.maxError};
 }
 
-// The options as the writers take them: the budget is the whole file's, and
-// the surface gets what the walls and back leave (never below what its
-// outline needs: that budget is refused before the walk). The part's sizes
-// become the relief's depth and base, placed in its own frame.
+}  // namespace
+
 MeshOptions meshOptions(const ExportJob& job, const FormatOptions& options)
 {
     const bool part = options.placement == Placement::Part;
@@ -74,6 +72,8 @@ MeshOptions meshOptions(const ExportJob& job, const FormatOptions& options)
     return mesh;
 }
 
+namespace {
+
 // "100 000 triangles · écart maxi 0,049 mm · écart moyen 0,007 mm · solide fermé vérifié"
 std::string factsLine(const MeshFacts& facts)
 {
@@ -88,6 +88,14 @@ using BodyMaker = std::unique_ptr<MeshBody> (*)(const GridPoints&, const MeshOpt
 using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vector<std::uint32_t>&,
                                  const MeshOptions&);
 
+// A writer that takes any whole grid as a format written in bands does.
+WholeMeshWriter wholeWriter(WholeGridWriter write)
+{
+    return [write](TextOutput& out, const WholeMesh& mesh, LongWork&, std::string&) {
+        return write(out, mesh.grid, mesh.surface, mesh.options) ? FinishResult::Done : FinishResult::Failed;
+    };
+}
+
 // Without a budget the file is written as bands from the walk's tables (or,
 // for a walk too long for them, from the grid gathered whole) or from the
 // part's pixels; with one, the whole grid is filled (or gathered),
@@ -95,8 +103,9 @@ using WholeGridWriter = bool (*)(TextOutput&, const HeightGrid&, const std::vect
 class MeshExport : public ReliefWriter {
 public:
     MeshExport(const ExportJob& job, const FormatOptions& chosen, TextOutput& out, BodyMaker body,
-               WholeGridWriter whole)
-        : options_(meshOptions(job, chosen)), out_(out), threads_(job.threads), makeBody_(body), whole_(whole)
+               WholeMeshWriter whole)
+        : options_(meshOptions(job, chosen)), out_(out), threads_(job.threads), makeBody_(body),
+          whole_(std::move(whole))
     {
         if (chosen.placement == Placement::Part)
             part_ = std::make_unique<PartGrid>(*job.picture, partShape(job, chosen), chosen.invert);
@@ -120,7 +129,7 @@ public:
         return filling_ || rows_->begin();
     }
     CellConsumer& cells() override { return *rows_; }
-    FinishResult finish(LongWork&) override
+    FinishResult finish(LongWork& work) override
     {
         if (body_) {
             body_->writeTail(out_);
@@ -128,17 +137,19 @@ public:
         }
         if (!filling_ && !rows_->end())
             return FinishResult::Failed;
-        if (!options_.simplifies()) {
+        if (!options_.simplifies() && makeBody_) {
             const HeightGridPoints points(grid_.grid);
             return writeMesh(*makeBody_(points, options_), threads_, out_) ? FinishResult::Done
                                                                           : FinishResult::Failed;
         }
+        if (!options_.simplifies())
+            return writeWhole(fullSurface(grid_.grid), work);
         const SimplifyResult simplified = simplifySurface(grid_.grid, {options_.maxTriangles, options_.maxError});
         const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
         if (!surface)
             return FinishResult::Failed;  // refused before the walk: never here
-        if (!whole_(out_, grid_.grid, surface->triangles, options_) || out_.failed())
-            return FinishResult::Failed;
+        if (const FinishResult written = writeWhole(surface->triangles, work); written != FinishResult::Done)
+            return written;
         // Measured on what was written: the surface's own report, and the
         // whole solid's edges.
         MeshFacts facts;
@@ -165,23 +176,31 @@ public:
         return notes;
     }
     std::optional<MeshFacts> meshFacts() const override { return facts_; }
+    std::string failureReason() const override { return failure_; }
 
 private:
+    // A format without bands (no `makeBody_`) always has the whole grid.
     const BandedBody* bandsOver(const GridPoints& points)
     {
-        if (options_.simplifies()) {
+        if (options_.simplifies() || !makeBody_) {
             filling_ = std::make_unique<GridFilling>(points, grid_.grid);
             return filling_.get();
         }
         body_ = makeBody_(points, options_);
         return body_.get();
     }
+    FinishResult writeWhole(const std::vector<std::uint32_t>& surface, LongWork& work)
+    {
+        const FinishResult written = whole_(out_, {grid_.grid, surface, options_}, work, failure_);
+        return written == FinishResult::Done && out_.failed() ? FinishResult::Failed : written;
+    }
 
     MeshOptions options_;
     TextOutput& out_;
     unsigned threads_;
     BodyMaker makeBody_;
-    WholeGridWriter whole_;
+    WholeMeshWriter whole_;
+    std::string failure_;
     std::unique_ptr<MeshBody> body_;
     HeightGridBuilder grid_;
     std::unique_ptr<GridFilling> filling_;
@@ -253,12 +272,13 @@ std::optional<std::string> streamingMemoryProblem(const GridSize& grid)
     return memoryProblem("Les rangées de " + countText(grid.columns + 1) + " points demandent", bytes);
 }
 
-std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options)
+// `streams`: the format can be written in bands without the whole grid.
+std::optional<std::string> checkMesh(const GridSize& grid, const FormatOptions& options, bool streams)
 {
     if (auto problem = solidBaseProblem(options, options.placement))
         return problem;
     const MeshLimits limits = meshLimits(options);
-    if (limits.maxTriangles == 0 && limits.maxErrorMm <= 0 && !options.measureMesh) {
+    if (streams && limits.maxTriangles == 0 && limits.maxErrorMm <= 0 && !options.measureMesh) {
         // A walk too long for the tables is gathered whole before it is written.
         return cellTableHolds(grid.columns, grid.rows) ? streamingMemoryProblem(grid)
                                                        : heightGridMemoryProblem(grid);
@@ -296,8 +316,8 @@ std::string meshSummary(const SizeEstimator& estimate, const ExportJob& job, con
 }
 
 FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string_view filter,
-                      std::string_view extension, std::string_view fileKind, BodyMaker body,
-                      WholeGridWriter whole, const SizeEstimator& estimate)
+                      std::string_view extension, const NumberRange& numbers, BodyMaker body,
+                      const WholeMeshWriter& whole, const SizeEstimator& estimate)
 {
     FormatEntry entry;
     entry.id = id;
@@ -309,14 +329,13 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
                      partBaseOption(),     baseOption(),             everyOption(),      invertOption(),
                      partMaxTrianglesOption(), maxTrianglesOption(), partMaxErrorOption(), maxErrorOption()};
     entry.measuresMesh = true;
-    // Mesh readers hold single precision, STL by its format, OBJ readers by habit.
-    entry.numbers = singlePrecisionNumbers(fileKind, 1000);
+    entry.numbers = numbers;
     entry.estimateSize = estimate;
     entry.optionsSummary = [estimate](const ExportJob& job, const FormatOptions& options) {
         return meshSummary(estimate, job, options);
     };
-    entry.checkJob = [](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
-        return checkMesh(grid, options);
+    entry.checkJob = [streams = body != nullptr](const ExportJob&, const GridSize& grid, const FormatOptions& options) {
+        return checkMesh(grid, options, streams);
     };
     entry.makeWriter = [body, whole](const ExportJob& job, const FormatOptions& options, TextOutput& out) {
         return std::make_unique<MeshExport>(job, options, out, body, whole);
@@ -326,14 +345,16 @@ FormatEntry meshEntry(std::string_view id, std::string_view caption, std::string
 
 }  // namespace
 
+// Mesh readers hold single precision, STL by its format, OBJ readers by habit.
 FormatEntry stlFormatEntry()
 {
     return meshEntry(
-        "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl", "un fichier STL",
+        "stl", "STL pour l'usinage et l'impression 3D", "Fichier STL (*.stl)|*.stl|", "stl",
+        singlePrecisionNumbers("un fichier STL", 1000),
         [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
             return std::make_unique<StlBody>(points, o);
         },
-        writeStl, [](const SizeQuestion& q) {
+        wholeWriter(writeStl), [](const SizeQuestion& q) {
             const MeshSizeEstimate size = stlSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
             return SizeEstimate{size.typical, size.upperBound};
         });
@@ -342,15 +363,31 @@ FormatEntry stlFormatEntry()
 FormatEntry objFormatEntry()
 {
     return meshEntry(
-        "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj", "un fichier OBJ",
+        "obj", "OBJ (maillage unique)", "Fichier OBJ (*.obj)|*.obj|", "obj",
+        singlePrecisionNumbers("un fichier OBJ", 1000),
         [](const GridPoints& points, const MeshOptions& o) -> std::unique_ptr<MeshBody> {
             return std::make_unique<ObjBody>(points, o);
         },
-        writeObj, [](const SizeQuestion& q) {
+        wholeWriter(writeObj), [](const SizeQuestion& q) {
             const ObjTextLengths lengths = q.options.placement == Placement::Part ? partTextLengths(q.job, q.options)
                                                                                   : objTextLengths(q.job, q.grid);
             const MeshSizeEstimate size =
                 objSizeEstimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options), lengths);
             return SizeEstimate{size.typical, size.upperBound};
         });
+}
+
+FormatEntry wholeMeshFormatEntry(const WholeMeshFormat& format)
+{
+    FormatEntry entry = meshEntry(format.id, format.caption, format.filter, format.extension, format.numbers, nullptr,
+                                  format.write, [estimate = format.estimate](const SizeQuestion& q) {
+                                      const MeshSizeEstimate size =
+                                          estimate(q.grid.columns, q.grid.rows, meshOptions(q.job, q.options));
+                                      return SizeEstimate{size.typical, size.upperBound};
+                                  });
+    entry.checkJob = [check = format.check](const ExportJob& job, const GridSize& grid, const FormatOptions& options) {
+        std::optional<std::string> problem = checkMesh(grid, options, false);
+        return problem || !check ? problem : check(grid, meshOptions(job, options));
+    };
+    return entry;
 }

@@ -70,12 +70,23 @@ std::uint64_t surfaceTriangleBound(std::uint64_t columns, std::uint64_t rows, co
     return options.maxTriangles > 0 ? std::min(all, options.maxTriangles) : all;
 }
 
+std::uint64_t meshTriangleBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
+{
+    const std::uint64_t surface = surfaceTriangleBound(columns, rows, options);
+    return options.solid ? add(surface, closureTriangleCount(columns, rows)) : surface;
+}
+
+std::uint64_t meshPointBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
+{
+    if (columns == 0 || rows == 0)
+        return 0;
+    const std::uint64_t surface = surfacePoints(columns, rows, surfaceTriangleBound(columns, rows, options));
+    return add(surface, options.solid ? backFacePointCount(columns, rows) : 0);
+}
+
 MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options)
 {
-    std::uint64_t triangles = surfaceTriangleBound(columns, rows, options);
-    if (options.solid)
-        triangles = add(triangles, closureTriangleCount(columns, rows));
-    const std::uint64_t size = add(84, times(50, triangles));
+    const std::uint64_t size = add(84, times(50, meshTriangleBound(columns, rows, options)));
     return {size, size};
 }
 
@@ -85,10 +96,8 @@ MeshSizeEstimate objSizeEstimate(std::uint64_t columns, std::uint64_t rows, cons
     const std::uint64_t comment = std::strlen(objUnitsComment) + lineEnd;
     if (columns == 0 || rows == 0)
         return {comment, comment};
-    const std::uint64_t surface = surfaceTriangleBound(columns, rows, options);
-    const std::uint64_t points =
-        add(surfacePoints(columns, rows, surface), options.solid ? backFacePointCount(columns, rows) : 0);
-    const std::uint64_t faces = add(surface, options.solid ? closureTriangleCount(columns, rows) : 0);
+    const std::uint64_t points = meshPointBound(columns, rows, options);
+    const std::uint64_t faces = meshTriangleBound(columns, rows, options);
 
     // "v x y z" and "f a b c" with their spaces and line ends.
     const std::uint64_t vertexFrame = 2 + 2 + lineEnd, faceFrame = 1 + 3 + lineEnd;

@@ -16,6 +16,11 @@ struct MeshSizeEstimate {
 // the budget when it is smaller.
 std::uint64_t surfaceTriangleBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
 
+// Triangles and points a file that lists every point once holds at most,
+// a solid's walls, back and back points included.
+std::uint64_t meshTriangleBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
+std::uint64_t meshPointBound(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);
+
 // Exact without a budget (84 + 50 bytes a triangle); with one, the typical
 // size takes the budget as reached.
 MeshSizeEstimate stlSizeEstimate(std::uint64_t columns, std::uint64_t rows, const MeshOptions& options);

@@ -1,6 +1,7 @@
 #include "obj_writer.h"
 
 #include "mesh_layout.h"
+#include "mesh_numbering.h"
 
 #include <charconv>
 #include <cstring>
@@ -236,37 +237,8 @@ bool writeObj(TextOutput& out, const HeightGrid& grid, const std::vector<std::ui
     out.writeLine(objUnitsComment);
     if (!grid.hasCells())
         return !out.failed();
-    const std::size_t width = grid.xs.size();
-    const std::uint64_t gridPoints = static_cast<std::uint64_t>(width) * grid.ys.size();
-    // The file's number of each grid point the surface uses, in grid order.
-    constexpr std::uint32_t unused = 0xFFFFFFFFu;
-    std::vector<std::uint32_t> number(gridPoints, unused);
-    for (std::uint32_t i : surface)
-        number[i] = 0;
-    std::uint32_t written = 0;
-    for (std::uint64_t i = 0; i < gridPoints; ++i) {
-        if (number[i] == unused)
-            continue;
-        number[i] = written++;
-        writeVertex(out, meshPoint(options.placement, grid.xs[i % width], grid.ys[i / width], grid.depths[i]));
-    }
-    const std::size_t columns = grid.cellColumns(), rows = grid.cellRows();
-    const bool solid = options.solid;
-    if (solid) {
-        const OutlinePoints outline(HeightGridPoints(grid), backFaceDepth(options), options.placement);
-        writeBackPoints(out, outline, gridPoints, 0, backFacePointCount(columns, rows));
-    }
-    for (std::size_t t = 0; t + 2 < surface.size(); t += 3)
-        writeFace(out, number[surface[t]], number[surface[t + 1]], number[surface[t + 2]]);
-    if (solid) {
-        // Outline points keep their grid numbers in the closure; back points follow the written ones.
-        for (const MeshTriangle& t : closureTriangles(gridOutline(columns, rows), gridPoints,
-                                                      windingReversed(grid.xs, grid.ys))) {
-            std::uint64_t v[3];
-            for (int k = 0; k < 3; ++k)
-                v[k] = t[k] < gridPoints ? number[t[k]] : written + (t[k] - gridPoints);
-            writeFace(out, v[0], v[1], v[2]);
-        }
-    }
+    const NumberedMesh mesh(grid, surface, options);
+    mesh.forEachPoint([&out](const MeshPoint& point) { writeVertex(out, point); });
+    mesh.forEachTriangle([&out](std::uint64_t a, std::uint64_t b, std::uint64_t c) { writeFace(out, a, b, c); });
     return !out.failed();
 }

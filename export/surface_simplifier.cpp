@@ -5,8 +5,6 @@
 #include "surface_greedy.h"
 #include "surface_quadtree.h"
 
-namespace {
-
 std::vector<std::uint32_t> fullSurface(const HeightGrid& grid)
 {
     const std::size_t columns = grid.cellColumns(), rows = grid.cellRows();
@@ -24,8 +22,6 @@ std::vector<std::uint32_t> fullSurface(const HeightGrid& grid)
         }
     return triangles;
 }
-
-}  // namespace
 
 SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& limits)
 {

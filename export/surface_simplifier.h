@@ -32,6 +32,10 @@ struct BudgetBelowOutline {
 
 using SimplifyResult = std::variant<SimplifiedSurface, BudgetBelowOutline>;
 
+// Every cell's two triangles, row by row, as the files written from the
+// walk's rows give them.
+std::vector<std::uint32_t> fullSurface(const HeightGrid& grid);
+
 // Greedy insertion (surface_greedy.h) stops at whichever limit comes first:
 // the next point would take the count past the budget, or no point strays
 // farther than the bound. When the budget stopped it, the quadtree's surface

@@ -10,6 +10,7 @@ app_packages=(
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev fonts-dejavu-core
   libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libocct-data-exchange-dev
   libocct-visualization-dev libocct-ocaf-dev libtbb-dev
+  lib3mf-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -275,6 +275,11 @@ std::vector<std::string> offeredFormats()
     return ids;
 }
 
+TEST_F(BatchProgram, HelpListsEveryFormatInTheExportMenusOrder)
+{
+    EXPECT_EQ(offeredFormats(), (std::vector<std::string>{"vrml1", "vrml2", "ascii", "stl", "obj", "3mf", "step"}));
+}
+
 // Grids of 10^14 and 10^31 cells are refused (no room for the file, or no
 // memory for its rows or its grid) from their counts alone, in every format
 // (in the walk's grid: the part's pixels are never more than the picture's):
@@ -324,6 +329,8 @@ TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
 {
     // Permissions do not stop root: a missing folder, a folder in the way, a full device and a size limit do.
     const std::string missing = output("missing/out.asc"), folder = output("folder"), limited = output("relief.png");
+    const std::string missing3mf = output("missing/out.3mf"), limited3mf = output("relief.3mf");
+    writeFile(limited3mf, "earlier");
     fs::create_directory(folder);
     writeFile(limited, "earlier");
     const struct {
@@ -338,15 +345,20 @@ TEST_F(BatchProgram, UnwritableOutputExitsWithOneAndNamesThePathAndTheReason)
         {{"ascii", picture, "-", "--step", "5"}, "/dev/full", {}, "sortie standard", "Aucun espace disponible sur le périphérique"},
         {{"preview", picture, "-"}, "/dev/full", {}, "sortie standard", "Aucun espace disponible sur le périphérique"},
         {{"preview", picture, limited}, nullptr, 1000, limited, "Fichier trop volumineux"},
+        {{"3mf", picture, missing3mf}, nullptr, {}, missing3mf,
+         "Le dossier « " + output("missing") + " » n'est pas accessible : Aucun fichier ou dossier de ce type"},
+        {{"3mf", picture, limited3mf, "--solid"}, nullptr, 1000, limited3mf, "Fichier trop volumineux"},
+        {{"3mf", picture, "-"}, "/dev/full", {}, "sortie standard", "Aucun espace disponible sur le périphérique"},
     };
     for (const auto& c : cases) {
         BatchProcess batch(c.arguments, c.sizeLimit, ORVANEL_BATCH_PROGRAM, c.standardOutput);
         EXPECT_EQ(batch.wait(), 1) << c.named;
         EXPECT_EQ(batch.errorOutput(), "orvanel-batch : " + writeFailureMessage(c.named, c.reason) + "\n");
     }
-    EXPECT_EQ(outputs(), (std::vector<std::string>{"folder", "relief.png"}));
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"folder", "relief.3mf", "relief.png"}));
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(fileBytes(limited), "earlier");
+    EXPECT_EQ(fileBytes(limited3mf), "earlier");
 
     // A standard output closed by the caller: no file opened later takes its place.
     BatchProcess closed({"-c", "exec \"$0\" ascii \"$1\" - >&-", ORVANEL_BATCH_PROGRAM, picture}, {}, "/bin/bash");
@@ -383,22 +395,22 @@ TEST_F(BatchProgram, ExtremeNumbersAreRefusedOrGiveFilesReadersTake)
         const char* field;
         std::vector<std::string> refusing;
     } cases[] = {
-        {{"--depth", "1e308"}, "Profondeur maxi", {"vrml1", "vrml2", "stl", "obj", "step"}},
-        {{"--depth", "-1e308"}, "Profondeur maxi", {"stl", "obj", "step"}},  // VRML: the floor raises it
-        {{"--depth", "1e-310"}, "Profondeur maxi", {"stl", "obj", "step"}},
+        {{"--depth", "1e308"}, "Profondeur maxi", {"vrml1", "vrml2", "stl", "obj", "3mf", "step"}},
+        {{"--depth", "-1e308"}, "Profondeur maxi", {"stl", "obj", "3mf", "step"}},  // VRML: the floor raises it
+        {{"--depth", "1e-310"}, "Profondeur maxi", {"stl", "obj", "3mf", "step"}},
         {{"--depth", "-0"}, "", {}},
-        {{"--scale", "1e308"}, "argeur en m/pixel", {"vrml1", "vrml2", "ascii", "stl", "obj", "step"}},
-        {{"--scale", "1e-310"}, "argeur en m/pixel", {"stl", "obj", "step"}},
-        {{"--scale", "1e-100"}, "argeur en m/pixel", {"stl", "obj", "step"}},
-        {{"--scale", "0"}, "argeur en m/pixel", {"stl", "obj", "step"}},
-        {{"--scale", "-0"}, "argeur en m/pixel", {"stl", "obj", "step"}},
-        {{"--solid", "--base", "1e308"}, "socle", {"stl", "obj", "step"}},
-        {{"--solid", "--base", "1e300"}, "socle", {"stl", "obj", "step"}},
-        {{"--solid", "--base", "4e-320"}, "socle", {"stl", "obj", "step"}},
+        {{"--scale", "1e308"}, "argeur en m/pixel", {"vrml1", "vrml2", "ascii", "stl", "obj", "3mf", "step"}},
+        {{"--scale", "1e-310"}, "argeur en m/pixel", {"stl", "obj", "3mf", "step"}},
+        {{"--scale", "1e-100"}, "argeur en m/pixel", {"stl", "obj", "3mf", "step"}},
+        {{"--scale", "0"}, "argeur en m/pixel", {"stl", "obj", "3mf", "step"}},
+        {{"--scale", "-0"}, "argeur en m/pixel", {"stl", "obj", "3mf", "step"}},
+        {{"--solid", "--base", "1e308"}, "socle", {"stl", "obj", "3mf", "step"}},
+        {{"--solid", "--base", "1e300"}, "socle", {"stl", "obj", "3mf", "step"}},
+        {{"--solid", "--base", "4e-320"}, "socle", {"stl", "obj", "3mf", "step"}},
         {{"--tolerance", "1e308"}, "Tolérance", {"step"}},
     };
     for (const auto& c : cases)
-        for (const char* id : {"vrml1", "vrml2", "ascii", "stl", "obj", "step"}) {
+        for (const char* id : {"vrml1", "vrml2", "ascii", "stl", "obj", "3mf", "step"}) {
             const std::string name(id), target = output("extreme." + name);
             const bool meshOption = c.option[0] == "--solid" || c.option[0] == "--tolerance";
             if (meshOption && (name == "vrml1" || name == "vrml2" || name == "ascii" ||
@@ -417,7 +429,7 @@ TEST_F(BatchProgram, ExtremeNumbersAreRefusedOrGiveFilesReadersTake)
             }
             ASSERT_EQ(status, 0) << errors;
             const std::string bytes = fileBytes(target);
-            if (name == "stl" || name == "obj")
+            if (name == "stl" || name == "obj" || name == "3mf")
                 EXPECT_EQ(std::system(("assimp info '" + target + "' >/dev/null 2>&1").c_str()), 0);
             else if (name == "step")
                 EXPECT_EQ(bytes.rfind("ISO-10303-21;", 0), 0u);

@@ -186,7 +186,7 @@ std::vector<ChildResult> runAll(const std::vector<Case>& cases)
 TEST(EveryWriter, NoFaultEndsInACutFileOrReplacesWhatItMustNot)
 {
     const std::vector<std::string> writers = everyWriter();
-    for (const char* id : {"ascii", "vrml1", "vrml2", "stl", "obj", "step", "preview"})
+    for (const char* id : {"ascii", "vrml1", "vrml2", "stl", "obj", "3mf", "step", "preview"})
         ASSERT_NE(std::find(writers.begin(), writers.end(), id), writers.end()) << id;
 
     ScratchDirectory scratch;

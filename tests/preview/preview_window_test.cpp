@@ -26,7 +26,7 @@ struct PreviewWindowTest : ::testing::Test {
     void SetUp() override
     {
         window.resize(800, 500);
-        window.setRelief(bowl(0.2), {"0,4 x 0,3 x 0,2 m", "1 200 cellules", {}, "profondeur maxi : 0,2 m", {}});
+        window.setRelief(bowl(0.2), {"0,4 x 0,3 x 0,2 m", "1 200 cellules", {}, "profondeur maxi : 0,2 m", {}, {}});
         window.show();
         QApplication::processEvents();
     }
@@ -55,7 +55,7 @@ TEST_F(PreviewWindowTest, FieldChangeRedrawsTheReliefAndKeepsTheView)
     const PreviewCamera turned = window.view().camera();
     const QImage before = frame();
 
-    window.setRelief(bowl(0.5), {"0,4 x 0,3 x 0,5 m", "1 200 cellules", {}, "profondeur maxi : 0,5 m", {}});
+    window.setRelief(bowl(0.5), {"0,4 x 0,3 x 0,5 m", "1 200 cellules", {}, "profondeur maxi : 0,5 m", {}, {}});
     EXPECT_NE(frame(), before);
     EXPECT_EQ(window.view().camera(), turned);
     EXPECT_TRUE(window.factsText->text().contains("profondeur maxi : 0,5 m"));

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "export/standard_formats.h"
+#include "print3mf/threemf_format.h"
 #include "step/step_format.h"
 
-// Every format the programs register, STEP included, added once per test
-// program however many tests ask.
+// Every format the programs register, 3MF and STEP included, in the same
+// order, added once per test program however many tests ask.
 inline void addEveryFormat()
 {
-    static const bool added = (addStepFormat(formatRegistry()), true);
+    static const bool added = (addThreeMfFormat(formatRegistry()), addStepFormat(formatRegistry()), true);
     (void)added;
 }
