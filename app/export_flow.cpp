@@ -137,6 +137,7 @@ std::string answerAfter(ExportOutcome outcome, const std::string& path, std::uin
     case ExportOutcome::Written:
         return "Fichier écrit : " + std::filesystem::path(path).filename().string() + ", " + sizeText(bytes);
     case ExportOutcome::Abandoned:
+    case ExportOutcome::Cancelled:
         return "Export annulé : aucun fichier n'a été écrit";
     default:
         return {};
@@ -154,8 +155,11 @@ ExportOutcome runDesktopExport(const FormatEntry& format, const ExportRequest& r
     }
     FormatOptions options;
     const std::optional<std::string> path = askBeforeWriting(format, prepared, options, f);
-    if (!path)
+    if (!path) {
+        // Declined at a question, the options or the Save dialog, or refused there.
+        f.progress.end(answerAfter(ExportOutcome::Cancelled, {}, 0));
         return ExportOutcome::Cancelled;
+    }
 
     const WindowFrame main = f.mainWindow.frame();
     f.scan.moveTo(main.left + main.width, main.top);

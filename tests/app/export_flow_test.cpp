@@ -27,7 +27,7 @@ ExportRequest ordinaryRequest()
 // answered "Annuler"), the room on the disk and the open picture after it,
 // then the question about a file over 1 GB; a cancelled Save dialog ends
 // quietly. Ordinary input asks nothing.
-TEST(ExportCommand, StopsBeforeTheFileOrWritesWithoutAQuestion)
+TEST(ExportCommand, StopsBeforeTheFileSayingNothingWasWrittenOrWritesWithoutAQuestion)
 {
     enum Ends { Written, Refused, AskedFirst, WarnedAfterDialog, AskedAfterDialog, DialogCancelled };
     const struct {
@@ -88,6 +88,10 @@ TEST(ExportCommand, StopsBeforeTheFileOrWritesWithoutAQuestion)
             }
             const bool asked = c.ends == AskedFirst || c.ends == AskedAfterDialog;
             EXPECT_EQ(outcome, c.ends == Refused ? ExportOutcome::Refused : ExportOutcome::Cancelled);
+            // Past the first refusals, the status area says nothing was written.
+            EXPECT_EQ(d.progress.answer, c.ends == Refused ? std::nullopt
+                                                           : std::optional<std::string>(
+                                                                 "Export annulé : aucun fichier n'a été écrit"));
             const std::vector<std::string>& shown = asked ? d.messages.questions : d.messages.warnings;
             EXPECT_EQ(d.messages.questions.size() + d.messages.warnings.size(), c.ends == DialogCancelled ? 0u : 1u);
             for (const char* text : c.says)
