@@ -144,7 +144,16 @@ public:
         }
         if (!options_.simplifies())
             return writeWhole(fullSurface(grid_.grid), work);
-        const SimplifyResult simplified = simplifySurface(grid_.grid, {options_.maxTriangles, options_.maxError});
+        // Events run and a stop is heard while the surface is simplified.
+        work.start("Simplification du maillage…");
+        const SimplifyResult simplified =
+            simplifySurface(grid_.grid, {options_.maxTriangles, options_.maxError, [&work](double done) {
+                                             work.progress({}, done);
+                                             return work.keepGoing();
+                                         }});
+        work.finish();
+        if (std::holds_alternative<SimplifyStopped>(simplified))
+            return FinishResult::Abandoned;
         const auto* surface = std::get_if<SimplifiedSurface>(&simplified);
         if (!surface)
             return FinishResult::Failed;  // refused before the walk: never here

@@ -5,6 +5,7 @@
 #include "surface_raster.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -31,9 +32,10 @@ struct Region {
 class GreedyMesh {
 public:
     // `floor`: no point that near the surface is worth a vertex.
-    GreedyMesh(const HeightGrid& grid, double floor, Region region);
+    GreedyMesh(const HeightGrid& grid, double floor, Region region, const InsertionWatch* watch = nullptr);
 
     void refine(std::uint64_t maxTriangles);
+    bool stopped() const { return stopped_; }
     // The triangles facing the picture; the mesh is spent.
     std::vector<std::uint32_t> takeTriangles();
 
@@ -48,6 +50,7 @@ private:
     void startFromCorners();
     void insertRestOfOutline();
     void insertWorst(std::uint64_t largest);
+    bool keepGoing(std::uint64_t largest);
     void rescanChanged();
     bool onOutline(GridPoint p) const
     {
@@ -84,6 +87,11 @@ private:
         std::uint32_t triangle;
     };
     std::vector<Entry> heap_;               // triangles, farthest candidate first
+
+    const InsertionWatch* watch_;
+    std::chrono::steady_clock::time_point watched_{};
+    double firstError_ = 0;  // the farthest point when the watch was first asked
+    bool stopped_ = false;
     std::vector<std::uint32_t> heapAt_;     // per triangle: its place in heap_
     std::vector<std::uint32_t> changed_;    // triangles the insertion under way rewrote
     std::vector<double> errors_;            // their candidates' distances, as scanned
@@ -93,8 +101,9 @@ private:
     std::uint64_t outlineLeft_ = 0;         // outline points not in yet
 };
 
-GreedyMesh::GreedyMesh(const HeightGrid& grid, double floor, Region region)
-    : grid_(grid), width_(grid.xs.size()), gridPoint_(width_), region_(std::move(region)), floor_(floor)
+GreedyMesh::GreedyMesh(const HeightGrid& grid, double floor, Region region, const InsertionWatch* watch)
+    : grid_(grid), width_(grid.xs.size()), gridPoint_(width_), region_(std::move(region)), floor_(floor),
+      watch_(watch)
 {
     // The grid's steps are even along each axis; squared ratio of X's to Y's
     // as a fraction over 256 (exact when they are equal, the usual case).
@@ -530,6 +539,8 @@ void GreedyMesh::refine(std::uint64_t maxTriangles)
     // the outline's points and the nearest inner ones are short, and the
     // rest of the outline goes in for the greedy choice to see it.
     insertWorst(std::min<std::uint64_t>(largest, 2 * outline_.size()));
+    if (stopped_)
+        return;
     insertRestOfOutline();
     rescanChanged();
     insertWorst(largest);
@@ -540,13 +551,36 @@ void GreedyMesh::refine(std::uint64_t maxTriangles)
 // cost anyway.
 void GreedyMesh::insertWorst(std::uint64_t largest)
 {
-    while (!heap_.empty()) {
+    for (std::uint32_t inserted = 1; !heap_.empty(); ++inserted) {
         const std::uint32_t t = heap_.front().triangle, p = candidate_[t];
         if (!onOutline(point(p)) && std::uint64_t(triangleCount()) + outlineLeft_ + 2 > largest)
             break;
         insert(t, p);
         rescanChanged();
+        if (inserted % 1024 == 0 && watch_ && !keepGoing(largest))
+            break;
     }
+}
+
+// The watch asked at most every 50 ms: the share of the budget used, or
+// under a bound alone how far the farthest point came down towards it, on
+// a logarithmic scale.
+bool GreedyMesh::keepGoing(std::uint64_t largest)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - watched_ < std::chrono::milliseconds(50) || heap_.empty())
+        return true;
+    watched_ = now;
+    const double error = heap_.front().error;
+    if (firstError_ == 0)
+        firstError_ = error;
+    double done = 0;
+    if (largest < (none - 3) / 3)
+        done = double(triangleCount()) / double(largest);
+    else if (firstError_ > floor_ && error > 0)
+        done = std::log(firstError_ / error) / std::log(firstError_ / floor_);
+    stopped_ = !(*watch_)(std::clamp(done, 0.0, 1.0));
+    return !stopped_;
 }
 
 void GreedyMesh::rescanChanged()
@@ -649,18 +683,20 @@ std::vector<std::int64_t> seamRows(const HeightGrid& grid, std::int64_t column, 
     return kept;
 }
 
-std::vector<std::uint32_t> greedyRegion(const HeightGrid& grid, double floor, Region region, std::uint64_t maxTriangles)
+std::vector<std::uint32_t> greedyRegion(const HeightGrid& grid, double floor, Region region, std::uint64_t maxTriangles,
+                                        const InsertionWatch* watch = nullptr)
 {
-    GreedyMesh mesh(grid, floor, std::move(region));
+    GreedyMesh mesh(grid, floor, std::move(region), watch);
     mesh.refine(maxTriangles);
-    return mesh.takeTriangles();
+    return mesh.stopped() ? std::vector<std::uint32_t>() : mesh.takeTriangles();
 }
 
 }  // namespace
 
 std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError,
-                                         std::uint64_t splitFrom)
+                                         std::uint64_t splitFrom, const InsertionWatch& watch)
 {
+    const InsertionWatch* watching = watch ? &watch : nullptr;
     double deepest = 0;
     for (double z : grid.depths)
         deepest = std::max(deepest, std::fabs(z));
@@ -668,7 +704,7 @@ std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t m
     const double floor = std::max(maxError, deepest * 1e-12);
     const std::int64_t columns = std::int64_t(grid.cellColumns()), rows = std::int64_t(grid.cellRows());
     if (maxTriangles > 0 || !(maxError > 0) || grid.depths.size() < splitFrom || columns < 2)
-        return greedyRegion(grid, floor, {0, 0, columns, rows, -1, {}}, maxTriangles);
+        return greedyRegion(grid, floor, {0, 0, columns, rows, -1, {}}, maxTriangles, watching);
 
     // Under a bound alone, a large grid as two halves, one per processor.
     // They share the middle column's points that a line through them needs
@@ -679,8 +715,11 @@ std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t m
     std::future<std::vector<std::uint32_t>> right = alongside([&] {
         return greedyRegion(grid, floor, {middle, 0, columns, rows, middle, seam}, 0);
     });
-    std::vector<std::uint32_t> triangles = greedyRegion(grid, floor, {0, 0, middle, rows, middle, seam}, 0);
+    // The watch is asked by this thread's half only.
+    std::vector<std::uint32_t> triangles = greedyRegion(grid, floor, {0, 0, middle, rows, middle, seam}, 0, watching);
     const std::vector<std::uint32_t> rest = right.get();
+    if (triangles.empty())
+        return {};
     triangles.insert(triangles.end(), rest.begin(), rest.end());
     return triangles;
 }

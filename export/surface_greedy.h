@@ -16,7 +16,12 @@
 #include "relief/height_grid.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+// Asked now and then, on the calling thread, with the share of the work
+// done (0 to 1, as far as it can tell); false stops the insertion.
+using InsertionWatch = std::function<bool(double done)>;
 
 // Three grid point indices (row * columns-of-points + column) per triangle,
 // facing the picture as the grid's own cells do (cellTriangles). Stops
@@ -25,5 +30,8 @@
 // farther than `maxError` metres from the surface (0: until none lies off
 // it). The grid has cells and fewer than 2^32 points. Under a bound alone,
 // a grid of at least `splitFrom` points is done as two halves at once.
+// Nothing when `watch` stopped it.
+constexpr std::uint64_t greedySplitFrom = std::uint64_t(1) << 22;
 std::vector<std::uint32_t> greedySurface(const HeightGrid& grid, std::uint64_t maxTriangles, double maxError,
-                                         std::uint64_t splitFrom = std::uint64_t(1) << 22);
+                                         std::uint64_t splitFrom = greedySplitFrom,
+                                         const InsertionWatch& watch = {});

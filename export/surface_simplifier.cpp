@@ -48,7 +48,13 @@ SimplifyResult simplifySurface(const HeightGrid& grid, const SimplifyLimits& lim
             const MeshReport report = measureSurface(grid, triangles);
             return SimplifiedSurface{std::move(triangles), report};
         });
-    std::vector<std::uint32_t> greedy = greedySurface(grid, limits.maxTriangles, limits.maxError);
+    std::vector<std::uint32_t> greedy =
+        greedySurface(grid, limits.maxTriangles, limits.maxError, greedySplitFrom, limits.watch);
+    if (greedy.empty()) {
+        if (quadtree.valid())
+            quadtree.wait();  // it reads the grid
+        return SimplifyStopped{};
+    }
     const MeshReport greedyReport = measureSurface(grid, greedy);
     if (!quadtree.valid())
         return SimplifiedSurface{std::move(greedy), greedyReport};

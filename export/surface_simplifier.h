@@ -6,6 +6,7 @@
 // result measured on the triangles themselves.
 
 #include "mesh_report.h"
+#include "surface_greedy.h"
 
 #include "relief/height_grid.h"
 
@@ -16,6 +17,7 @@
 struct SimplifyLimits {
     std::uint64_t maxTriangles = 0;  // for the surface alone; 0: no budget
     double maxError = 0.0;           // metres, vertical; 0: no bound
+    InsertionWatch watch = {};       // told the share done now and then; false stops
 };
 
 struct SimplifiedSurface {
@@ -30,7 +32,10 @@ struct BudgetBelowOutline {
     std::uint64_t minimum;  // triangles
 };
 
-using SimplifyResult = std::variant<SimplifiedSurface, BudgetBelowOutline>;
+// The watch said to stop.
+struct SimplifyStopped {};
+
+using SimplifyResult = std::variant<SimplifiedSurface, BudgetBelowOutline, SimplifyStopped>;
 
 // Every cell's two triangles, row by row, as the files written from the
 // walk's rows give them.

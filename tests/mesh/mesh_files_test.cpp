@@ -409,6 +409,36 @@ TEST(MeshFiles, WithinABudgetTheSurfaceKeptStraysNoMoreThanEitherSimplifier)
         }
 }
 
+// The watch hears the share done while points go in, within a budget or a
+// bound alone (one half of a split grid); it leaves the surface as it is,
+// and stops the work when it says so.
+TEST(MeshFiles, AWatchedSimplificationGivesTheSameSurfaceOrStopsWhenTold)
+{
+    const HeightGrid g = pictureGrid(Terrain::Noisy, 120, 90);
+    for (const SimplifyLimits& limits : {SimplifyLimits{6000, 0}, SimplifyLimits{0, 0.01}}) {
+        SCOPED_TRACE(limits.maxTriangles ? "budget" : "bound");
+        const std::vector<std::uint32_t> plain = std::get<SimplifiedSurface>(simplifySurface(g, limits)).triangles;
+        for (const bool carryOn : {true, false}) {
+            std::vector<double> told;
+            SimplifyLimits watched = limits;
+            watched.watch = [&](double done) { return told.push_back(done), carryOn; };
+            const SimplifyResult result = simplifySurface(g, watched);
+            ASSERT_FALSE(told.empty());
+            EXPECT_TRUE(told.front() >= 0 && told.back() <= 1 && std::is_sorted(told.begin(), told.end()));
+            if (carryOn) {
+                EXPECT_EQ(std::get<SimplifiedSurface>(result).triangles, plain);
+            } else {
+                EXPECT_TRUE(std::holds_alternative<SimplifyStopped>(result));
+                EXPECT_EQ(told.size(), 1u);
+            }
+        }
+    }
+    // Split in halves under a bound: the calling thread's half is watched.
+    bool asked = false;
+    EXPECT_TRUE(greedySurface(g, 0, 0.01, 1000, [&](double) { return asked = true, false; }).empty());
+    EXPECT_TRUE(asked);
+}
+
 TEST(MeshFiles, SurfaceReportEqualsAPointByPointMeasurement)
 {
     const HeightGrid fractal = pictureGrid(Terrain::Fractal, 23, 17, -0.001);
