@@ -69,11 +69,20 @@ GridSize writtenGrid(const FormatEntry& format, const ExportJob& job, const Grid
     return placementOf(format.options, options) == Placement::Part ? exportGridSize(format, job, options) : walked;
 }
 
-std::optional<std::string> partProblem(const FormatEntry& format, const ExportJob& job, const FormatOptions& options)
+std::optional<std::string> partProblem(const FormatEntry& format, const ExportJob& job, const GridSize& walked,
+                                       const FormatOptions& options)
 {
     const PartShape shape = partShape(job, options);
-    if (shape.cells.cells() == 0)
-        return std::nullopt;  // no pixel to size: the format says what it makes of that
+    if (shape.cells.cells() == 0) {
+        // A selection without a cell was asked about already; one with
+        // cells must not become an empty part because of the sampling.
+        if (walked.cells() == 0 || shape.pixels.columns == 0 || shape.pixels.rows == 0)
+            return std::nullopt;
+        return refusalMessage("« Un point tous les N pixels » vaut " + countText(shape.every) +
+                              " : c'est trop pour la sélection de " + countText(std::uint64_t(shape.pixels.columns)) +
+                              " x " + countText(std::uint64_t(shape.pixels.rows)) +
+                              " pixels, la pièce n'aurait aucune cellule.");
+    }
     if (!(shape.widthMm > 0))
         return refusalMessage("La largeur de la pièce doit être plus grande que 0 mm.");
     return partRangeProblem(format.numbers, shape, options);
@@ -85,7 +94,7 @@ std::optional<std::string> checkOptions(const FormatEntry& format, const ExportJ
                                         const FormatOptions& options)
 {
     const bool part = placementOf(format.options, options) == Placement::Part;
-    if (auto problem = part ? partProblem(format, job, options)
+    if (auto problem = part ? partProblem(format, job, grid, options)
                             : optionRangeProblem(format.numbers, job.parameters, options))
         return problem;
     return format.checkJob ? format.checkJob(job, writtenGrid(format, job, grid, options), options) : std::nullopt;

@@ -216,6 +216,8 @@ TEST_F(BatchProgram, RefusesWhatWouldSurpriseTheUserAndKeepsTheEarlierFile)
         {{"obj", picture, target, "--frame", "vrml", "--max-triangles", "3"}, 2, "au moins 20."},
         {{"obj", picture, target, "--max-triangles", "3"}, 2, "au moins 74."},  // the outline of 26 x 12 pixels
         {{"stl", picture, target, "--width", "0"}, 2, "largeur de la pièce"},
+        // Sampled too sparsely for a cell of the 26 x 12 pixels: no empty part.
+        {{"3mf", picture, target, "--every", "30"}, 2, "la pièce n'aurait aucune cellule"},
         {{"stl", picture, target, "--frame", "vrml", "--every", "2"}, 2, "--every ne s'applique qu'avec --frame part"},
         {{"step", picture, target, "--frame", "part", "--tolerance", "-1"}, 2, "--tolerance"},
         {{"step", picture, target, "--frame", "vrml", "--rect", "0,0,10,10", "--force"}, 2, "aucune cellule"},
