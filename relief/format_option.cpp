@@ -179,18 +179,11 @@ FormatOption partToleranceOption()
             .onlyIn = Placement::Part};
 }
 
-const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key)
+const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key,
+                               std::optional<Placement> placement)
 {
     for (const FormatOption& option : options)
-        if (option.key == key)
-            return &option;
-    return nullptr;
-}
-
-const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key, Placement placement)
-{
-    for (const FormatOption& option : options)
-        if (option.key == key && appliesIn(option, placement))
+        if (option.key == key && (!placement || appliesIn(option, *placement)))
             return &option;
     return nullptr;
 }

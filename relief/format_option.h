@@ -118,8 +118,8 @@ bool isChoice(const FormatOption& option);
 bool appliesIn(const FormatOption& option, Placement placement);
 // The option of that key in the list, or null; with a placement, the one
 // taken in it.
-const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key);
-const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key, Placement placement);
+const FormatOption* findOption(const std::vector<FormatOption>& options, std::string_view key,
+                               std::optional<Placement> placement = std::nullopt);
 // Whether the format offers the placement choice.
 bool offersPlacement(const std::vector<FormatOption>& options);
 // The placement the options put a format's part in: the VRML frame for a

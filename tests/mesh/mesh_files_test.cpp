@@ -7,6 +7,7 @@
 #include "export/surface_quadtree.h"
 #include "export/surface_simplifier.h"
 #include "platform/string_sink.h"
+#include "support/mesh_file_readers.h"
 #include "support/part_pictures.h"
 
 #include <gtest/gtest.h>
@@ -74,24 +75,6 @@ std::string streamed(bool stl, const HeightGrid& g, const MeshOptions& o, unsign
     });
 }
 
-// Runs a program on the bytes saved in a file; its standard output.
-std::string runOn(const std::string& command, const std::string& bytes, const char* extension,
-                  const char* after = "")
-{
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("orvanel-mesh-test-" + std::to_string(::getpid()) + extension);
-    std::ofstream(path, std::ios::binary) << bytes;
-    std::string text;
-    if (FILE* p = ::popen((command + " '" + path.string() + "' " + after + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
-            text.append(buffer, n);
-        ::pclose(p);
-    }
-    std::filesystem::remove(path);
-    return text;
-}
-
 // The number after `label` and its colon in a program's report.
 double reported(const std::string& report, const std::string& label)
 {
@@ -101,18 +84,11 @@ double reported(const std::string& report, const std::string& label)
     return std::strtod(report.c_str() + report.find(':', at) + 1, nullptr);
 }
 
+// The STL's triangles, the file exactly as long as their count says.
 std::vector<Triangle> stlTriangles(const std::string& bytes)
 {
-    std::uint32_t count;
-    std::memcpy(&count, bytes.data() + 80, 4);
-    EXPECT_EQ(bytes.size(), 84 + 50 * std::size_t(count));
-    std::vector<Triangle> triangles(count);
-    for (std::uint32_t t = 0; t < count; ++t)
-        for (int k = 0; k < 3; ++k) {
-            float v[3];
-            std::memcpy(v, bytes.data() + 84 + 50 * t + 12 + 12 * k, 12);
-            triangles[t][k] = {v[0], v[1], v[2]};
-        }
+    std::vector<Triangle> triangles = ::stlTriangles<Triangle>(bytes);
+    EXPECT_EQ(bytes.size(), 84 + 50 * triangles.size());
     return triangles;
 }
 

@@ -6,6 +6,7 @@
 #include "print3mf/threemf_writer.h"
 #include "export/surface_simplifier.h"
 #include "support/fakes.h"
+#include "support/mesh_file_readers.h"
 
 #include <Model/COM/NMR_DLLInterfaces.h>
 #include <gtest/gtest.h>
@@ -80,41 +81,11 @@ Read3mf read3mf(std::string bytes)
     return r;
 }
 
-std::vector<Corners> stlTriangles(const std::string& bytes)
-{
-    std::uint32_t count = 0;
-    std::memcpy(&count, bytes.data() + 80, 4);
-    std::vector<Corners> triangles(count);
-    for (std::uint32_t t = 0; t < count; ++t)
-        for (int k = 0; k < 3; ++k) {
-            float v[3];
-            std::memcpy(v, bytes.data() + 84 + 50 * t + 12 + 12 * k, 12);
-            triangles[t][k] = {v[0], v[1], v[2]};
-        }
-    return triangles;
-}
-
 // lib3mf writes a single-precision number to six decimals, within about
 // one unit of its last place.
 bool close(double written, double stl)
 {
     return std::fabs(written - stl) <= 2 * FLT_EPSILON * std::fabs(stl) + 1e-6;
-}
-
-// `assimp info` on the bytes saved in a file: its faces and box.
-std::string assimpInfo(const std::string& bytes, const char* extension)
-{
-    const auto path = std::filesystem::temp_directory_path() / ("orvanel-3mf-test-" + std::to_string(::getpid()) + extension);
-    std::ofstream(path, std::ios::binary) << bytes;
-    std::string text;
-    if (FILE* p = ::popen(("assimp info '" + path.string() + "' 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
-            text.append(buffer, n);
-        ::pclose(p);
-    }
-    std::filesystem::remove(path);
-    return text;
 }
 
 // "Faces" and the six numbers of the minimum and maximum points.
@@ -187,7 +158,7 @@ TEST(ThreeMfFiles, HoldTheStlsTrianglesInOneObjectInMillimetresAsLib3mfAndAssimp
         for (std::size_t at = 0; (at = obj.find("\nv ", at)) != std::string::npos; ++at)
             ++objPoints;
         EXPECT_EQ(read.mesh.points.size(), objPoints);
-        const std::vector<Corners> expected = stlTriangles(stl);
+        const std::vector<Corners> expected = stlTriangles<Corners>(stl);
         ASSERT_EQ(read.mesh.triangles.size(), expected.size());
         std::size_t strays = 0;
         for (std::size_t t = 0; t < expected.size(); ++t)
@@ -196,8 +167,8 @@ TEST(ThreeMfFiles, HoldTheStlsTrianglesInOneObjectInMillimetresAsLib3mfAndAssimp
                     strays += !close(read.mesh.triangles[t][k][axis], expected[t][k][axis]);
         EXPECT_EQ(strays, 0u);
 
-        const std::vector<double> fromStl = facesAndBox(assimpInfo(stl, ".stl"));
-        const std::vector<double> from3mf = facesAndBox(assimpInfo(written, ".3mf"));
+        const std::vector<double> fromStl = facesAndBox(runOn("assimp info", stl, ".stl"));
+        const std::vector<double> from3mf = facesAndBox(runOn("assimp info", written, ".3mf"));
         ASSERT_EQ(from3mf.size(), 7u);
         ASSERT_EQ(fromStl.size(), 7u);
         EXPECT_EQ(from3mf[0], fromStl[0]);
